@@ -1,0 +1,560 @@
+#include "MainWindow.h"
+#include "ui_mainwindow.h"
+
+#include "ProjectFile.h"
+#include "SENSOR_SETTING.h"
+#include "ScanRecord.h"
+#include "UiPrompt.h"
+#include "ViewWindow.h"
+#include "ZoneGeometry.h"
+#include "ZoneStore.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QMenu>
+#include <QSettings>
+#include <QTcpSocket>
+#include <QTextStream>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUdpSocket>
+#include <QUrl>
+
+namespace {
+const char kOrganisation[] = "ZoneSensorTool";
+const char kApplication[] = "Parameters";
+} // namespace
+
+MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_store(store), m_scan(scan)
+{
+    // 1. The form: widgets, actions, menus, docks and tool bars.
+    ui->setupUi(this);
+
+    // 3. A blank design for the 72 m model.
+    m_deviceType.type = Laser30;
+
+    // 4. The scene; the sensor parameter and control records are members.
+    scene = new QGraphicsScene(this);
+
+    // 5. The view shows the scene centred on the sensor.
+    ui->graphicsView->setScene(scene);
+    ui->graphicsView->centerOn(0, 0);
+    ui->graphicsView->SetDeviceType(&m_deviceType);
+
+    // 7. The transports the link borrows.
+    m_serialPort = std::make_unique<QSerialPort>();
+    m_tcpSocket = std::make_unique<QTcpSocket>();
+    m_udpSocket = std::make_unique<QUdpSocket>();
+
+    // 14. The sensor settings dock, which resets the record to its defaults.
+    m_sensorSetting = new SENSOR_SETTING(
+        &m_sensorParameters,
+        {ui->Para_ControlMode, ui->Para_RS232BaudRate, ui->Para_RS232CommVerify,
+         ui->Para_RS232StopBit, ui->Para_RS485IDAddress, ui->Para_RS485BaudRate,
+         ui->Para_RS485CommVerify, ui->Para_RS485StopBit, ui->Para_CANIDAddress,
+         ui->Para_CANBaudRate, ui->Para_SensorOutputLogic, ui->Para_ScanMotorSpeed,
+         ui->Para_ScanSensorAngle, ui->Para_ScanFilterLevel, ui->Para_SensorInstallDir,
+         ui->Para_CrossFilterEnable, ui->Para_CrossFilterNumber, ui->Para_SensorEtherMode,
+         ui->Para_SensorIPAddress1, ui->Para_SensorIPAddress2, ui->Para_SensorIPAddress3,
+         ui->Para_SensorIPAddress4},
+        this);
+
+    // 16. Initial widget state.
+    ui->ArealineText->setEnabled(false);
+    ui->ArealineText->setAlignment(Qt::AlignCenter);
+    ui->RegionsLineText->setEnabled(false);
+    ui->RegionsLineText->setAlignment(Qt::AlignCenter);
+    for (QAction *a : {ui->ReadAllSetting, ui->WriteAllSetting, ui->DisConnection, ui->SoftReboot,
+                       ui->SensorInformation, ui->IOSimulation, ui->SelfCheck, ui->DataTable})
+        a->setEnabled(false);
+    ui->DataTable->setChecked(false);
+    ui->DataTableDock->hide();
+    for (QAction *a : {ui->Edition, ui->SensorSetting, ui->Distance, ui->Intensity})
+        a->setChecked(true);
+    ui->EditionControlDock->show();
+    ui->SensorSettingDock->show();
+
+    // 17. Tool bars inside the docks, the New button, the zoom controls.
+    buildToolBars();
+    ui->ZoomIn->setAutoRepeat(true);
+    ui->ZoomOut->setAutoRepeat(true);
+    setUpZoomSlider();
+
+    // 18. Connections.
+    connectActions();
+
+    // 19. Persisted layout and language.
+    readSettings();
+
+    // 20. The simulation and self-check docks start hidden.
+    ui->IOSimulationDock->hide();
+    ui->SelfCheckDock->hide();
+
+    // 21. Hand the initial scale to whoever listens.
+    ui->graphicsView->ApplyZoom();
+
+    // 22. Teach-in is not offered.
+    ui->ButtonTeachOut1->setEnabled(false);
+    ui->ButtonTeachOut2->setEnabled(false);
+    ui->ButtonTeachOut3->setEnabled(false);
+
+    // 23. The sensor control record follows its widgets.
+    SensorControlEnableSlot();
+    SensorControlChangeSlot();
+
+    // 24. The maker's name in both languages.
+    setWindowTitle(QStringLiteral("Corvane"));
+
+    // 25. Detection size 1.0 deg in every area.
+    m_store->setAllDetectionSize(1);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::tr2(const char *chinese, const char *english) const
+{
+    return m_language == 1 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
+}
+
+void MainWindow::buildToolBars()
+{
+    // The New button: its arrow opens the model menu, its face does nothing.
+    auto *newButton = new QToolButton(this);
+    newButton->setObjectName(QStringLiteral("NewToolButton"));
+    newButton->setIcon(QIcon(QStringLiteral(":images/newFile")));
+    newButton->setIconSize(QSize(24, 24));
+    newButton->setMenu(ui->New);
+    newButton->setPopupMode(QToolButton::MenuButtonPopup);
+    newButton->setToolTip(ui->New->title());
+    QAction *first = ui->FileToolBar->actions().value(0);
+    if (first)
+        ui->FileToolBar->insertWidget(first, newButton);
+    else
+        ui->FileToolBar->addWidget(newButton);
+
+    auto *editBar = new QToolBar(this);
+    editBar->setObjectName(QStringLiteral("EditionDockToolBar"));
+    editBar->setIconSize(QSize(20, 20));
+    editBar->addActions({ui->Copy, ui->Cut, ui->Paste, ui->Delete, ui->DeleteAll});
+    ui->EditionMenuLayout->addWidget(editBar);
+
+    auto *sensorBar = new QToolBar(this);
+    sensorBar->setObjectName(QStringLiteral("SensorDockToolBar"));
+    sensorBar->setIconSize(QSize(20, 20));
+    sensorBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    sensorBar->addActions({ui->ReadAllSetting, ui->WriteAllSetting});
+    ui->SensorMenuLayout->addWidget(sensorBar);
+}
+
+void MainWindow::setUpZoomSlider()
+{
+    const DeviceModelInfo *m = deviceModelInfo(m_deviceType.type);
+    if (!m)
+        return;
+    ui->ZoomSlider->setMaximum(kZoomSliderMaximum);
+    ui->ZoomSlider->setMinimum(m->zoomMinimum);
+    ui->ZoomSlider->setValue(m->zoomMinimum);
+    ui->ZoomSlider->setTickPosition(QSlider::TicksBelow);
+}
+
+void MainWindow::connectActions()
+{
+    connect(ui->Open, &QAction::triggered, this, &MainWindow::openfile);
+    connect(ui->Save, &QAction::triggered, this, &MainWindow::savefile);
+    connect(ui->Quit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->Laser30, &QAction::triggered, this, &MainWindow::CreateDeviceLaser30);
+    connect(ui->Laser50, &QAction::triggered, this, &MainWindow::CreateDeviceLaser50);
+    connect(ui->Edition, &QAction::triggered, this, &MainWindow::OpenCloseEditionDock);
+    connect(ui->Monitoring, &QAction::triggered, this, &MainWindow::OpenMonitoringMode);
+    connect(ui->SensorSetting, &QAction::triggered, this, &MainWindow::OpenCloseSensorDock);
+    connect(ui->IOSimulation, &QAction::triggered, this, &MainWindow::OpenCloseIOSimulationDock);
+    connect(ui->SelfCheck, &QAction::triggered, this, &MainWindow::OpenCloseSelfCheck);
+    connect(ui->Distance, &QAction::triggered, this, &MainWindow::OpenCloseReadScanf);
+    connect(ui->Intensity, &QAction::triggered, this, &MainWindow::OpenCloseReadIntensity);
+    connect(ui->DataTable, &QAction::triggered, this, &MainWindow::OpenCloseDataTableDock);
+    connect(ui->Connection, &QAction::triggered, this, &MainWindow::OpenSerialPort);
+    connect(ui->DisConnection, &QAction::triggered, this, &MainWindow::CloseSerialPort);
+    connect(ui->DispGraph, &QAction::triggered, this, &MainWindow::OpenDispGraphSlot);
+    connect(ui->DispCloud, &QAction::triggered, this, &MainWindow::OpenDispCloudSlot);
+    connect(ui->DispLine, &QAction::triggered, this, &MainWindow::OpenDispLineSlot);
+    connect(ui->Manual, &QAction::triggered, this, &MainWindow::OpenManualFile);
+
+    connect(m_serialPort.get(), &QSerialPort::errorOccurred, this, &MainWindow::handleError);
+
+    ViewWindow *view = ui->graphicsView;
+    connect(view, &ViewWindow::CurrentCoordSignal, this, &MainWindow::BarDisplayCoord);
+    connect(ui->ZoomSlider, &QSlider::valueChanged, view,
+            qOverload<int>(&ViewWindow::ChangeSetupMatrix));
+    connect(view, &ViewWindow::ChangeMatrixSignal, ui->ZoomSlider, &QSlider::setValue);
+    connect(ui->ZoomIn, &QAbstractButton::clicked, view, &ViewWindow::ZoomInButtonSlots);
+    connect(ui->ZoomOut, &QAbstractButton::clicked, view, &ViewWindow::ZoomOutButtonSlots);
+
+    connect(ui->ScanGroupBox, &QGroupBox::clicked, this, &MainWindow::SensorControlEnableSlot);
+    for (QComboBox *c : {ui->Set_SensorSleepMode, ui->Set_ScanMotorSpeed,
+                         ui->Set_ScanSensorAngle, ui->Set_ScanFilterLevel})
+        connect(c, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                &MainWindow::SensorControlChangeSlot);
+}
+
+// ---------------------------------------------------------------- settings
+
+void MainWindow::readSettings()
+{
+    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    if (settings.value(QStringLiteral("Language")).toInt() == 1) {
+        m_language = 1;
+        LanguageToEnglish();
+    } else {
+        m_language = 0;
+        LanguageToChinese();
+    }
+    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    restoreState(settings.value(QStringLiteral("windowState")).toByteArray(), 0);
+    ui->splitter->restoreState(settings.value(QStringLiteral("splitterSizes")).toByteArray());
+    ui->splitter_2->restoreState(settings.value(QStringLiteral("splitterSizes2")).toByteArray());
+    switch (settings.value(QStringLiteral("SaveDispMpde")).toInt()) {
+    case 1: OpenDispCloudSlot(); break;
+    case 2: OpenDispLineSlot(); break;
+    default: OpenDispGraphSlot(); break;
+    }
+    ui->EditionControlDock->show();
+    ui->SensorSettingDock->show();
+    ui->DataTableDock->hide();
+}
+
+void MainWindow::writeSettings()
+{
+    QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    settings.setValue(QStringLiteral("Language"), m_language == 1 ? 1 : 0);
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("windowState"), saveState(0));
+    settings.setValue(QStringLiteral("splitterSizes"), ui->splitter->saveState());
+    settings.setValue(QStringLiteral("splitterSizes2"), ui->splitter_2->saveState());
+    const int mode = m_scan->displayMode;
+    settings.setValue(QStringLiteral("SaveDispMpde"), (mode == 1 || mode == 2) ? mode : 0);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    bool stay = false;
+    if (m_store->modified) {
+        UiPrompt::Box box;
+        box.icon = QMessageBox::Warning;
+        box.title = tr2("警告", "Warning");
+        box.text = tr2("关于应用程序\n您修改了数据直接退出而不保存？",
+                       "The application\nDo you want to discart your changes?");
+        box.buttons = QStringList{tr2("保存", "Save"), tr2("关闭", "Close"), tr2("取消", "Cancel")};
+        const int answer = UiPrompt::show(this, box);
+        if (answer == 0)
+            savefile();
+        else if (answer != 1)
+            stay = true; // Cancel, or the box closed without an answer
+    }
+    writeSettings();
+    if (stay)
+        event->ignore();
+    else
+        event->accept();
+}
+
+// ---------------------------------------------------------------- project files
+
+void MainWindow::savefile()
+{
+    // The link's reply time-out is stopped here once the link exists.
+    UiPrompt::FileQuestion q;
+    q.save = true;
+    q.caption = QStringLiteral("保存配置文件");
+    q.filter = deviceModelFilter(m_deviceType.type);
+    QString name = UiPrompt::askFileName(this, q);
+    if (name.isEmpty())
+        return;
+    name = withDeviceSuffix(name, m_deviceType.type);
+    const bool wasModified = m_store->modified;
+    m_store->modified = false;
+
+    QString why;
+    const auto result = ProjectFile::saveProject(name, m_deviceType.type,
+                                                 m_sensorSetting->dockValues(), *m_store, &why);
+    if (result == ProjectFile::SaveResult::WriteFailed) {
+        // The file could be opened but not completely written: the previous
+        // file is untouched, and the design still counts as unsaved.
+        m_store->modified = wasModified;
+        UiPrompt::Box box;
+        box.icon = QMessageBox::Warning;
+        box.title = tr2("保存失败", "Save failed");
+        box.text = tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
+                       "The file could not be written completely:\n%1\n%2\n"
+                       "The previous file is unchanged.")
+                       .arg(QDir::toNativeSeparators(name), why);
+        box.buttons = QStringList{QStringLiteral("OK")};
+        UiPrompt::show(this, box);
+    }
+}
+
+void MainWindow::readProjectBody(QTextStream &in)
+{
+    m_sensorSetting->ReadSection(in);
+    ProjectFile::readAreaSection(in, *m_store);
+}
+
+void MainWindow::refreshAfterProjectRead()
+{
+    // Edit controls, coordinate tables, area list and handles refresh here
+    // as they join; every area gets an undo snapshot of what was read.
+    m_store->saveAllUndo();
+}
+
+void MainWindow::openfile()
+{
+    UiPrompt::FileQuestion q;
+    q.caption = tr2("打开配置文件", "Open Config file");
+    q.filter = deviceModelFilter(m_deviceType.type);
+    const QString name = UiPrompt::askFileName(this, q);
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        UiPrompt::Box box;
+        box.title = QStringLiteral("Document");
+        box.text = QStringLiteral("No document");
+        box.buttons = QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")};
+        UiPrompt::show(this, box);
+        return;
+    }
+    QTextStream in(&file);
+    const DeviceModelInfo *m = deviceModelInfo(m_deviceType.type);
+    if (m && in.readLine() == QLatin1String(m->header)) {
+        readProjectBody(in);
+    } else {
+        UiPrompt::Box box;
+        box.title = tr2("错误", "Error");
+        box.text = tr2("文件损坏", "FileError");
+        box.buttons = QStringList{QStringLiteral("OK")};
+        UiPrompt::show(this, box);
+    }
+    refreshAfterProjectRead();
+}
+
+void MainWindow::OpenProject()
+{
+    UiPrompt::FileQuestion q;
+    q.caption = tr2("打开配置文件", "Open Config file");
+    const QString name = UiPrompt::askFileName(this, q);
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QTextStream in(&file);
+    const int type = deviceModelFromHeader(in.readLine());
+    if (type < 0) {
+        UiPrompt::Box box;
+        box.title = tr2("错误", "Error");
+        box.text = tr2("文件损坏", "FileError");
+        box.buttons = QStringList{QStringLiteral("OK")};
+        UiPrompt::show(this, box);
+        return;
+    }
+    m_deviceType.type = type;
+    readProjectBody(in);
+    refreshAfterProjectRead();
+    DEVICETYPE read = m_deviceType;
+    CreateDeviceType(&read);
+}
+
+// ---------------------------------------------------------------- device types
+
+void MainWindow::CreateDeviceType(DEVICETYPE *Type)
+{
+    m_deviceType.type = Type->type;
+    ui->graphicsView->SetDeviceType(&m_deviceType);
+    setUpZoomSlider();
+}
+
+void MainWindow::createDevice(int type)
+{
+    if (m_store->modified) {
+        UiPrompt::Box box;
+        box.icon = QMessageBox::Warning;
+        box.title = tr2("警告", "Warning");
+        box.text = tr2("关于应用程序\n您修改了数据直接改变而不保存？",
+                       "The application\nDo you want to discart your changes?");
+        box.buttons = QStringList{tr2("确定", "OK"), tr2("取消", "Cancel")};
+        if (UiPrompt::show(this, box) != 0)
+            return;
+    }
+    DEVICETYPE t;
+    t.type = type;
+    CreateDeviceType(&t);
+    ClearAllEditData();
+}
+
+void MainWindow::CreateDeviceLaser05() { createDevice(Laser05); }
+void MainWindow::CreateDeviceLaser10() { createDevice(Laser10); }
+void MainWindow::CreateDeviceLaser20() { createDevice(Laser20); }
+void MainWindow::CreateDeviceLaser30() { createDevice(Laser30); }
+void MainWindow::CreateDeviceLaser50() { createDevice(Laser50); }
+
+void MainWindow::ClearAllEditData()
+{
+    m_store->resetForNewProject();
+    m_sensorSetting->RestoreDefaults();
+    ui->Area_OpenDelay->setCurrentIndex(0);
+    ui->Area_CloseDelay->setCurrentIndex(0);
+    ui->Area_Hysteresis->setCurrentIndex(0);
+    ui->Area_DetectionSize->setCurrentIndex(0);
+    // Handles and coordinate tables are rebuilt here as they join.
+}
+
+// ---------------------------------------------------------------- views and docks
+
+void MainWindow::OpenMonitoringMode()
+{
+    m_viewMode = 1;
+    ui->DataTableDock->hide();
+    ui->SensorSettingDock->show();
+    ui->EditionControlDock->hide();
+    ui->DataTable->setChecked(false);
+    ui->Edition->setChecked(false);
+    ui->SensorSetting->setChecked(true);
+}
+
+void MainWindow::OpenCloseEditionDock(bool Checked)
+{
+    m_viewMode = Checked ? 0 : 1;
+    ui->EditionControlDock->setVisible(Checked);
+}
+
+void MainWindow::OpenCloseSensorDock(bool Checked)
+{
+    ui->SensorSettingDock->setVisible(Checked);
+}
+
+void MainWindow::OpenCloseDataTableDock(bool Checked)
+{
+    ui->DataTableDock->setVisible(Checked);
+}
+
+void MainWindow::OpenCloseSelfCheck(bool Checked)
+{
+    ui->SelfCheckDock->setVisible(Checked);
+}
+
+void MainWindow::OpenCloseIOSimulationDock(bool Checked)
+{
+    if (Checked) {
+        ui->IOSimulationDock->show();
+        return;
+    }
+    // Closing the panel ends every simulation.
+    ui->InportGrouptBox->setChecked(false);
+    ui->OutportGrouptBox->setChecked(false);
+    ui->FaultGroupBox->setChecked(false);
+    ui->CaseSimulationBox->setChecked(false);
+    ui->IOSimulationDock->hide();
+}
+
+bool MainWindow::linkOpen() const
+{
+    return m_serialPort->isOpen() || m_tcpSocket->isOpen() || m_udpSocket->isOpen();
+}
+
+void MainWindow::OpenCloseReadScanf(bool Checked)
+{
+    // The scan outline and its polling join with the link and the view.
+    Q_UNUSED(Checked);
+}
+
+void MainWindow::OpenCloseReadIntensity(bool Checked)
+{
+    Q_UNUSED(Checked);
+}
+
+void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
+{
+    Q_UNUSED(Outport);
+    if (m_viewMode != 1)
+        return;
+    if (Inport != m_lastInport) {
+        m_lastInport = Inport;
+        m_store->currentArea = int(Inport);
+        m_store->clampedCurrentArea();
+    }
+}
+
+void MainWindow::setDisplayMode(int mode)
+{
+    m_scan->displayMode = mode;
+    QAction *actions[3] = {ui->DispGraph, ui->DispCloud, ui->DispLine};
+    for (int i = 0; i < 3; ++i) {
+        actions[i]->setCheckable(i == mode);
+        actions[i]->setChecked(i == mode);
+    }
+}
+
+void MainWindow::OpenDispGraphSlot() { setDisplayMode(0); }
+void MainWindow::OpenDispCloudSlot() { setDisplayMode(1); }
+void MainWindow::OpenDispLineSlot() { setDisplayMode(2); }
+
+void MainWindow::SensorControlEnableSlot()
+{
+    m_sensorControl[4] = ui->ScanGroupBox->isChecked() ? 1 : 0;
+}
+
+void MainWindow::SensorControlChangeSlot()
+{
+    m_sensorControl[0] = ui->Set_SensorSleepMode->currentIndex();
+    m_sensorControl[1] = ui->Set_ScanMotorSpeed->currentIndex();
+    m_sensorControl[2] = ui->Set_ScanSensorAngle->currentIndex();
+    m_sensorControl[3] = ui->Set_ScanFilterLevel->currentIndex();
+}
+
+void MainWindow::BarDisplayCoord(QPoint Coord)
+{
+    const int x = Coord.x();
+    const int y = -Coord.y();
+    const ZoneGeometry::Polar p = ZoneGeometry::xyToPolar(x, y);
+    const float degrees = p.theta * ZoneGeometry::kRadToDeg;
+    statusBar()->showMessage(QStringLiteral("X: %1 [mm], Y: %2 [mm] | R: %3 [mm], Th: %4 [deg]")
+                                 .arg(x)
+                                 .arg(y)
+                                 .arg(QString::number(double(p.r), 'g', 6))
+                                 .arg(QString::number(double(degrees), 'g', 6)));
+}
+
+void MainWindow::OpenManualFile()
+{
+    const QString rel = m_language == 1 ? QStringLiteral("./manual/manual_en.pdf")
+                                        : QStringLiteral("./manual/manual_cn.pdf");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(rel)));
+}
+
+// ---------------------------------------------------------------- language and link
+
+void MainWindow::LanguageToChinese()
+{
+    m_language = 0;
+}
+
+void MainWindow::LanguageToEnglish()
+{
+    m_language = 1;
+}
+
+void MainWindow::OpenSerialPort()
+{
+    // Opens the link with the settings of the serial or Ethernet dialog once
+    // those exist.
+}
+
+void MainWindow::CloseSerialPort() {}
+
+void MainWindow::handleError(QSerialPort::SerialPortError error)
+{
+    Q_UNUSED(error);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DeviceType.h"
+#include "SensorParameters.h"
+
+#include <QMainWindow>
+#include <QSerialPort>
+#include <array>
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+
+class QGraphicsScene;
+class QTcpSocket;
+class QUdpSocket;
+class SENSOR_SETTING;
+class ZoneStore;
+struct ScanRecord;
+
+// The program's top level: owns every controller, wires them, carries the
+// menus, tool bars and docks, and asks before unsaved work is lost.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // 0 Chinese, 1 English.
+    int language() const { return m_language; }
+    // 0 edition, 1 monitoring.
+    int viewMode() const { return m_viewMode; }
+    const DEVICETYPE &deviceType() const { return m_deviceType; }
+    const std::array<int, 5> &sensorControl() const { return m_sensorControl; }
+    const SensorParameters &sensorParameters() const { return m_sensorParameters; }
+    SENSOR_SETTING *sensorSetting() const { return m_sensorSetting; }
+    Ui::MainWindow *form() const { return ui.get(); }
+
+public Q_SLOTS:
+    void openfile();
+    void savefile();
+    void OpenProject();
+    void OpenManualFile();
+    void OpenSerialPort();
+    void CloseSerialPort();
+    void OpenMonitoringMode();
+    void LanguageToEnglish();
+    void LanguageToChinese();
+    void ClearAllEditData();
+    void CreateDeviceLaser05();
+    void CreateDeviceLaser10();
+    void CreateDeviceLaser20();
+    void CreateDeviceLaser30();
+    void CreateDeviceLaser50();
+    void BarDisplayCoord(QPoint Coord);
+    void OpenCloseSensorDock(bool Checked);
+    void OpenCloseEditionDock(bool Checked);
+    void OpenCloseDataTableDock(bool Checked);
+    void OpenCloseIOSimulationDock(bool Checked);
+    void OpenCloseReadScanf(bool Checked);
+    void OpenCloseReadIntensity(bool Checked);
+    void CreateDeviceType(DEVICETYPE *Type);
+    void handleError(QSerialPort::SerialPortError error);
+    void MonitorGraphicDisplay(uint Inport, uint Outport);
+    void OpenDispGraphSlot();
+    void OpenDispCloudSlot();
+    void OpenDispLineSlot();
+    void SensorControlEnableSlot();
+    void SensorControlChangeSlot();
+    void OpenCloseSelfCheck(bool Checked);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildToolBars();
+    void setUpZoomSlider();
+    void connectActions();
+    void readSettings();
+    void writeSettings();
+    void createDevice(int type);
+    void setDisplayMode(int mode);
+    bool linkOpen() const;
+    // Runs the readers on a stream positioned after the header line.
+    void readProjectBody(class QTextStream &in);
+    void refreshAfterProjectRead();
+    QString tr2(const char *chinese, const char *english) const;
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    QGraphicsScene *scene = nullptr;
+    DEVICETYPE m_deviceType;
+    ZoneStore *m_store;
+    ScanRecord *m_scan;
+    SENSOR_SETTING *m_sensorSetting = nullptr;
+    SensorParameters m_sensorParameters;
+    std::array<int, 5> m_sensorControl{};
+    int m_language = 0;
+    std::unique_ptr<QSerialPort> m_serialPort;
+    std::unique_ptr<QTcpSocket> m_tcpSocket;
+    std::unique_ptr<QUdpSocket> m_udpSocket;
+    int m_viewMode = 0;
+    // The last input-port value seen in monitoring mode.
+    uint m_lastInport = 0;
+};

@@ -1,0 +1,48 @@
+#include "ConvertCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+void printHelp(QTextStream &out)
+{
+    out << "sector-cli - command-line companion of Sector Studio\n"
+           "\n"
+           "Usage: sector-cli COMMAND [ARGS]\n"
+           "\n"
+           "Commands:\n"
+           "  convert IN OUT [--model NAME]   read a project file and write it as Save\n"
+           "                                  would, optionally for another model\n"
+           "\n"
+           "sector-cli COMMAND --help explains a command.\n";
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("sector-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        printHelp(err);
+        return 1;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")
+        || command == QLatin1String("help")) {
+        printHelp(out);
+        if (!args.isEmpty() && args.first() == QLatin1String("convert"))
+            printConvertHelp(out);
+        return 0;
+    }
+    if (command == QLatin1String("convert"))
+        return runConvert(args, out, err);
+
+    err << "sector-cli: unknown command " << command << " (see sector-cli --help)\n";
+    return 1;
+}

@@ -1,0 +1,146 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(SECTOR_CLI_PATH), args);
+    Run r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray fresh() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void freshFileConvertsToItself()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("copy");
+        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readFile(out), fresh());
+        // No suffix is added to the name given.
+        QVERIFY(!QFile::exists(out + ".ZQ30"));
+    }
+
+    void modelOptionRewritesOnlyTheHeader()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("big.ZQ50");
+        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
+        QCOMPARE(r.exitCode, 0);
+        QByteArray want = fresh();
+        want.replace(0, 9, "TRV_ZQ_50");
+        QCOMPARE(readFile(out), want);
+    }
+
+    void dockValuesPassThroughTheWidgetsLimits()
+    {
+        QTemporaryDir dir;
+        QByteArray in = fresh();
+        in.replace(0, 9, "TRV_ZQ_05");
+        // The 22 lines after the tag: out-of-list indexes and out-of-range values.
+        in.replace("SensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n",
+                   "SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n");
+        const QString src = dir.filePath("in.ZQ05");
+        writeFile(src, in);
+        const QString out = dir.filePath("out.ZQ05");
+        QCOMPARE(cli({"convert", src, out}).exitCode, 0);
+        QByteArray want = in;
+        want.replace("SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n",
+                     "SensorSetting\n-1\n4\n-1\n-1\n1\n-1\n2\n2\n127\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n192\n255\n0\n254\n");
+        QCOMPARE(readFile(out), want);
+    }
+
+    void unknownHeaderIsFileError()
+    {
+        QTemporaryDir dir;
+        QByteArray in = fresh();
+        in.replace(0, 9, "TRV_ZQ_40");
+        const QString src = dir.filePath("in.ZQ40");
+        writeFile(src, in);
+        const QString out = dir.filePath("out");
+        const Run r = cli({"convert", src, out});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unreadableInputNamesIt()
+    {
+        QTemporaryDir dir;
+        const QString src = dir.filePath("missing.ZQ30");
+        const QString out = dir.filePath("out");
+        const Run r = cli({"convert", src, out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains(src));
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unwritableOutputIsReported()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("no/such/folder/out");
+        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains(out));
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("no-command") << QStringList{} << 1;
+        QTest::newRow("unknown-command") << QStringList{"frobnicate"} << 1;
+        QTest::newRow("convert-one-arg") << QStringList{"convert", "a"} << 1;
+        QTest::newRow("unknown-model") << QStringList{"convert", "a", "b", "--model", "Laser40"} << 1;
+        QTest::newRow("model-without-name") << QStringList{"convert", "a", "b", "--model"} << 1;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("convert-help") << QStringList{"convert", "--help"} << 0;
+    }
+    void usage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const Run r = cli(args);
+        QCOMPARE(r.exitCode, exitCode);
+        if (exitCode == 0)
+            QVERIFY(r.out.contains("convert IN OUT"));
+        else
+            QVERIFY(!r.err.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,530 @@
+#include "MainWindow.h"
+#include "ProjectFile.h"
+#include "SENSOR_SETTING.h"
+#include "ScanRecord.h"
+#include "SensorDockValues.h"
+#include "UiPrompt.h"
+#include "ZoneStore.h"
+#include "ui_mainwindow.h"
+
+#include <QComboBox>
+#include <QProcess>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// A freshly started tool: its own store and scan record.
+struct Tool {
+    ZoneStore store;
+    ScanRecord scan;
+    MainWindow window{&store, &scan};
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// Answers boxes and file dialogs as a person would, and records what was asked.
+struct Answers {
+    QList<UiPrompt::Box> boxes;
+    QList<UiPrompt::FileQuestion> files;
+    QList<int> boxAnswers;     // consumed in order; -1 when exhausted
+    QStringList fileAnswers;   // consumed in order; "" when exhausted
+
+    Answers()
+    {
+        UiPrompt::setBoxAnswer([this](const UiPrompt::Box &b) {
+            boxes << b;
+            return boxAnswers.isEmpty() ? -1 : boxAnswers.takeFirst();
+        });
+        UiPrompt::setFileAnswer([this](const UiPrompt::FileQuestion &q) {
+            files << q;
+            return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        });
+    }
+    ~Answers()
+    {
+        UiPrompt::setBoxAnswer(nullptr);
+        UiPrompt::setFileAnswer(nullptr);
+    }
+};
+
+QByteArray fresh() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_settingsDir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init()
+    {
+        QSettings("ZoneSensorTool", "Parameters").clear();
+    }
+
+    void stateAfterConstruction()
+    {
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        QCOMPARE(t.window.windowTitle(), QStringLiteral("Corvane"));
+        QCOMPARE(t.window.language(), 0);
+        QCOMPARE(t.window.viewMode(), 0);
+        QCOMPARE(t.window.deviceType().type, 3);
+        for (QAction *a : {ui->ReadAllSetting, ui->WriteAllSetting, ui->DisConnection,
+                           ui->SoftReboot, ui->SensorInformation, ui->IOSimulation, ui->SelfCheck,
+                           ui->DataTable})
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        QVERIFY(!ui->DataTable->isChecked());
+        for (QAction *a : {ui->Edition, ui->SensorSetting, ui->Distance, ui->Intensity})
+            QVERIFY2(a->isChecked(), qPrintable(a->objectName()));
+        QVERIFY(!ui->EditionControlDock->isHidden());
+        QVERIFY(!ui->SensorSettingDock->isHidden());
+        QVERIFY(ui->DataTableDock->isHidden());
+        QVERIFY(ui->IOSimulationDock->isHidden());
+        QVERIFY(ui->SelfCheckDock->isHidden());
+        QVERIFY(!ui->ArealineText->isEnabled());
+        QCOMPARE(ui->ArealineText->alignment(), Qt::AlignCenter);
+        QVERIFY(!ui->RegionsLineText->isEnabled());
+        for (QWidget *w : {static_cast<QWidget *>(ui->ButtonTeachOut1),
+                           static_cast<QWidget *>(ui->ButtonTeachOut2),
+                           static_cast<QWidget *>(ui->ButtonTeachOut3)})
+            QVERIFY(!w->isEnabled());
+        QVERIFY(ui->ZoomIn->autoRepeat());
+        QVERIFY(ui->ZoomOut->autoRepeat());
+        QCOMPARE(ui->ZoomSlider->minimum(), -55);
+        QCOMPARE(ui->ZoomSlider->maximum(), 350);
+        QCOMPARE(ui->ZoomSlider->value(), -55);
+        QCOMPARE(ui->ZoomSlider->tickPosition(), QSlider::TicksBelow);
+        // Display mode 0 with only Graph checkable and checked.
+        QCOMPARE(t.scan.displayMode, 0);
+        QVERIFY(ui->DispGraph->isCheckable() && ui->DispGraph->isChecked());
+        QVERIFY(!ui->DispCloud->isCheckable() && !ui->DispLine->isCheckable());
+        // The mounting direction is shown, never editable.
+        QVERIFY(!ui->Para_SensorInstallDir->isEnabled());
+
+        // The New button opens the model menu from its arrow.
+        auto *newButton = ui->FileToolBar->findChild<QToolButton *>("NewToolButton");
+        QVERIFY(newButton);
+        QCOMPARE(newButton->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(newButton->menu(), ui->New);
+        QCOMPARE(ui->New->actions(), (QList<QAction *>{ui->Laser30, ui->Laser50}));
+
+        // Every area has detection size 1, its history still the empty seed.
+        for (int n = 0; n < 64; ++n) {
+            QCOMPARE(t.store.areas[n].detectionSize, 1);
+            QCOMPARE(t.store.undoHistory[n].size(), 1);
+            QCOMPARE(t.store.undoHistory[n][0].detectionSize, 0);
+        }
+        QVERIFY(!t.store.modified);
+        QCOMPARE(t.window.sensorSetting()->dockValues(), SensorDockValues::defaults());
+        QVERIFY(t.window.sensorParameters() == SensorParameters());
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressHigh, 49320);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, 344);
+        QCOMPARE(t.window.sensorControl()[4], ui->ScanGroupBox->isChecked() ? 1 : 0);
+    }
+
+    void actionsCarryTheirShortcutsAndIcons_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<bool>("checkable");
+        QTest::newRow("Open") << "Open" << "打开文件" << "Ctrl+O" << false;
+        QTest::newRow("SaveAs") << "SaveAs" << "另存为" << "Ctrl+Shift+S" << false;
+        QTest::newRow("Redo") << "Redo" << "重做" << "Ctrl+Y" << false;
+        QTest::newRow("Edition") << "Edition" << "编辑" << "Ctrl+Alt+E" << true;
+        QTest::newRow("SelfCheck") << "SelfCheck" << "自检状态" << "" << true;
+        QTest::newRow("DataTable") << "DataTable" << "数据列表" << "Ctrl+T" << true;
+        QTest::newRow("ReadAllSetting") << "ReadAllSetting" << "上传数据" << "Ctrl+Shift+R" << false;
+        QTest::newRow("SerialConnection") << "SerialConnection" << "串口" << "" << true;
+        QTest::newRow("Laser30") << "Laser30" << "ZQ-30xx" << "" << false;
+        QTest::newRow("About") << "About" << "关于" << "Ctrl+A" << false;
+    }
+    void actionsCarryTheirShortcutsAndIcons()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, shortcut);
+        QFETCH(bool, checkable);
+        Tool t;
+        auto *a = t.window.findChild<QAction *>(name);
+        QVERIFY(a);
+        QCOMPARE(a->text(), text);
+        QCOMPARE(a->shortcut().toString(), shortcut);
+        QCOMPARE(a->isCheckable(), checkable);
+        QVERIFY(!a->icon().isNull());
+    }
+
+    void closeQuestion_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("save") << 0 << true << true;
+        QTest::newRow("close") << 1 << true << false;
+        QTest::newRow("cancel") << 2 << false << false;
+        QTest::newRow("box-closed") << -1 << false << false;
+    }
+    void closeQuestion()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        QTemporaryDir dir;
+        Answers ask;
+        ask.boxAnswers = {answer};
+        ask.fileAnswers = QStringList{dir.filePath("bye")};
+        Tool t;
+        t.window.show();
+        t.store.areas[4].steerMin = 33;
+        t.store.modified = true;
+        QCOMPARE(t.window.close(), closes);
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].icon, QMessageBox::Warning);
+        QCOMPARE(ask.boxes[0].title, QStringLiteral("警告"));
+        QCOMPARE(ask.boxes[0].text, QStringLiteral("关于应用程序\n您修改了数据直接退出而不保存？"));
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "关闭", "取消"}));
+        QCOMPARE(QFile::exists(dir.filePath("bye.ZQ30")), saved);
+        QCOMPARE(t.window.isVisible(), !closes);
+        QCOMPARE(t.store.areas[4].steerMin, 33);
+        // The layout is written whatever the answer.
+        QVERIFY(QSettings("ZoneSensorTool", "Parameters").contains("geometry"));
+    }
+
+    void closeWithoutChangesAsksNothing()
+    {
+        Answers ask;
+        Tool t;
+        t.window.show();
+        QVERIFY(t.window.close());
+        QVERIFY(ask.boxes.isEmpty());
+    }
+
+    void settingsRestored()
+    {
+        QRect geometry;
+        {
+            Tool t;
+            t.window.show();
+            t.window.setGeometry(40, 50, 1000, 650);
+            t.window.OpenDispLineSlot();
+            QVERIFY(t.window.close());
+            geometry = t.window.geometry();
+        }
+        QSettings s("ZoneSensorTool", "Parameters");
+        QCOMPARE(s.value("SaveDispMpde").toInt(), 2);
+        QCOMPARE(s.value("Language").toInt(), 0);
+        for (const char *key : {"windowState", "splitterSizes", "splitterSizes2"})
+            QVERIFY2(s.contains(key), key);
+
+        s.setValue("Language", 1);
+        s.sync();
+        Tool t;
+        QCOMPARE(t.window.language(), 1);
+        QCOMPARE(t.scan.displayMode, 2);
+        QVERIFY(t.window.form()->DispLine->isChecked());
+        QVERIFY(!t.window.form()->DispGraph->isCheckable());
+        QCOMPARE(t.window.geometry().size(), geometry.size());
+        // The restored layout never brings back the data table dock.
+        QVERIFY(t.window.form()->DataTableDock->isHidden());
+        QVERIFY(t.window.form()->IOSimulationDock->isHidden());
+    }
+
+    void unknownDisplayModeFallsBackToGraph()
+    {
+        QSettings("ZoneSensorTool", "Parameters").setValue("SaveDispMpde", 7);
+        Tool t;
+        QCOMPARE(t.scan.displayMode, 0);
+        QVERIFY(t.window.form()->DispGraph->isChecked());
+    }
+
+    void statusBarShowsSensorFrameAndPolar()
+    {
+        Tool t;
+        t.window.BarDisplayCoord(QPoint(100, -100));
+        QCOMPARE(t.window.statusBar()->currentMessage(),
+                 QStringLiteral("X: 100 [mm], Y: 100 [mm] | R: 141.421 [mm], Th: 45 [deg]"));
+        t.window.BarDisplayCoord(QPoint(-2500, 1200));
+        QCOMPARE(t.window.statusBar()->currentMessage(),
+                 QStringLiteral("X: -2500 [mm], Y: -1200 [mm] | R: 2773.08 [mm], Th: 205.641 [deg]"));
+    }
+
+    void monitoringModeFollowsTheSensorsArea()
+    {
+        Tool t;
+        t.window.MonitorGraphicDisplay(5, 0);
+        QCOMPARE(t.store.currentArea, 0); // edition mode ignores reports
+        t.window.OpenMonitoringMode();
+        QCOMPARE(t.window.viewMode(), 1);
+        QVERIFY(t.window.form()->EditionControlDock->isHidden());
+        QVERIFY(!t.window.form()->Edition->isChecked());
+        t.window.MonitorGraphicDisplay(5, 7);
+        QCOMPARE(t.store.currentArea, 5);
+        t.store.currentArea = 2;
+        t.window.MonitorGraphicDisplay(5, 0);
+        QCOMPARE(t.store.currentArea, 2); // same report again: nothing
+        t.window.MonitorGraphicDisplay(100, 0);
+        QCOMPARE(t.store.currentArea, 63);
+        t.window.OpenCloseEditionDock(true);
+        QCOMPARE(t.window.viewMode(), 0);
+        t.window.MonitorGraphicDisplay(9, 0);
+        QCOMPARE(t.store.currentArea, 63);
+    }
+
+    void dockWidgetsAgreeWithTheLimitFunction()
+    {
+        Tool t;
+        SENSOR_SETTING *s = t.window.sensorSetting();
+        for (int line = 0; line < SensorDockValues::kCount; ++line) {
+            const SensorDockValues::Limit l = SensorDockValues::limit(line);
+            const int lo = l.combo ? -3 : l.min - 3;
+            const int hi = l.combo ? l.items + 3 : l.max + 3;
+            for (int v : {lo, lo + 1, lo + 2, lo + 3, hi - 3, hi - 2, hi - 1, hi, -1000000, 1000000}) {
+                QVector<int> values = s->dockValues();
+                values[line] = v;
+                s->setDockValues(values);
+                QVERIFY2(s->dockValues()[line] == SensorDockValues::held(line, v),
+                         qPrintable(QString("line %1 value %2: widget %3, function %4")
+                                        .arg(line)
+                                        .arg(v)
+                                        .arg(s->dockValues()[line])
+                                        .arg(SensorDockValues::held(line, v))));
+            }
+            for (int v = lo; v <= hi && l.combo; ++v) {
+                QVector<int> values = s->dockValues();
+                values[line] = v;
+                s->setDockValues(values);
+                QCOMPARE(s->dockValues()[line], SensorDockValues::held(line, v));
+            }
+        }
+    }
+
+    void openActionFailureTable()
+    {
+        QTemporaryDir dir;
+        Answers ask;
+        Tool t;
+        // Cancelled dialog: nothing.
+        t.window.openfile();
+        QCOMPARE(ask.files.size(), 1);
+        QCOMPARE(ask.files[0].caption, QStringLiteral("打开配置文件"));
+        QCOMPARE(ask.files[0].filter, QStringLiteral("(*.ZQ30)"));
+        QVERIFY(ask.boxes.isEmpty());
+        QVERIFY(!t.store.modified);
+
+        // A file that cannot be read.
+        ask.fileAnswers = QStringList{dir.filePath("missing.ZQ30")};
+        t.window.openfile();
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].title, QStringLiteral("Document"));
+        QCOMPARE(ask.boxes[0].text, QStringLiteral("No document"));
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"OK", "Cancel"}));
+        QVERIFY(!t.store.modified);
+
+        // Another model's file is refused as damaged, yet the refresh runs.
+        QByteArray other = fresh();
+        other.replace(0, 9, "TRV_ZQ_50");
+        other.replace("CoordTableData\n0\n0\n0\n0\n1\n", "CoordTableData\n0\n9\n0\n0\n1\n");
+        writeFile(dir.filePath("other.ZQ50"), other);
+        ask.fileAnswers = QStringList{dir.filePath("other.ZQ50")};
+        t.window.openfile();
+        QCOMPARE(ask.boxes.size(), 2);
+        QCOMPARE(ask.boxes[1].title, QStringLiteral("错误"));
+        QCOMPARE(ask.boxes[1].text, QStringLiteral("文件损坏"));
+        QCOMPARE(ask.boxes[1].buttons, QStringList{"OK"});
+        QCOMPARE(t.store.areas[0].openDelay, 0);
+        QCOMPARE(t.window.deviceType().type, 3);
+        QVERIFY(t.store.modified);
+        QCOMPARE(t.store.undoHistory[0].size(), 2);
+
+        // A good file of the current model.
+        QByteArray good = fresh();
+        good.replace("CoordTableData\n0\n0\n0\n0\n1\n", "CoordTableData\n0\n4\n0\n0\n1\n");
+        good.replace("Out1CoordStr\nOut1CoordEnd\nOut2CoordStr", "Out1CoordStr\n-5,7\nOut1CoordEnd\nOut2CoordStr");
+        good.replace("SensorSetting\n0\n", "SensorSetting\n3\n");
+        writeFile(dir.filePath("good.ZQ30"), good);
+        ask.fileAnswers = QStringList{dir.filePath("good.ZQ30")};
+        t.window.openfile();
+        QCOMPARE(ask.boxes.size(), 2);
+        QCOMPARE(t.store.areas[0].openDelay, 4);
+        QCOMPARE(t.store.areas[0].points[0], QVector<QPoint>{QPoint(-5, 7)});
+        QCOMPARE(t.window.form()->Para_ControlMode->currentIndex(), 3);
+        QCOMPARE(t.window.sensorParameters().ControlMode, 3);
+        QCOMPARE(t.store.undoHistory[0].size(), 3);
+        QCOMPARE(t.store.undoHistory[0].last().openDelay, 4);
+    }
+
+    void openFromWelcomeSwitchesModel()
+    {
+        QTemporaryDir dir;
+        Answers ask;
+        Tool t;
+        QByteArray big = fresh();
+        big.replace(0, 9, "TRV_ZQ_50");
+        writeFile(dir.filePath("big"), big);
+        ask.fileAnswers = QStringList{dir.filePath("big")};
+        t.window.OpenProject();
+        QVERIFY(ask.boxes.isEmpty());
+        QCOMPARE(ask.files[0].filter, QString());
+        QCOMPARE(t.window.deviceType().type, 4);
+        QCOMPARE(t.window.form()->ZoomSlider->minimum(), -90);
+        QCOMPARE(t.window.form()->ZoomSlider->value(), -90);
+        QVERIFY(t.store.modified);
+
+        // None of the five headers: the damaged-file box and nothing else.
+        QByteArray bad = fresh();
+        bad.replace(0, 9, "TRV_ZQ_60");
+        bad.replace("CoordTableData\n0\n0\n", "CoordTableData\n0\n8\n");
+        writeFile(dir.filePath("bad"), bad);
+        t.store.modified = false;
+        ask.fileAnswers = QStringList{dir.filePath("bad")};
+        t.window.OpenProject();
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].text, QStringLiteral("文件损坏"));
+        QVERIFY(!t.store.modified);
+        QCOMPARE(t.store.areas[0].openDelay, 0);
+        QCOMPARE(t.window.deviceType().type, 4);
+
+        // A file that cannot be read: silence.
+        ask.fileAnswers = QStringList{dir.filePath("missing")};
+        t.window.OpenProject();
+        QCOMPARE(ask.boxes.size(), 1);
+    }
+
+    void saveAppliesSuffixAndClearsModified()
+    {
+        QTemporaryDir dir;
+        Answers ask;
+        Tool t;
+        t.store.modified = true;
+        t.window.savefile(); // cancelled
+        QVERIFY(t.store.modified);
+        QCOMPARE(ask.files[0].caption, QStringLiteral("保存配置文件"));
+        QCOMPARE(ask.files[0].filter, QStringLiteral("(*.ZQ30)"));
+        QVERIFY(ask.files[0].save);
+
+        ask.fileAnswers = QStringList{dir.filePath("plant")};
+        t.window.savefile();
+        QVERIFY(!t.store.modified);
+        QCOMPARE(readFile(dir.filePath("plant.ZQ30")), fresh());
+
+        ask.fileAnswers = QStringList{dir.filePath("plant.zq30")};
+        t.window.savefile();
+        QVERIFY(QFile::exists(dir.filePath("plant.zq30.ZQ30")));
+
+        // A folder that does not exist: nothing written, no message.
+        t.store.modified = true;
+        ask.fileAnswers = QStringList{dir.filePath("none/x")};
+        t.window.savefile();
+        QVERIFY(!t.store.modified);
+        QVERIFY(ask.boxes.isEmpty());
+    }
+
+    void cliConvertWritesWhatSaveWrites_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray base = fresh();
+        QTest::newRow("fresh") << base;
+        QByteArray l10 = base;
+        l10.replace(0, 9, "TRV_ZQ_10");
+        l10.replace("Out2CoordStr\nOut2CoordEnd", "Out2CoordStr\n0,1500\nOut2CoordEnd");
+        l10.replace("CoordTableData\n0\n0\n0\n0\n1\n0\n0\n0\n0\n0\n0\n0\n0\n",
+                    "CoordTableData\n0\n3\n2\n1\n1\n-20\n20\n-100\n100\n2\n1\n5\n7\n");
+        QTest::newRow("laser10-design") << l10;
+        QByteArray limits = base;
+        limits.replace("SensorSetting\n0\n0\n0\n0\n127\n", "SensorSetting\n9\n-1\nx\n2\n500\n");
+        limits.replace("\n192\n168\n1\n88\n", "\n10\n168\n1\n0\n");
+        QTest::newRow("dock-limits") << limits;
+        QByteArray noEnd = base;
+        noEnd.replace("Out1CoordStr\nOut1CoordEnd\n", "Out1CoordStr\n1,2,3\nbad\n");
+        QTest::newRow("missing-end-tag") << noEnd;
+        QByteArray index64 = base;
+        index64.replace("Out3CoordEnd\n5\n", "Out3CoordEnd\n64\n");
+        QTest::newRow("area-index-64") << index64;
+        QByteArray crlf = base;
+        crlf.replace("\n", "\r\n");
+        QTest::newRow("crlf") << crlf;
+        QTest::newRow("no-sensor-section") << QByteArray("TRV_ZQ_20\nCoordTableData\n0\n1\n");
+        QTest::newRow("header-only") << QByteArray("TRV_ZQ_05");
+        QByteArray areas37 = "TRV_ZQ_30\nSensorSetting\n";
+        areas37 += "1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n200\n1\n1\n1\n";
+        areas37 += "CoordTableData\n3\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\n1\nOut1CoordStr\n5,5\nOut1CoordEnd\n"
+                   "Out2CoordStr\nOut2CoordEnd\nOut3CoordStr\nOut3CoordEnd\n7\n2\n2\n2\n2\n2\n2\n2\n2\n2\n7\n9\n9\n"
+                   "Out1CoordStr\nOut1CoordEnd\nOut2CoordStr\nOut2CoordEnd\nOut3CoordStr\n-1,-1\n";
+        QTest::newRow("areas-3-and-7-truncated") << areas37;
+    }
+    void cliConvertWritesWhatSaveWrites()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString in = dir.filePath("in");
+        writeFile(in, content);
+
+        QProcess p;
+        p.start(SECTOR_CLI_PATH, {"convert", in, dir.filePath("cli.out")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+
+        Answers ask;
+        Tool t;
+        ask.fileAnswers = QStringList{in};
+        t.window.OpenProject();
+        QVERIFY(ask.boxes.isEmpty());
+        const QString suffix = QString::fromLatin1(deviceModelInfo(t.window.deviceType().type)->suffix);
+        ask.fileAnswers = QStringList{dir.filePath("gui") + suffix};
+        t.window.savefile();
+        const QByteArray gui = readFile(dir.filePath("gui") + suffix);
+        QVERIFY(!gui.isEmpty());
+        QCOMPARE(readFile(dir.filePath("cli.out")), gui);
+    }
+
+    void newProjectQuestionAndReset()
+    {
+        Answers ask;
+        Tool t;
+        t.store.areas[2].steerMin = -40;
+        t.store.areas[2].points[1] = {QPoint(0, 100)};
+        t.store.modified = true;
+        ask.boxAnswers = {1};
+        t.window.CreateDeviceLaser50();
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"确定", "取消"}));
+        QCOMPARE(t.window.deviceType().type, 3);
+        QCOMPARE(t.store.areas[2].points[1].size(), 1);
+
+        ask.boxAnswers = {0};
+        t.window.form()->Para_ControlMode->setCurrentIndex(4);
+        t.window.CreateDeviceLaser50();
+        QCOMPARE(t.window.deviceType().type, 4);
+        QVERIFY(!t.store.modified);
+        QVERIFY(t.store.areas[2].points[1].isEmpty());
+        QCOMPARE(t.store.areas[2].steerMin, -40);
+        for (const AreaRecord &a : t.store.areas)
+            QCOMPARE(a.detectionSize, 0);
+        QCOMPARE(t.window.form()->Para_ControlMode->currentIndex(), 0);
+        QCOMPARE(t.window.form()->ZoomSlider->minimum(), -90);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
