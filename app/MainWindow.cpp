@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTcpSocket>
 #include <QTextStream>
@@ -148,6 +149,17 @@ void MainWindow::buildToolBars()
     sensorBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     sensorBar->addActions({ui->ReadAllSetting, ui->WriteAllSetting});
     ui->SensorMenuLayout->addWidget(sensorBar);
+
+    // The sensor dock is as wide as its longest item texts, so no combo box
+    // clips its value.
+    for (QComboBox *c : ui->SensorSettingContents->findChildren<QComboBox *>()) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        c->setMinimumWidth(c->sizeHint().width());
+    }
+    ui->SensorSettingScrollArea->setMinimumWidth(
+        ui->SensorSettingContents->minimumSizeHint().width()
+        + ui->SensorSettingScrollArea->verticalScrollBar()->sizeHint().width()
+        + 2 * ui->SensorSettingScrollArea->frameWidth());
 }
 
 void MainWindow::setUpZoomSlider()

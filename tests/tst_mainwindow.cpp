@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 // A freshly started tool: its own store and scan record.
@@ -296,10 +298,12 @@ private Q_SLOTS:
         Tool t;
         SENSOR_SETTING *s = t.window.sensorSetting();
         for (int line = 0; line < SensorDockValues::kCount; ++line) {
-            const SensorDockValues::Limit l = SensorDockValues::limit(line);
-            const int lo = l.combo ? -3 : l.min - 3;
-            const int hi = l.combo ? l.items + 3 : l.max + 3;
-            for (int v : {lo, lo + 1, lo + 2, lo + 3, hi - 3, hi - 2, hi - 1, hi, -1000000, 1000000}) {
+            // Every value around each widget's range, and the extremes.
+            QVector<int> probes = {std::numeric_limits<int>::min(), -1000000, 1000000,
+                                   std::numeric_limits<int>::max()};
+            for (int v = -300; v <= 600; ++v)
+                probes << v;
+            for (int v : qAsConst(probes)) {
                 QVector<int> values = s->dockValues();
                 values[line] = v;
                 s->setDockValues(values);
@@ -309,12 +313,6 @@ private Q_SLOTS:
                                         .arg(v)
                                         .arg(s->dockValues()[line])
                                         .arg(SensorDockValues::held(line, v))));
-            }
-            for (int v = lo; v <= hi && l.combo; ++v) {
-                QVector<int> values = s->dockValues();
-                values[line] = v;
-                s->setDockValues(values);
-                QCOMPARE(s->dockValues()[line], SensorDockValues::held(line, v));
             }
         }
     }
