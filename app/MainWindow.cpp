@@ -321,6 +321,15 @@ void MainWindow::refreshAfterProjectRead()
     m_store->saveAllUndo();
 }
 
+void MainWindow::showFileError()
+{
+    UiPrompt::Box box;
+    box.title = tr2("错误", "Error");
+    box.text = tr2("文件损坏", "FileError");
+    box.buttons = QStringList{QStringLiteral("OK")};
+    UiPrompt::show(this, box);
+}
+
 void MainWindow::openfile()
 {
     UiPrompt::FileQuestion q;
@@ -343,11 +352,7 @@ void MainWindow::openfile()
     if (m && in.readLine() == QLatin1String(m->header)) {
         readProjectBody(in);
     } else {
-        UiPrompt::Box box;
-        box.title = tr2("错误", "Error");
-        box.text = tr2("文件损坏", "FileError");
-        box.buttons = QStringList{QStringLiteral("OK")};
-        UiPrompt::show(this, box);
+        showFileError();
     }
     refreshAfterProjectRead();
 }
@@ -365,11 +370,7 @@ void MainWindow::OpenProject()
     QTextStream in(&file);
     const int type = deviceModelFromHeader(in.readLine());
     if (type < 0) {
-        UiPrompt::Box box;
-        box.title = tr2("错误", "Error");
-        box.text = tr2("文件损坏", "FileError");
-        box.buttons = QStringList{QStringLiteral("OK")};
-        UiPrompt::show(this, box);
+        showFileError();
         return;
     }
     m_deviceType.type = type;

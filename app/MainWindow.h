@@ -86,6 +86,8 @@ private:
     // Runs the readers on a stream positioned after the header line.
     void readProjectBody(class QTextStream &in);
     void refreshAfterProjectRead();
+    // The damaged-file box of both Open paths.
+    void showFileError();
     QString tr2(const char *chinese, const char *english) const;
 
     std::unique_ptr<Ui::MainWindow> ui;

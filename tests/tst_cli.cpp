@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "TestFiles.h"
+
 namespace {
 struct Run {
     int exitCode = -1;
@@ -22,20 +24,6 @@ Run cli(const QStringList &args)
     return r;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray fresh() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
 } // namespace
 
 class TestCli : public QObject
@@ -48,7 +36,7 @@ private Q_SLOTS:
         const QString out = dir.filePath("copy");
         const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(readFile(out), fresh());
+        QCOMPARE(readFile(out), freshLaser30());
         // No suffix is added to the name given.
         QVERIFY(!QFile::exists(out + ".ZQ30"));
     }
@@ -59,7 +47,7 @@ private Q_SLOTS:
         const QString out = dir.filePath("big.ZQ50");
         const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
         QCOMPARE(r.exitCode, 0);
-        QByteArray want = fresh();
+        QByteArray want = freshLaser30();
         want.replace(0, 9, "TRV_ZQ_50");
         QCOMPARE(readFile(out), want);
     }
@@ -67,7 +55,7 @@ private Q_SLOTS:
     void dockValuesPassThroughTheWidgetsLimits()
     {
         QTemporaryDir dir;
-        QByteArray in = fresh();
+        QByteArray in = freshLaser30();
         in.replace(0, 9, "TRV_ZQ_05");
         // The 22 lines after the tag: out-of-list indexes and out-of-range values.
         in.replace("SensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n",
@@ -85,7 +73,7 @@ private Q_SLOTS:
     void unknownHeaderIsFileError()
     {
         QTemporaryDir dir;
-        QByteArray in = fresh();
+        QByteArray in = freshLaser30();
         in.replace(0, 9, "TRV_ZQ_40");
         const QString src = dir.filePath("in.ZQ40");
         writeFile(src, in);

@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "TestFiles.h"
+
 #include <limits>
 
 namespace {
@@ -26,19 +28,6 @@ struct Tool {
     ScanRecord scan;
     MainWindow window{&store, &scan};
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 // Answers boxes and file dialogs as a person would, and records what was asked.
 struct Answers {
@@ -65,7 +54,6 @@ struct Answers {
     }
 };
 
-QByteArray fresh() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
 
 } // namespace
 
@@ -340,7 +328,7 @@ private Q_SLOTS:
         QVERIFY(!t.store.modified);
 
         // Another model's file is refused as damaged, yet the refresh runs.
-        QByteArray other = fresh();
+        QByteArray other = freshLaser30();
         other.replace(0, 9, "TRV_ZQ_50");
         other.replace("CoordTableData\n0\n0\n0\n0\n1\n", "CoordTableData\n0\n9\n0\n0\n1\n");
         writeFile(dir.filePath("other.ZQ50"), other);
@@ -356,7 +344,7 @@ private Q_SLOTS:
         QCOMPARE(t.store.undoHistory[0].size(), 2);
 
         // A good file of the current model.
-        QByteArray good = fresh();
+        QByteArray good = freshLaser30();
         good.replace("CoordTableData\n0\n0\n0\n0\n1\n", "CoordTableData\n0\n4\n0\n0\n1\n");
         good.replace("Out1CoordStr\nOut1CoordEnd\nOut2CoordStr", "Out1CoordStr\n-5,7\nOut1CoordEnd\nOut2CoordStr");
         good.replace("SensorSetting\n0\n", "SensorSetting\n3\n");
@@ -377,7 +365,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Answers ask;
         Tool t;
-        QByteArray big = fresh();
+        QByteArray big = freshLaser30();
         big.replace(0, 9, "TRV_ZQ_50");
         writeFile(dir.filePath("big"), big);
         ask.fileAnswers = QStringList{dir.filePath("big")};
@@ -390,7 +378,7 @@ private Q_SLOTS:
         QVERIFY(t.store.modified);
 
         // None of the five headers: the damaged-file box and nothing else.
-        QByteArray bad = fresh();
+        QByteArray bad = freshLaser30();
         bad.replace(0, 9, "TRV_ZQ_60");
         bad.replace("CoordTableData\n0\n0\n", "CoordTableData\n0\n8\n");
         writeFile(dir.filePath("bad"), bad);
@@ -424,7 +412,7 @@ private Q_SLOTS:
         ask.fileAnswers = QStringList{dir.filePath("plant")};
         t.window.savefile();
         QVERIFY(!t.store.modified);
-        QCOMPARE(readFile(dir.filePath("plant.ZQ30")), fresh());
+        QCOMPARE(readFile(dir.filePath("plant.ZQ30")), freshLaser30());
 
         ask.fileAnswers = QStringList{dir.filePath("plant.zq30")};
         t.window.savefile();
@@ -441,7 +429,7 @@ private Q_SLOTS:
     void cliConvertWritesWhatSaveWrites_data()
     {
         QTest::addColumn<QByteArray>("content");
-        const QByteArray base = fresh();
+        const QByteArray base = freshLaser30();
         QTest::newRow("fresh") << base;
         QByteArray l10 = base;
         l10.replace(0, 9, "TRV_ZQ_10");

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "TestFiles.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -14,10 +16,7 @@ namespace {
 
 QString readAll(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(f.readAll());
+    return QString::fromLatin1(readFile(path));
 }
 
 // Runs the two section readers over text as a project file opened in text
