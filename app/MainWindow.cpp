@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 #include "ui_mainwindow.h"
 
+#include "AREA_TABLE.h"
+#include "COORD_TABLE.h"
+#include "EDIT_CONTROL.h"
 #include "ProjectFile.h"
 #include "SENSOR_SETTING.h"
 #include "ScanRecord.h"
@@ -50,6 +53,30 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     m_serialPort = std::make_unique<QSerialPort>();
     m_tcpSocket = std::make_unique<QTcpSocket>();
     m_udpSocket = std::make_unique<QUdpSocket>();
+
+    // 11. The area list with its thumbnails and the area commands.
+    m_areaTable = new AREA_TABLE(m_store, ui->AreaTableWidget, ui->Copy, ui->Cut, ui->Paste,
+                                 ui->Delete, this);
+
+    // 12. The coordinate tables.
+    m_coordTable = new COORD_TABLE(m_store,
+                                   {ui->CoordTableWidgetOut1, ui->CoordTableWidgetOut2,
+                                    ui->CoordTableWidgetOut3, ui->PolarTableWidgeOut1,
+                                    ui->PolarTableWidgeOut2, ui->PolarTableWidgeOut3},
+                                   this);
+
+    // 13. The edit controls.
+    m_editControl = new EDIT_CONTROL(
+        m_store, ui->AreaEditTab, ui->Area_OpenDelay, ui->Area_CloseDelay, ui->Area_Hysteresis,
+        ui->Area_DetectionSize, ui->SteerMinDgree, ui->SteerMaxDgree, ui->VehicleMinSpeed,
+        ui->VehicleMaxSpeed, ui->VehicleOptionMode,
+        {ui->ButtonPolygonOut1, ui->ButtonArcOut1, ui->ButtonRectangleOut1, ui->ButtonStraightOut1,
+         ui->ButtonFanOut1, ui->ButtonRatioOut1},
+        {ui->ButtonPolygonOut2, ui->ButtonArcOut2, ui->ButtonRectangleOut2, ui->ButtonStraightOut2,
+         ui->ButtonFanOut2, ui->ButtonRatioOut2},
+        {ui->ButtonPolygonOut3, ui->ButtonArcOut3, ui->ButtonRectangleOut3, ui->ButtonStraightOut3,
+         ui->ButtonFanOut3, ui->ButtonRatioOut3},
+        this);
 
     // 14. The sensor settings dock, which resets the record to its defaults.
     m_sensorSetting = new SENSOR_SETTING(
@@ -195,9 +222,43 @@ void MainWindow::connectActions()
     connect(ui->DispLine, &QAction::triggered, this, &MainWindow::OpenDispLineSlot);
     connect(ui->Manual, &QAction::triggered, this, &MainWindow::OpenManualFile);
 
+    connect(ui->Undo, &QAction::triggered, m_areaTable, &AREA_TABLE::UndoAreaTableData);
+    connect(ui->Redo, &QAction::triggered, m_areaTable, &AREA_TABLE::RedoAreaTableData);
+    connect(ui->Copy, &QAction::triggered, m_areaTable, &AREA_TABLE::CopyAreaTableData);
+    connect(ui->Cut, &QAction::triggered, m_areaTable, &AREA_TABLE::CutAreaTableData);
+    connect(ui->Paste, &QAction::triggered, m_areaTable, &AREA_TABLE::PasteAreaTableData);
+    connect(ui->Delete, &QAction::triggered, m_areaTable, &AREA_TABLE::DeleteAreaTableData);
+    connect(ui->DeleteAll, &QAction::triggered, m_areaTable,
+            &AREA_TABLE::DeleteAllAreaTableData);
+
     connect(m_serialPort.get(), &QSerialPort::errorOccurred, this, &MainWindow::handleError);
 
+    // Editors follow each other through the store, in this order.
+    for (auto signal : {&AREA_TABLE::AreaTableIndexChange, &AREA_TABLE::EditAreaDataSignal}) {
+        connect(m_areaTable, signal, m_coordTable, &COORD_TABLE::CoordTableWidgeUpdate);
+        connect(m_areaTable, signal, m_editControl, &EDIT_CONTROL::EditControlUpdateEditData);
+    }
+    connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, m_coordTable,
+            &COORD_TABLE::CoordTableWidgeUpdate);
+    connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, m_areaTable,
+            &AREA_TABLE::SaveUndoAreaTableData);
+    connect(m_editControl, &EDIT_CONTROL::EditControlParaChangeSignal, m_areaTable,
+            &AREA_TABLE::SaveUndoAreaTableData);
+    connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, m_areaTable,
+            &AREA_TABLE::SaveUndoAreaTableData);
+    connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, m_areaTable,
+            &AREA_TABLE::SetEditAreaTableDisplay);
+    connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, m_areaTable,
+            &AREA_TABLE::AreaTableWidgetCurDisplay);
+
+    // The thumbnails' dependent Out3 fill follows the edited output.
+    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, m_areaTable,
+            &AREA_TABLE::AreaTableWidgetAllDisplay);
+
     ViewWindow *view = ui->graphicsView;
+    connect(view, &ViewWindow::MouseReleaseSignal, m_areaTable,
+            &AREA_TABLE::AreaTableWidgetCurDisplay);
+    connect(view, &ViewWindow::ReleasePointItem, m_areaTable, &AREA_TABLE::SaveUndoAreaTableData);
     connect(view, &ViewWindow::CurrentCoordSignal, this, &MainWindow::BarDisplayCoord);
     connect(ui->ZoomSlider, &QSlider::valueChanged, view,
             qOverload<int>(&ViewWindow::ChangeSetupMatrix));
@@ -316,9 +377,11 @@ void MainWindow::readProjectBody(QTextStream &in)
 
 void MainWindow::refreshAfterProjectRead()
 {
-    // Edit controls, coordinate tables, area list and handles refresh here
-    // as they join; every area gets an undo snapshot of what was read.
-    m_store->saveAllUndo();
+    m_editControl->EditControlUpdateEditData();
+    m_coordTable->CoordTableWidgeUpdate();
+    // Every area gets an undo snapshot of what was read.
+    m_areaTable->SaveAllUndoAreaTableData();
+    m_areaTable->AreaTableWidgetAllDisplay();
 }
 
 void MainWindow::showFileError()
@@ -421,7 +484,11 @@ void MainWindow::ClearAllEditData()
     ui->Area_CloseDelay->setCurrentIndex(0);
     ui->Area_Hysteresis->setCurrentIndex(0);
     ui->Area_DetectionSize->setCurrentIndex(0);
-    // Handles and coordinate tables are rebuilt here as they join.
+    m_coordTable->CoordTableWidgeUpdate();
+    // Beyond the bare reset: the shape buttons and the area list would
+    // otherwise still show the discarded design.
+    m_editControl->EditControlUpdateEditData();
+    m_areaTable->AreaTableWidgetAllDisplay();
 }
 
 // ---------------------------------------------------------------- views and docks

@@ -15,6 +15,9 @@ class MainWindow;
 class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
+class AREA_TABLE;
+class COORD_TABLE;
+class EDIT_CONTROL;
 class SENSOR_SETTING;
 class ZoneStore;
 struct ScanRecord;
@@ -36,6 +39,9 @@ public:
     const std::array<int, 5> &sensorControl() const { return m_sensorControl; }
     const SensorParameters &sensorParameters() const { return m_sensorParameters; }
     SENSOR_SETTING *sensorSetting() const { return m_sensorSetting; }
+    AREA_TABLE *areaTable() const { return m_areaTable; }
+    COORD_TABLE *coordTable() const { return m_coordTable; }
+    EDIT_CONTROL *editControl() const { return m_editControl; }
     Ui::MainWindow *form() const { return ui.get(); }
 
 public Q_SLOTS:
@@ -95,6 +101,9 @@ private:
     DEVICETYPE m_deviceType;
     ZoneStore *m_store;
     ScanRecord *m_scan;
+    AREA_TABLE *m_areaTable = nullptr;
+    COORD_TABLE *m_coordTable = nullptr;
+    EDIT_CONTROL *m_editControl = nullptr;
     SENSOR_SETTING *m_sensorSetting = nullptr;
     SensorParameters m_sensorParameters;
     std::array<int, 5> m_sensorControl{};

@@ -1,11 +1,10 @@
 #include "ConvertCommand.h"
 
-#include "DeviceType.h"
+#include "CliArgs.h"
+#include "LoadProject.h"
 #include "ProjectFile.h"
-#include "SensorDockValues.h"
 #include "ZoneStore.h"
 
-#include <QFile>
 #include <QTextStream>
 
 void printConvertHelp(QTextStream &out)
@@ -24,62 +23,29 @@ void printConvertHelp(QTextStream &out)
 
 int runConvert(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    QStringList positional;
-    QString modelName;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            printConvertHelp(out);
-            return 0;
-        }
-        if (a == QLatin1String("--model")) {
-            if (i + 1 >= args.size()) {
-                err << "sector-cli convert: --model needs a model name\n";
-                return 1;
-            }
-            modelName = args[++i];
-        } else if (a.startsWith(QLatin1String("--model="))) {
-            modelName = a.mid(8);
-        } else if (a.startsWith(QLatin1String("--"))) {
-            err << "sector-cli convert: unknown option " << a << '\n';
-            return 1;
-        } else {
-            positional << a;
-        }
+    ModelArgs parsed;
+    if (const int status = parseModelArgs(QStringLiteral("convert"), args, 2, parsed, err))
+        return status;
+    if (parsed.help) {
+        printConvertHelp(out);
+        return 0;
     }
-    if (positional.size() != 2) {
-        err << "sector-cli convert: expected IN and OUT (see sector-cli convert --help)\n";
-        return 1;
-    }
-    int forcedModel = -1;
-    if (!modelName.isEmpty()) {
-        forcedModel = deviceModelFromName(modelName);
-        if (forcedModel < 0) {
-            err << "sector-cli convert: unknown model " << modelName
-                << " (Laser05, Laser10, Laser20, Laser30 or Laser50)\n";
-            return 1;
-        }
-    }
-    const QString inName = positional[0];
-    const QString outName = positional[1];
+    const int forcedModel = parsed.model;
+    const QString inName = parsed.files[0];
+    const QString outName = parsed.files[1];
 
-    // The state of a freshly started tool.
     ZoneStore store;
-    store.setAllDetectionSize(1);
-
-    QFile in(inName);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        err << "sector-cli convert: cannot read " << inName << ": " << in.errorString() << '\n';
+    const LoadedProject loaded = loadProject(inName, store);
+    if (loaded.status == LoadedProject::Unreadable) {
+        err << "sector-cli convert: cannot read " << inName << ": " << loaded.error << '\n';
         return 2;
     }
-    QTextStream stream(&in);
-    const int model = deviceModelFromHeader(stream.readLine());
-    if (model < 0) {
+    if (loaded.status == LoadedProject::NotProject) {
         err << "FileError\n";
         return 2;
     }
-    const QVector<int> dock = SensorDockValues::held(ProjectFile::readSensorSection(stream));
-    ProjectFile::readAreaSection(stream, store);
+    const int model = loaded.model;
+    const QVector<int> &dock = loaded.dock;
 
     QString why;
     const auto result = ProjectFile::saveProject(outName, forcedModel >= 0 ? forcedModel : model,

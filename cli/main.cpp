@@ -1,3 +1,4 @@
+#include "CheckCommand.h"
 #include "ConvertCommand.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,8 @@ void printHelp(QTextStream &out)
            "Commands:\n"
            "  convert IN OUT [--model NAME]   read a project file and write it as Save\n"
            "                                  would, optionally for another model\n"
+           "  check FILE [--model NAME]       list what in a design would not survive a\n"
+           "                                  transfer or is almost surely a mistake\n"
            "\n"
            "sector-cli COMMAND --help explains a command.\n";
 }
@@ -38,10 +41,14 @@ int main(int argc, char *argv[])
         printHelp(out);
         if (!args.isEmpty() && args.first() == QLatin1String("convert"))
             printConvertHelp(out);
+        if (!args.isEmpty() && args.first() == QLatin1String("check"))
+            printCheckHelp(out);
         return 0;
     }
     if (command == QLatin1String("convert"))
         return runConvert(args, out, err);
+    if (command == QLatin1String("check"))
+        return runCheck(args, out, err);
 
     err << "sector-cli: unknown command " << command << " (see sector-cli --help)\n";
     return 1;

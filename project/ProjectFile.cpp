@@ -20,12 +20,13 @@ const QString kPointEnd[kOutputCount] = {QStringLiteral("Out1CoordEnd"),
                                          QStringLiteral("Out2CoordEnd"),
                                          QStringLiteral("Out3CoordEnd")};
 
-void skipTo(QTextStream &in, const QString &tag)
+bool skipTo(QTextStream &in, const QString &tag)
 {
     while (!in.atEnd()) {
         if (in.readLine() == tag)
-            return;
+            return true;
     }
+    return false;
 }
 
 bool isAreaIndex(int n) { return n >= 0 && n < kAreaCount; }
@@ -48,9 +49,11 @@ void writeSensorSection(QTextStream &out, const QVector<int> &dockValues)
         out << (i < dockValues.size() ? dockValues[i] : 0) << '\n';
 }
 
-QVector<int> readSensorSection(QTextStream &in)
+QVector<int> readSensorSection(QTextStream &in, SensorReadReport *report)
 {
-    skipTo(in, kSensorTag);
+    SensorReadReport ignored;
+    SensorReadReport &r = report ? *report : ignored;
+    r.tagFound = skipTo(in, kSensorTag);
     QVector<int> values(SensorDockValues::kCount, 0);
     for (int &v : values)
         v = lineToInt(in.readLine());
@@ -75,15 +78,21 @@ void writeAreaSection(QTextStream &out, const ZoneStore &store)
     out << kAreaEndTag << '\n';
 }
 
-void readAreaSection(QTextStream &in, ZoneStore &store)
+void readAreaSection(QTextStream &in, ZoneStore &store, AreaReadReport *report)
 {
-    skipTo(in, kAreaTag);
-    int n = lineToInt(in.readLine());
-    if (!isAreaIndex(n))
+    AreaReadReport ignored;
+    AreaReadReport &r = report ? *report : ignored;
+    r.tagFound = skipTo(in, kAreaTag);
+    QString indexLine = in.readLine();
+    int n = lineToInt(indexLine);
+    if (!isAreaIndex(n)) {
+        r.stoppedAtIndex = indexLine;
         return;
+    }
     for (;;) {
         if (in.atEnd())
             return;
+        r.areasRead.append(n);
         AreaRecord &a = store.areas[n];
         for (auto &list : a.points)
             list.clear();
@@ -97,9 +106,13 @@ void readAreaSection(QTextStream &in, ZoneStore &store)
             skipTo(in, kPointStart[c]);
             for (;;) {
                 const QString line = in.readLine();
-                // A point on the very last line is not taken.
-                if (line == kPointEnd[c] || in.atEnd())
+                if (line == kPointEnd[c])
                     break;
+                // A point on the very last line is not taken.
+                if (in.atEnd()) {
+                    r.unterminatedPoints.append({n, c});
+                    break;
+                }
                 a.points[c].append(QPoint(lineToInt(line.section(QLatin1Char(','), 0, 0)),
                                           lineToInt(line.section(QLatin1Char(','), 1, 1))));
             }
@@ -107,15 +120,24 @@ void readAreaSection(QTextStream &in, ZoneStore &store)
 
         const QString next = in.readLine();
         // Kinds outside what the output allows leave the previous kind.
-        for (int c = 0; c < kOutputCount; ++c)
+        for (int c = 0; c < kOutputCount; ++c) {
             if (pending[c] >= 0 && pending[c] <= kMaxShape[c])
                 a.shape[c] = pending[c];
+            else
+                r.refusedKinds.append({n, c, pending[c]});
+        }
 
-        if (next == kAreaEndTag || in.atEnd())
+        if (next == kAreaEndTag) {
+            r.endTagFound = true;
+            return;
+        }
+        if (in.atEnd())
             return;
         n = lineToInt(next);
-        if (!isAreaIndex(n))
+        if (!isAreaIndex(n)) {
+            r.stoppedAtIndex = next;
             return;
+        }
     }
 }
 

@@ -1,9 +1,18 @@
 #pragma once
 
-#include <QPoint>
+#include "AreaRecord.h"
 
-// Polar views of sensor-frame points, in single precision as the sensor's own
-// tools compute them, so that values typed, shown and transferred agree.
+#include <QMap>
+#include <QPainterPath>
+#include <QPoint>
+#include <QPolygonF>
+#include <QVector>
+#include <array>
+
+// Polar views of sensor-frame points and the zone outline of every output,
+// computed in single precision as the sensor's own tools do, so that what is
+// typed, shown, drawn and transferred agrees. Shared by the editors, the
+// zone items, the thumbnails, the link's area codec and the emulator.
 namespace ZoneGeometry {
 
 constexpr float kRadToDeg = 57.29578f;
@@ -18,7 +27,53 @@ struct Polar {
 
 // Angle normalised to [-90 deg, 270 deg).
 Polar xyToPolar(int x, int y);
+inline Polar xyToPolar(const QPoint &p) { return xyToPolar(p.x(), p.y()); }
 // Each coordinate truncated toward zero.
 QPoint polarToXY(float r, float theta);
+
+// A stored point as the scene shows it: forward (+Y) is up.
+inline QPointF toScene(const QPoint &p) { return QPointF(p.x(), -p.y()); }
+
+// The points of a list keyed by polar angle; a later point with exactly the
+// same angle replaces the earlier one.
+QMap<float, QPoint> byAngle(const QVector<QPoint> &points);
+
+// What one output of an area draws and what it hands on to the output below.
+struct Outline {
+    enum Draw {
+        Nothing,
+        Polygon,    // `polygon`, filled with the winding rule, outline pen
+        FilledPath, // `path`, filled without an outline (arc pie)
+        Path,       // `path`, filled and outlined
+        ScaledPath, // `path` drawn scaled by `scale` about the origin (ratio)
+    };
+    Draw draw = Nothing;
+    QPolygonF polygon;
+    QPainterPath path;
+    double scale = 1.0;
+    bool handsOn = false;
+    QPainterPath handed; // the outline the output below derives from
+};
+
+// One output's outline. `parent` is the outline last handed on by the output
+// above (empty when it never handed one on). Dependent kinds (3..5) draw
+// nothing on Out1 (output 0); a point count that does not fit the kind draws
+// nothing and hands nothing on.
+Outline buildOutline(int output, int kind, const QVector<QPoint> &points,
+                     const QPainterPath &parent, double sceneWidth, double sceneHeight);
+
+// The chain Out1 -> Out2 -> Out3 for one area. parents[0] and parents[1] are
+// the outlines last received by Out2 and Out3; they are updated as the chain
+// hands outlines on, and keep their value where nothing is handed on.
+std::array<Outline, kOutputCount> buildAreaOutlines(const AreaRecord &area, double sceneWidth,
+                                                    double sceneHeight,
+                                                    std::array<QPainterPath, 2> &parents);
+
+// The same for a one-off drawing (thumbnails): the chain starts empty.
+std::array<Outline, kOutputCount> buildAreaOutlines(const AreaRecord &area, double sceneWidth,
+                                                    double sceneHeight);
+
+// The largest polar radius over all points of the three outputs.
+float farthestRadius(const AreaRecord &area);
 
 } // namespace ZoneGeometry

@@ -71,3 +71,33 @@ void ZoneStore::saveAllUndo()
     for (int n = 0; n < kAreaCount; ++n)
         saveUndo(n);
 }
+
+void ZoneStore::undo(int area)
+{
+    modified = true;
+    if (area < 0 || area >= kAreaCount)
+        return;
+    int &pos = undoPos[area];
+    const QVector<AreaRecord> &history = undoHistory[area];
+    if (pos >= history.size())
+        return;
+    if (pos > 0) {
+        --pos;
+        copyRecord(areas[area], history[pos]);
+    }
+}
+
+void ZoneStore::redo(int area)
+{
+    modified = true;
+    if (area < 0 || area >= kAreaCount)
+        return;
+    int &pos = undoPos[area];
+    const QVector<AreaRecord> &history = undoHistory[area];
+    ++pos;
+    if (pos >= history.size()) {
+        --pos;
+        return;
+    }
+    copyRecord(areas[area], history[pos]);
+}

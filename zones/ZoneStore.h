@@ -65,6 +65,10 @@ public:
     void saveUndo(int area);
     // The same for every area, after a project was read.
     void saveAllUndo();
+    // Steps an area back to its previous recorded state, or on to the next
+    // one. Both set the modified flag; at either end nothing else changes.
+    void undo(int area);
+    void redo(int area);
 
     // Sets the detection-size index of all 64 areas (1 after start-up).
     void setAllDetectionSize(int index);

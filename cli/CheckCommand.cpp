@@ -1,0 +1,116 @@
+#include "CheckCommand.h"
+
+#include "CliArgs.h"
+#include "DesignCheck.h"
+#include "LoadProject.h"
+#include "SensorDockValues.h"
+#include "ZoneStore.h"
+
+#include <QTextStream>
+
+namespace {
+const char *const kDockNames[SensorDockValues::kCount] = {
+    "control mode",        "RS232 baud rate",   "RS232 parity",        "RS232 stop bits",
+    "RS485 address",       "RS485 baud rate",   "RS485 parity",        "RS485 stop bits",
+    "CAN address",         "CAN baud rate",     "output logic",        "motor speed",
+    "angular resolution",  "filter level",      "mounting direction",  "crosstalk filter",
+    "crosstalk number",    "Ethernet mode",     "IP address octet 1",  "IP address octet 2",
+    "IP address octet 3",  "IP address octet 4",
+};
+
+QVector<DesignCheck::Finding> fileFindings(const LoadedProject &p)
+{
+    using DesignCheck::Finding;
+    QVector<Finding> f;
+    auto file = [&f](const QString &m) { f.append({-1, -1, m}); };
+    if (!p.sensorReport.tagFound)
+        file(QStringLiteral("no SensorSetting section; all 22 sensor values read as 0"));
+    for (int i = 0; i < SensorDockValues::kCount; ++i) {
+        if (p.rawDock.value(i) == p.dock.value(i))
+            continue;
+        const SensorDockValues::Limit l = SensorDockValues::limit(i);
+        const QString held = p.dock[i] < 0 ? QStringLiteral("no selection")
+                                           : QString::number(p.dock[i]);
+        file(QStringLiteral("sensor value %1 (%2) is %3, outside %4; it reads as %5")
+                 .arg(i + 1)
+                 .arg(QLatin1String(kDockNames[i]))
+                 .arg(p.rawDock[i])
+                 .arg(l.combo ? QStringLiteral("0..%1").arg(l.items - 1)
+                              : QStringLiteral("%1..%2").arg(l.min).arg(l.max))
+                 .arg(held));
+    }
+    const ProjectFile::AreaReadReport &a = p.areaReport;
+    if (!a.tagFound)
+        file(QStringLiteral("no CoordTableData section; no area is read"));
+    if (!a.stoppedAtIndex.isNull())
+        file(QStringLiteral("area index \"%1\" outside 0..63; reading stopped there")
+                 .arg(a.stoppedAtIndex));
+    else if (a.tagFound && !a.endTagFound)
+        file(QStringLiteral("no CoordTableDataEnd line; the file may be cut short"));
+    QVector<int> seen;
+    for (int n : a.areasRead) {
+        if (seen.contains(n))
+            file(QStringLiteral("area %1 occurs more than once; the last block counts").arg(n));
+        seen.append(n);
+    }
+    for (const auto &k : a.refusedKinds)
+        f.append({k.area, k.output,
+                  QStringLiteral("shape kind %1 outside 0..%2; the area keeps its previous kind")
+                      .arg(k.kind)
+                      .arg(k.output == 0 ? 2 : 5)});
+    for (const auto &u : a.unterminatedPoints)
+        f.append({u.first, u.second,
+                  QStringLiteral("point list without its end tag; the following lines were "
+                                 "read as points")});
+    return f;
+}
+} // namespace
+
+void printCheckHelp(QTextStream &out)
+{
+    out << "Usage: sector-cli check FILE [--model Laser05|Laser10|Laser20|Laser30|Laser50]\n"
+           "\n"
+           "Reads the project file FILE as convert does and prints one line per finding:\n"
+           "  area N Out K: ...   a zone of one output\n"
+           "  area N: ...         the area's parameters or case channel\n"
+           "  file: ...           the file itself\n"
+           "It reports what would not survive a transfer to the sensor or is almost surely\n"
+           "a mistake: shapes with the wrong number of points, Arc points at different\n"
+           "radii, Rectangles that are not axis-parallel, dependent shapes off the forward\n"
+           "axis, more than 100 points or distinct angles, coordinates beyond 16 bits or\n"
+           "the model's range (--model checks against another model), vertices sharing an\n"
+           "angle or hidden in the blind wedge behind the sensor, indexes outside their\n"
+           "lists and minimums above maximums.\n"
+           "\n"
+           "Exit status: 0 clean, 1 findings, 2 FILE unreadable or not a project file.\n";
+}
+
+int runCheck(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    ModelArgs parsed;
+    if (const int status = parseModelArgs(QStringLiteral("check"), args, 1, parsed, err))
+        return status;
+    if (parsed.help) {
+        printCheckHelp(out);
+        return 0;
+    }
+    const QString name = parsed.files[0];
+    ZoneStore store;
+    const LoadedProject loaded = loadProject(name, store);
+    if (loaded.status == LoadedProject::Unreadable) {
+        err << "sector-cli check: cannot read " << name << ": " << loaded.error << '\n';
+        return 2;
+    }
+    if (loaded.status == LoadedProject::NotProject) {
+        err << "FileError\n";
+        return 2;
+    }
+    const int model = parsed.model >= 0 ? parsed.model : loaded.model;
+
+    QVector<DesignCheck::Finding> findings = fileFindings(loaded);
+    for (int n = 0; n < kAreaCount; ++n)
+        findings += DesignCheck::checkArea(n, store.areas[n], model);
+    for (const DesignCheck::Finding &f : findings)
+        out << f.toLine() << '\n';
+    return findings.isEmpty() ? 0 : 1;
+}

@@ -1,0 +1,31 @@
+#include "LoadProject.h"
+
+#include "DeviceType.h"
+#include "SensorDockValues.h"
+#include "ZoneStore.h"
+
+#include <QFile>
+#include <QTextStream>
+
+LoadedProject loadProject(const QString &path, ZoneStore &store)
+{
+    LoadedProject p;
+    // A freshly started tool: detection size 1 everywhere.
+    store.setAllDetectionSize(1);
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        p.error = in.errorString();
+        return p;
+    }
+    QTextStream stream(&in);
+    p.model = deviceModelFromHeader(stream.readLine());
+    if (p.model < 0) {
+        p.status = LoadedProject::NotProject;
+        return p;
+    }
+    p.rawDock = ProjectFile::readSensorSection(stream, &p.sensorReport);
+    p.dock = SensorDockValues::held(p.rawDock);
+    ProjectFile::readAreaSection(stream, store, &p.areaReport);
+    p.status = LoadedProject::Ok;
+    return p;
+}

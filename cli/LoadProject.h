@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ProjectFile.h"
+
+#include <QString>
+#include <QVector>
+
+class ZoneStore;
+
+// Reads a project file as the welcome dialog's Open does, into a store that
+// starts as a freshly started tool's.
+struct LoadedProject {
+    enum Status { Ok, Unreadable, NotProject };
+    Status status = Unreadable;
+    QString error;           // why the file could not be read
+    int model = -1;          // from the header line
+    QVector<int> rawDock;    // the 22 sensor values as written
+    QVector<int> dock;       // as the settings dock holds them
+    ProjectFile::SensorReadReport sensorReport;
+    ProjectFile::AreaReadReport areaReport;
+};
+
+LoadedProject loadProject(const QString &path, ZoneStore &store);

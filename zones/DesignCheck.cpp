@@ -1,0 +1,178 @@
+#include "DesignCheck.h"
+
+#include "DeviceType.h"
+#include "ZoneGeometry.h"
+
+#include <cmath>
+
+namespace DesignCheck {
+
+QString Finding::toLine() const
+{
+    if (area < 0)
+        return QStringLiteral("file: %1").arg(message);
+    if (output < 0)
+        return QStringLiteral("area %1: %2").arg(area).arg(message);
+    return QStringLiteral("area %1 Out %2: %3").arg(area).arg(output + 1).arg(message);
+}
+
+namespace {
+
+const char *const kKindNames[] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
+
+QString kindName(int kind)
+{
+    return kind >= 0 && kind <= 5 ? QString::fromLatin1(kKindNames[kind])
+                                  : QStringLiteral("kind %1").arg(kind);
+}
+
+struct Collector {
+    int area;
+    QVector<Finding> findings;
+    void add(int output, const QString &message) { findings.append({area, output, message}); }
+};
+
+void checkRange(Collector &c, const char *what, int value, int min, int max)
+{
+    if (value < min || value > max)
+        c.add(-1, QStringLiteral("%1 %2 outside %3..%4").arg(QLatin1String(what)).arg(value)
+                      .arg(min).arg(max));
+}
+
+bool inBlindWedge(const QPoint &p)
+{
+    if (p.isNull())
+        return false;
+    const float deg = ZoneGeometry::xyToPolar(p).theta * ZoneGeometry::kRadToDeg;
+    // The sensor sees -70 deg up to 250 deg; behind it lies a 40 deg wedge.
+    return deg < -70.0f || deg > 250.0f;
+}
+
+void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
+{
+    const int kind = area.shape[n];
+    const QVector<QPoint> &pts = area.points[n];
+    const int maxKind = n == 0 ? ShapeRectangle : ShapeRatio;
+    if (kind < 0 || kind > maxKind) {
+        c.add(n, QStringLiteral("shape kind %1 outside 0..%2").arg(kind).arg(maxKind));
+        return;
+    }
+
+    if (pts.size() > kMaxWirePoints)
+        c.add(n, QStringLiteral("%1 points; the sensor takes at most %2")
+                     .arg(pts.size())
+                     .arg(kMaxWirePoints));
+
+    int outside16 = 0;
+    for (const QPoint &p : pts)
+        if (p.x() < -32768 || p.x() > 32767 || p.y() < -32768 || p.y() > 32767)
+            ++outside16;
+    if (outside16)
+        c.add(n, QStringLiteral("%1 point(s) with a coordinate outside -32768..32767 mm")
+                     .arg(outside16));
+
+    if (const DeviceModelInfo *m = deviceModelInfo(model)) {
+        int beyond = 0;
+        float farthest = 0;
+        for (const QPoint &p : pts) {
+            const float r = ZoneGeometry::xyToPolar(p).r;
+            if (r > float(m->maximumRange)) {
+                ++beyond;
+                farthest = std::max(farthest, r);
+            }
+        }
+        if (beyond)
+            c.add(n, QStringLiteral("%1 point(s) beyond the %2 mm range of %3 (farthest %4 mm)")
+                         .arg(beyond)
+                         .arg(m->maximumRange)
+                         .arg(QLatin1String(m->name))
+                         .arg(qRound(farthest)));
+    }
+
+    switch (kind) {
+    case ShapePolygon: {
+        const int distinct = ZoneGeometry::byAngle(pts).size();
+        if (distinct > kMaxWirePoints)
+            c.add(n, QStringLiteral("%1 distinct polar angles; the sensor takes at most %2")
+                         .arg(distinct)
+                         .arg(kMaxWirePoints));
+        if (distinct < pts.size())
+            c.add(n, QStringLiteral("%1 vertices share a polar angle with a later one; only the "
+                                    "later one reaches the sensor")
+                         .arg(pts.size() - distinct));
+        int blind = 0;
+        for (const QPoint &p : pts)
+            if (inBlindWedge(p))
+                ++blind;
+        if (blind)
+            c.add(n, QStringLiteral("%1 vertice(s) in the blind 40° wedge behind the sensor")
+                         .arg(blind));
+        break;
+    }
+    case ShapeArc:
+        if (pts.size() != 2) {
+            c.add(n, QStringLiteral("Arc with %1 points; it needs exactly 2").arg(pts.size()));
+        } else {
+            const ZoneGeometry::Polar a = ZoneGeometry::xyToPolar(pts[0]);
+            const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(pts[1]);
+            if (std::fabs(a.r - b.r) >= 1.0f)
+                c.add(n, QStringLiteral("Arc points at different radii (%1 mm and %2 mm); the "
+                                        "sensor takes the first")
+                             .arg(double(a.r), 0, 'g', 6)
+                             .arg(double(b.r), 0, 'g', 6));
+            if (a.theta == b.theta)
+                c.add(n, QStringLiteral("Arc points at the same angle: the zone is empty"));
+        }
+        break;
+    case ShapeRectangle:
+        if (pts.size() != 4) {
+            c.add(n, QStringLiteral("Rectangle with %1 points; it needs exactly 4 corners")
+                         .arg(pts.size()));
+        } else if (pts[0].x() != pts[1].x() || pts[1].y() != pts[2].y()
+                   || pts[2].x() != pts[3].x() || pts[3].y() != pts[0].y()) {
+            c.add(n, QStringLiteral("Rectangle corners are not axis-parallel"));
+        } else if (pts[0].x() == pts[2].x() || pts[0].y() == pts[2].y()) {
+            c.add(n, QStringLiteral("Rectangle has no area"));
+        }
+        break;
+    default: // Straight, Fan, Ratio
+        if (pts.size() != 1)
+            c.add(n, QStringLiteral("%1 with %2 points; it needs exactly 1")
+                         .arg(kindName(kind))
+                         .arg(pts.size()));
+        else if (pts[0].x() != 0)
+            c.add(n, QStringLiteral("%1 parameter point has x = %2; it must be 0")
+                         .arg(kindName(kind))
+                         .arg(pts[0].x()));
+        break;
+    }
+}
+
+} // namespace
+
+QVector<Finding> checkArea(int index, const AreaRecord &area, int deviceModel)
+{
+    Collector c{index, {}};
+    checkRange(c, "on-delay index", area.openDelay, 0, 25);
+    checkRange(c, "off-delay index", area.closeDelay, 0, 25);
+    checkRange(c, "hysteresis index", area.hysteresis, 0, 10);
+    checkRange(c, "detection-size index", area.detectionSize, 0, 9);
+    checkRange(c, "steering minimum", area.steerMin, -180, 180);
+    checkRange(c, "steering maximum", area.steerMax, -180, 180);
+    checkRange(c, "speed minimum", area.speedMin, -300, 300);
+    checkRange(c, "speed maximum", area.speedMax, -300, 300);
+    checkRange(c, "operation-mode index", area.operationMode, 0, 5);
+    if (area.steerMin > area.steerMax)
+        c.add(-1, QStringLiteral("steering minimum %1 above maximum %2")
+                      .arg(area.steerMin)
+                      .arg(area.steerMax));
+    if (area.speedMin > area.speedMax)
+        c.add(-1, QStringLiteral("speed minimum %1 above maximum %2")
+                      .arg(area.speedMin)
+                      .arg(area.speedMax));
+    for (int n = 0; n < kOutputCount; ++n)
+        checkOutput(c, n, area, deviceModel);
+    return c.findings;
+}
+
+} // namespace DesignCheck
