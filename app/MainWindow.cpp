@@ -17,7 +17,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGraphicsScene>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTcpSocket>
@@ -48,6 +50,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     ui->graphicsView->setScene(scene);
     ui->graphicsView->centerOn(0, 0);
     ui->graphicsView->SetDeviceType(&m_deviceType);
+    applySceneSpan();
 
     // 7. The transports the link borrows.
     m_serialPort = std::make_unique<QSerialPort>();
@@ -114,6 +117,10 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
 
     // 18. Connections.
     connectActions();
+
+    // Room for the thumbnails and the coordinate tables before any stored
+    // layout is applied.
+    polishLayout();
 
     // 19. Persisted layout and language.
     readSettings();
@@ -187,6 +194,30 @@ void MainWindow::buildToolBars()
         ui->SensorSettingContents->minimumSizeHint().width()
         + ui->SensorSettingScrollArea->verticalScrollBar()->sizeHint().width()
         + 2 * ui->SensorSettingScrollArea->frameWidth());
+}
+
+void MainWindow::polishLayout()
+{
+    // Number, marker and a thumbnail of about 100 pixels.
+    const int listWidth = 40 + 10 + 100 + ui->AreaTableWidget->verticalScrollBar()->sizeHint().width()
+                          + 2 * ui->AreaTableWidget->frameWidth();
+    ui->AreaTableWidget->setMinimumWidth(listWidth);
+    ui->ArealineText->setMinimumWidth(listWidth);
+    ui->splitter->setStretchFactor(0, 0);
+    ui->splitter->setStretchFactor(1, 1);
+    ui->splitter->setSizes({listWidth, 290});
+    // The parameters stay compact; the tables get the height.
+    ui->ParametersEditTab->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    ui->splitter_2->setStretchFactor(0, 0);
+    ui->splitter_2->setStretchFactor(1, 1);
+    ui->splitter_2->setSizes({ui->ParametersEditTab->sizeHint().height(), 600});
+    // Shape buttons may be narrower than a dialog button, so that the window
+    // fits its initial 1190 pixels with both docks open.
+    for (QPushButton *b : ui->AreaEditTab->findChildren<QPushButton *>())
+        b->setMinimumWidth(56);
+    ui->PortLampLayout->setSpacing(2);
+    for (QLabel *l : {ui->label_SteerDgree, ui->label_VehicleSpeed, ui->label_VehicleOptionMode})
+        l->setWordWrap(true);
 }
 
 void MainWindow::setUpZoomSlider()
@@ -449,7 +480,15 @@ void MainWindow::CreateDeviceType(DEVICETYPE *Type)
 {
     m_deviceType.type = Type->type;
     ui->graphicsView->SetDeviceType(&m_deviceType);
+    applySceneSpan();
     setUpZoomSlider();
+}
+
+void MainWindow::applySceneSpan()
+{
+    // The thumbnails' straight band spans the scene of the model.
+    if (const DeviceModelInfo *m = deviceModelInfo(m_deviceType.type))
+        m_store->sceneWidth = m_store->sceneHeight = m->sceneSpan;
 }
 
 void MainWindow::createDevice(int type)

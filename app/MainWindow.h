@@ -83,6 +83,8 @@ protected:
 private:
     void buildToolBars();
     void setUpZoomSlider();
+    void polishLayout();
+    void applySceneSpan();
     void connectActions();
     void readSettings();
     void writeSettings();

@@ -35,6 +35,7 @@ AREA_TABLE::AREA_TABLE(ZoneStore *store, QTableWidget *table, QAction *copy, QAc
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->hide();
     m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setMinimumSectionSize(0);
     m_table->setColumnWidth(0, 40);
     m_table->setColumnWidth(1, 10);
 

@@ -39,7 +39,6 @@ COORD_TABLE::COORD_TABLE(ZoneStore *store, const Tables &tables, QObject *parent
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->verticalHeader()->hide();
         table->setColumnWidth(0, 40);
-        table->setColumnWidth(1, 80);
         table->installEventFilter(this);
         connectTable(t);
     }
@@ -54,8 +53,12 @@ void COORD_TABLE::SetHeaderLanguage(int language)
     const QStringList polar = language == 1
                                   ? QStringList{"Point", "R [mm]", "Th [deg]"}
                                   : QStringList{"点数", "距离[mm]", "角度[deg]"};
-    for (int t = 0; t < 6; ++t)
-        m_tables[t]->setHorizontalHeaderLabels(t < 3 ? xy : polar);
+    for (int t = 0; t < 6; ++t) {
+        QTableWidget *table = m_tables[t];
+        table->setHorizontalHeaderLabels(t < 3 ? xy : polar);
+        // 80 pixels unless the header text needs more.
+        table->setColumnWidth(1, qMax(80, table->horizontalHeader()->sectionSizeHint(1)));
+    }
 }
 
 void COORD_TABLE::connectTable(int t)
