@@ -13,6 +13,7 @@
 #include "ZoneStore.h"
 
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -252,6 +253,14 @@ void MainWindow::connectActions()
     connect(ui->DispCloud, &QAction::triggered, this, &MainWindow::OpenDispCloudSlot);
     connect(ui->DispLine, &QAction::triggered, this, &MainWindow::OpenDispLineSlot);
     connect(ui->Manual, &QAction::triggered, this, &MainWindow::OpenManualFile);
+    // A dock closed by its own close button unchecks its action and is
+    // handled as if the action had been unchecked (the IO simulation stops).
+    for (QDockWidget *d : {ui->EditionControlDock, ui->SensorSettingDock, ui->DataTableDock,
+                           ui->IOSimulationDock, ui->SelfCheckDock})
+        d->installEventFilter(this);
+
+    connect(ui->Chinese, &QAction::triggered, this, &MainWindow::LanguageToChinese);
+    connect(ui->English, &QAction::triggered, this, &MainWindow::LanguageToEnglish);
 
     connect(ui->Undo, &QAction::triggered, m_areaTable, &AREA_TABLE::UndoAreaTableData);
     connect(ui->Redo, &QAction::triggered, m_areaTable, &AREA_TABLE::RedoAreaTableData);
@@ -304,6 +313,30 @@ void MainWindow::connectActions()
                 &MainWindow::SensorControlChangeSlot);
 }
 
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close) {
+        const struct {
+            QDockWidget *dock;
+            QAction *action;
+            void (MainWindow::*slot)(bool);
+        } docks[] = {
+            {ui->EditionControlDock, ui->Edition, &MainWindow::OpenCloseEditionDock},
+            {ui->SensorSettingDock, ui->SensorSetting, &MainWindow::OpenCloseSensorDock},
+            {ui->DataTableDock, ui->DataTable, &MainWindow::OpenCloseDataTableDock},
+            {ui->IOSimulationDock, ui->IOSimulation, &MainWindow::OpenCloseIOSimulationDock},
+            {ui->SelfCheckDock, ui->SelfCheck, &MainWindow::OpenCloseSelfCheck},
+        };
+        for (const auto &d : docks) {
+            if (watched == d.dock) {
+                d.action->setChecked(false);
+                (this->*d.slot)(false);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 // ---------------------------------------------------------------- settings
 
 void MainWindow::readSettings()
@@ -354,7 +387,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         box.buttons = QStringList{tr2("保存", "Save"), tr2("关闭", "Close"), tr2("取消", "Cancel")};
         const int answer = UiPrompt::show(this, box);
         if (answer == 0)
-            savefile();
+            stay = !saveDesign(); // a failed write keeps the window and the design
         else if (answer != 1)
             stay = true; // Cancel, or the box closed without an answer
     }
@@ -369,6 +402,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::savefile()
 {
+    saveDesign();
+}
+
+bool MainWindow::saveDesign()
+{
     // The link's reply time-out is stopped here once the link exists.
     UiPrompt::FileQuestion q;
     q.save = true;
@@ -376,7 +414,7 @@ void MainWindow::savefile()
     q.filter = deviceModelFilter(m_deviceType.type);
     QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
-        return;
+        return true;
     name = withDeviceSuffix(name, m_deviceType.type);
     const bool wasModified = m_store->modified;
     m_store->modified = false;
@@ -397,7 +435,9 @@ void MainWindow::savefile()
                        .arg(QDir::toNativeSeparators(name), why);
         box.buttons = QStringList{QStringLiteral("OK")};
         UiPrompt::show(this, box);
+        return false;
     }
+    return true;
 }
 
 void MainWindow::readProjectBody(QTextStream &in)

@@ -79,6 +79,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildToolBars();
@@ -94,6 +95,10 @@ private:
     // Runs the readers on a stream positioned after the header line.
     void readProjectBody(class QTextStream &in);
     void refreshAfterProjectRead();
+    // Save with its dialog. False only when a chosen file could not be
+    // written completely (the user has been told); a cancelled dialog and a
+    // file that cannot be created count as done, as the close question wants.
+    bool saveDesign();
     // The damaged-file box of both Open paths.
     void showFileError();
     QString tr2(const char *chinese, const char *english) const;

@@ -27,16 +27,13 @@ int show(QWidget *parent, const Box &box)
         return boxAnswer()(box);
     QMessageBox mb(box.icon, box.title, box.text, QMessageBox::NoButton, parent);
     QList<QAbstractButton *> buttons;
-    for (int i = 0; i < box.buttons.size(); ++i) {
-        // The roles only place the buttons; the answer is the button's index.
-        const auto role = i == 0 ? QMessageBox::AcceptRole
-                                 : (i == box.buttons.size() - 1 && box.buttons.size() > 1
-                                        ? QMessageBox::RejectRole
-                                        : QMessageBox::DestructiveRole);
-        QPushButton *b = mb.addButton(box.buttons[i], role);
-        buttons << b;
-        if (i == 0)
-            mb.setDefaultButton(b);
+    // One role for all keeps the buttons in the order given on every
+    // desktop; Escape answers with the last one.
+    for (const QString &text : box.buttons)
+        buttons << mb.addButton(text, QMessageBox::ActionRole);
+    if (!buttons.isEmpty()) {
+        mb.setDefaultButton(static_cast<QPushButton *>(buttons.first()));
+        mb.setEscapeButton(buttons.last());
     }
     mb.exec();
     return buttons.indexOf(mb.clickedButton());

@@ -103,14 +103,15 @@ void readAreaSection(QTextStream &in, ZoneStore &store, AreaReadReport *report)
             k = lineToInt(in.readLine());
 
         for (int c = 0; c < kOutputCount; ++c) {
-            skipTo(in, kPointStart[c]);
+            const bool started = skipTo(in, kPointStart[c]);
             for (;;) {
                 const QString line = in.readLine();
                 if (line == kPointEnd[c])
                     break;
                 // A point on the very last line is not taken.
                 if (in.atEnd()) {
-                    r.unterminatedPoints.append({n, c});
+                    if (started)
+                        r.unterminatedPoints.append({n, c});
                     break;
                 }
                 a.points[c].append(QPoint(lineToInt(line.section(QLatin1Char(','), 0, 0)),
@@ -154,6 +155,9 @@ SaveResult saveProject(const QString &fileName, int deviceType, const QVector<in
                        const ZoneStore &store, QString *errorString)
 {
     QSaveFile file(fileName);
+    // Where no file can be created next to the target (a folder that is not
+    // writable, but a file that is) write in place rather than not at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         if (errorString)
             *errorString = file.errorString();

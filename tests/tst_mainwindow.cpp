@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "SensorParameters.h"
 #include "ProjectFile.h"
 #include "SENSOR_SETTING.h"
 #include "ScanRecord.h"
@@ -13,7 +14,10 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
+#include <QMenu>
+#include <QMessageBox>
 #include <QtTest>
 
 #include "TestFiles.h"
@@ -133,36 +137,153 @@ private Q_SLOTS:
         QCOMPARE(t.window.sensorControl()[4], ui->ScanGroupBox->isChecked() ? 1 : 0);
     }
 
-    void actionsCarryTheirShortcutsAndIcons_data()
+    void actionsCarryTheirTextsShortcutsAndIcons_data()
     {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shortcut");
-        QTest::addColumn<bool>("checkable");
-        QTest::newRow("Open") << "Open" << "打开文件" << "Ctrl+O" << false;
-        QTest::newRow("SaveAs") << "SaveAs" << "另存为" << "Ctrl+Shift+S" << false;
-        QTest::newRow("Redo") << "Redo" << "重做" << "Ctrl+Y" << false;
-        QTest::newRow("Edition") << "Edition" << "编辑" << "Ctrl+Alt+E" << true;
-        QTest::newRow("SelfCheck") << "SelfCheck" << "自检状态" << "" << true;
-        QTest::newRow("DataTable") << "DataTable" << "数据列表" << "Ctrl+T" << true;
-        QTest::newRow("ReadAllSetting") << "ReadAllSetting" << "上传数据" << "Ctrl+Shift+R" << false;
-        QTest::newRow("SerialConnection") << "SerialConnection" << "串口" << "" << true;
-        QTest::newRow("Laser30") << "Laser30" << "ZQ-30xx" << "" << false;
-        QTest::newRow("About") << "About" << "关于" << "Ctrl+A" << false;
+        QTest::addColumn<int>("checkable"); // -1: set by its slot
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("Open") << "打开文件" << "Ctrl+O" << 0 << "openFile.png";
+        QTest::newRow("Save") << "保存文件" << "Ctrl+S" << 0 << "Save.png";
+        QTest::newRow("SaveAs") << "另存为" << "Ctrl+Shift+S" << 0 << "Save_as.png";
+        QTest::newRow("Quit") << "退出" << "Ctrl+Q" << 0 << "application-exit.png";
+        QTest::newRow("Laser30") << "ZQ-30xx" << "" << 0 << "radar.png";
+        QTest::newRow("Laser50") << "ZQ-50xx" << "" << 0 << "";
+        QTest::newRow("Undo") << "撤销" << "Ctrl+Z" << 0 << "Undo.png";
+        QTest::newRow("Redo") << "重做" << "Ctrl+Y" << 0 << "Redot.png";
+        QTest::newRow("Copy") << "复制" << "Ctrl+C" << 0 << "copy.png";
+        QTest::newRow("Cut") << "剪贴" << "Ctrl+X" << 0 << "cut.png";
+        QTest::newRow("Paste") << "粘贴" << "Ctrl+V" << 0 << "paste.png";
+        QTest::newRow("Delete") << "删除" << "Ctrl+D" << 0 << "Delete.png";
+        QTest::newRow("DeleteAll") << "全部删除" << "" << 0 << "deleteAll.png";
+        QTest::newRow("AppSettings") << "应用设置" << "" << 0 << "settings.png";
+        QTest::newRow("Edition") << "编辑" << "Ctrl+Alt+E" << 1 << "Edition.png";
+        QTest::newRow("Monitoring") << "监控" << "Ctrl+Alt+M" << 0 << "monitor.png";
+        QTest::newRow("SensorSetting") << "传感器设定" << "Ctrl+Alt+S" << 1 << "SensorSetting.png";
+        QTest::newRow("IOSimulation") << "输入输出仿真" << "Ctrl+Alt+I" << 1 << "Simulation.png";
+        QTest::newRow("SelfCheck") << "自检状态" << "" << 1 << "SelfCheck.png";
+        QTest::newRow("Distance") << "距离" << "Ctrl+L" << 1 << "distance.png";
+        QTest::newRow("Intensity") << "强度" << "Ctrl+I" << 1 << "Intensity.png";
+        QTest::newRow("DataTable") << "数据列表" << "Ctrl+T" << 1 << "dataTable.png";
+        QTest::newRow("SerialConnection") << "串口" << "" << 1 << "Serial.png";
+        QTest::newRow("EthernetConnection") << "以太网" << "" << 1 << "Ethernet.png";
+        QTest::newRow("SerialSetting") << "串口设置" << "" << 0 << "Usartsettingt.png";
+        QTest::newRow("EthnernetSetting") << "以太网设置" << "" << 0 << "EthernetSetting.png";
+        QTest::newRow("Connection") << "连接设备" << "Ctrl+Alt+C" << 0 << "connected.png";
+        QTest::newRow("DisConnection") << "断开设备" << "Ctrl+Alt+D" << 0 << "disconnected.png";
+        QTest::newRow("ReadAllSetting") << "上传数据" << "Ctrl+Shift+R" << 0 << "upload.png";
+        QTest::newRow("WriteAllSetting") << "下载数据" << "Ctrl+Shift+W" << 0 << "download.png";
+        QTest::newRow("SoftReboot") << "重启设备" << "Ctrl+Alt+R" << 0 << "reboot.png";
+        QTest::newRow("SensorInformation") << "传感器信息" << "Ctrl+Shift+I" << 0 << "information.png";
+        QTest::newRow("DispGraph") << "图形显示" << "" << -1 << "DispGraph.png";
+        QTest::newRow("DispCloud") << "点云显示" << "" << -1 << "DispCloud.png";
+        QTest::newRow("DispLine") << "线条显示" << "" << -1 << "DispLine.png";
+        QTest::newRow("Chinese") << "简体中文" << "" << 0 << "China.png";
+        QTest::newRow("English") << "English" << "" << 0 << "English.png";
+        QTest::newRow("About") << "关于" << "Ctrl+A" << 0 << "about.png";
+        QTest::newRow("Manual") << "指南" << "Ctrl+M" << 0 << "Manual.png";
     }
-    void actionsCarryTheirShortcutsAndIcons()
+    void actionsCarryTheirTextsShortcutsAndIcons()
     {
-        QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(QString, shortcut);
-        QFETCH(bool, checkable);
+        QFETCH(int, checkable);
+        QFETCH(QString, icon);
         Tool t;
-        auto *a = t.window.findChild<QAction *>(name);
+        auto *a = t.window.findChild<QAction *>(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(a);
         QCOMPARE(a->text(), text);
         QCOMPARE(a->shortcut().toString(), shortcut);
-        QCOMPARE(a->isCheckable(), checkable);
-        QVERIFY(!a->icon().isNull());
+        if (checkable >= 0)
+            QCOMPARE(a->isCheckable(), checkable == 1);
+        if (icon.isEmpty()) {
+            QVERIFY(a->icon().isNull());
+        } else {
+            const QImage want = QIcon(":/images/" + icon).pixmap(24, 24).toImage();
+            QVERIFY(!want.isNull());
+            QCOMPARE(a->icon().pixmap(24, 24).toImage(), want);
+        }
+    }
+
+    void menusAndToolBarsInOrder()
+    {
+        Tool t;
+        auto names = [](const QList<QAction *> &actions) {
+            QStringList out;
+            for (QAction *a : actions)
+                out << (a->isSeparator() ? QStringLiteral("-")
+                        : a->menu()     ? a->menu()->objectName()
+                                        : a->objectName());
+            return out;
+        };
+        Ui::MainWindow *ui = t.window.form();
+        QCOMPARE(names(ui->File->actions()), (QStringList{"New", "Open", "Save", "SaveAs", "-", "Quit"}));
+        QCOMPARE(names(ui->Edit->actions()),
+                 (QStringList{"Undo", "Redo", "-", "Copy", "Cut", "Paste", "-", "Delete",
+                              "DeleteAll", "-", "AppSettings"}));
+        QCOMPARE(names(ui->View->actions()),
+                 (QStringList{"ViewMode", "Distance", "Intensity", "DataTable"}));
+        QCOMPARE(names(ui->ViewMode->actions()),
+                 (QStringList{"Edition", "Monitoring", "SensorSetting", "IOSimulation", "SelfCheck"}));
+        QCOMPARE(names(ui->Setting->actions()),
+                 (QStringList{"SerialConnection", "EthernetConnection", "-", "SerialSetting",
+                              "EthnernetSetting"}));
+        QCOMPARE(names(ui->Connections->actions()),
+                 (QStringList{"Interfaces", "-", "Connection", "DisConnection", "-",
+                              "ReadAllSetting", "WriteAllSetting", "-", "SoftReboot", "-",
+                              "SensorInformation"}));
+        QCOMPARE(names(ui->Display->actions()), (QStringList{"DispGraph", "DispCloud", "DispLine"}));
+        QCOMPARE(names(ui->Language->actions()), (QStringList{"Chinese", "English"}));
+        QCOMPARE(names(ui->Help->actions()), (QStringList{"About", "Manual"}));
+        QCOMPARE(ui->File->title(), QStringLiteral("文件"));
+        QCOMPARE(ui->Connections->title(), QStringLiteral("连接"));
+
+        QCOMPARE(names(ui->ViewToolBar->actions()),
+                 (QStringList{"Distance", "Intensity", "Monitoring", "Edition", "DataTable",
+                              "SensorSetting", "IOSimulation", "SelfCheck"}));
+        QCOMPARE(names(ui->ConnectToolBar->actions()),
+                 (QStringList{"EthnernetSetting", "SerialSetting", "Connection", "DisConnection",
+                              "ReadAllSetting", "WriteAllSetting", "SoftReboot", "SensorInformation"}));
+        QCOMPARE(names(ui->ConnTypeToolBar->actions()), (QStringList{"EthernetConnection", "SerialConnection"}));
+        QCOMPARE(names(ui->DispToolBar->actions()), (QStringList{"DispGraph", "DispCloud", "DispLine"}));
+        QCOMPARE(names(ui->FileToolBar->actions()).mid(1), (QStringList{"Open", "Save", "SaveAs"}));
+        QStringList bars;
+        for (QToolBar *b : t.window.findChildren<QToolBar *>())
+            if (t.window.toolBarArea(b) == Qt::TopToolBarArea)
+                bars << b->objectName();
+        QCOMPARE(bars, (QStringList{"FileToolBar", "EditToolBar", "ViewToolBar", "ConnectToolBar",
+                                    "HelpToolBar", "ConnTypeToolBar", "DispToolBar"}));
+        QCOMPARE(ui->EditionControlDock->windowTitle(), QStringLiteral("编辑控制"));
+        QCOMPARE(ui->SelfCheckDock->windowTitle(), QStringLiteral("自检状态"));
+        QCOMPARE(t.window.dockWidgetArea(ui->EditionControlDock), Qt::LeftDockWidgetArea);
+        QCOMPARE(t.window.dockWidgetArea(ui->IOSimulationDock), Qt::RightDockWidgetArea);
+    }
+
+    void boxesKeepTheirButtonOrder()
+    {
+        // A real box: the buttons stand in the order given, the first is the
+        // default, Escape answers with the last.
+        QStringList seen;
+        bool defaultFirst = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QList<QAbstractButton *> buttons = box->buttons();
+            std::sort(buttons.begin(), buttons.end(), [](QAbstractButton *a, QAbstractButton *b) {
+                return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+            });
+            for (QAbstractButton *b : buttons)
+                seen << b->text();
+            defaultFirst = box->defaultButton() == buttons.value(0);
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        UiPrompt::Box box;
+        box.title = "警告";
+        box.text = "?";
+        box.buttons = QStringList{"保存", "关闭", "取消"};
+        QCOMPARE(UiPrompt::show(nullptr, box), 2);
+        QCOMPARE(seen, (QStringList{"保存", "关闭", "取消"}));
+        QVERIFY(defaultFirst);
     }
 
     void closeQuestion_data()
@@ -199,6 +320,58 @@ private Q_SLOTS:
         QCOMPARE(t.store.areas[4].steerMin, 33);
         // The layout is written whatever the answer.
         QVERIFY(QSettings("ZoneSensorTool", "Parameters").contains("geometry"));
+    }
+
+    void closeQuestionInEnglish()
+    {
+        Answers ask;
+        ask.boxAnswers = {2};
+        Tool t;
+        t.window.show();
+        t.window.form()->English->trigger();
+        QCOMPARE(t.window.language(), 1);
+        t.store.modified = true;
+        QVERIFY(!t.window.close());
+        QCOMPARE(ask.boxes[0].title, QStringLiteral("Warning"));
+        QCOMPARE(ask.boxes[0].text, QStringLiteral("The application\nDo you want to discart your changes?"));
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"Save", "Close", "Cancel"}));
+        t.window.form()->Chinese->trigger();
+        QCOMPARE(t.window.language(), 0);
+    }
+
+    void languageSettingOtherThanOneIsChinese_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("language");
+        QTest::newRow("1") << QVariant(1) << 1;
+        QTest::newRow("2") << QVariant(2) << 0;
+        QTest::newRow("-1") << QVariant(-1) << 0;
+        QTest::newRow("text") << QVariant("English") << 0;
+    }
+    void languageSettingOtherThanOneIsChinese()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, language);
+        QSettings("ZoneSensorTool", "Parameters").setValue("Language", stored);
+        Tool t;
+        QCOMPARE(t.window.language(), language);
+    }
+
+    void closingADockUnchecksItsAction()
+    {
+        Tool t;
+        t.window.show();
+        Ui::MainWindow *ui = t.window.form();
+        ui->IOSimulation->setEnabled(true);
+        ui->IOSimulation->trigger();
+        QVERIFY(!ui->IOSimulationDock->isHidden());
+        ui->InportGrouptBox->setChecked(true);
+        ui->IOSimulationDock->close();
+        QVERIFY(!ui->IOSimulation->isChecked());
+        QVERIFY(!ui->InportGrouptBox->isChecked()); // the simulation stops
+        ui->EditionControlDock->close();
+        QVERIFY(!ui->Edition->isChecked());
+        QCOMPARE(t.window.viewMode(), 1);
     }
 
     void closeWithoutChangesAsksNothing()
@@ -286,11 +459,16 @@ private Q_SLOTS:
         Tool t;
         SENSOR_SETTING *s = t.window.sensorSetting();
         for (int line = 0; line < SensorDockValues::kCount; ++line) {
-            // Every value around each widget's range, and the extremes.
+            // Around both ends of each widget's range, every index of a
+            // combo box, and the extremes.
+            const SensorDockValues::Limit l = SensorDockValues::limit(line);
+            const int lo = l.combo ? 0 : l.min;
+            const int hi = l.combo ? l.items - 1 : l.max;
             QVector<int> probes = {std::numeric_limits<int>::min(), -1000000, 1000000,
                                    std::numeric_limits<int>::max()};
-            for (int v = -300; v <= 600; ++v)
-                probes << v;
+            for (int v = lo - 2; v <= hi + 2; ++v)
+                if (l.combo || v <= lo + 2 || v >= hi - 2)
+                    probes << v;
             for (int v : qAsConst(probes)) {
                 QVector<int> values = s->dockValues();
                 values[line] = v;
@@ -303,6 +481,31 @@ private Q_SLOTS:
                                         .arg(SensorDockValues::held(line, v))));
             }
         }
+    }
+
+    void sensorDockOverEthernet()
+    {
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        SENSOR_SETTING *s = t.window.sensorSetting();
+        // Serial: the Ethernet widgets are disabled and their fields stay.
+        QVERIFY(!ui->Para_SensorEtherMode->isEnabled());
+        QVERIFY(ui->Para_ControlMode->isEnabled());
+        ui->Para_SensorIPAddress4->setValue(99);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, 344);
+
+        s->SetEthernetMode(true);
+        QVERIFY(ui->Para_SensorEtherMode->isEnabled());
+        QVERIFY(!ui->Para_ControlMode->isEnabled());
+        QVERIFY(!ui->Para_SensorInstallDir->isEnabled());
+        ui->Para_ScanSensorAngle->setCurrentIndex(0); // 0.025 deg: 10 Hz only
+        QCOMPARE(ui->Para_ScanMotorSpeed->currentIndex(), 0);
+        QCOMPARE(t.window.sensorParameters().ScanMotorSpeed, 0);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, (1 << 8) | 99);
+        ui->Para_CrossFilterEnable->setCurrentIndex(0);
+        QVERIFY(!ui->Para_CrossFilterNumber->isEnabled());
+        ui->Para_CrossFilterEnable->setCurrentIndex(1);
+        QVERIFY(ui->Para_CrossFilterNumber->isEnabled());
     }
 
     void openActionFailureTable()
@@ -482,6 +685,20 @@ private Q_SLOTS:
         const QByteArray gui = readFile(dir.filePath("gui") + suffix);
         QVERIFY(!gui.isEmpty());
         QCOMPARE(readFile(dir.filePath("cli.out")), gui);
+    }
+
+    void newProjectWithoutChangesAsksNothing()
+    {
+        Answers ask;
+        Tool t;
+        t.store.areas[1].points[0] = {QPoint(1, 1)};
+        t.window.form()->Laser50->trigger();
+        QVERIFY(ask.boxes.isEmpty());
+        QCOMPARE(t.window.deviceType().type, 4);
+        QVERIFY(t.store.areas[1].points[0].isEmpty());
+        t.window.form()->Laser30->trigger();
+        QCOMPARE(t.window.deviceType().type, 3);
+        QCOMPARE(t.window.form()->ZoomSlider->minimum(), -55);
     }
 
     void newProjectQuestionAndReset()

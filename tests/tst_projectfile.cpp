@@ -1,5 +1,6 @@
 #include "ProjectFile.h"
 #include "SensorDockValues.h"
+#include "SensorParameters.h"
 #include "ZoneStore.h"
 
 #include <QRandomGenerator>
@@ -265,6 +266,88 @@ private Q_SLOTS:
                            "Out1CoordStr\n10,10\n20,20\n",
                      t);
         QCOMPARE(t.areas[0].points[0], QVector<QPoint>{QPoint(10, 10)});
+    }
+
+    void kindsApplyWhenTheFileEndsAfterABlock_data()
+    {
+        QTest::addColumn<QString>("tail");
+        // The block's last line is the end of the file, with or without a
+        // final line break, or the Out3 end tag is missing altogether.
+        QTest::newRow("ends-after-out3-tag") << "Out3CoordEnd\n";
+        QTest::newRow("ends-without-line-break") << "Out3CoordEnd";
+        QTest::newRow("out3-tag-missing") << "";
+    }
+    void kindsApplyWhenTheFileEndsAfterABlock()
+    {
+        QFETCH(QString, tail);
+        ZoneStore s;
+        readSections(kDockSection
+                         + "CoordTableData\n4\n0\n0\n0\n0\n0\n0\n0\n0\n0\n1\n5\n4\n"
+                           "Out1CoordStr\n1,1\n2,2\nOut1CoordEnd\nOut2CoordStr\nOut2CoordEnd\n"
+                           "Out3CoordStr\n"
+                         + tail,
+                     s);
+        QCOMPARE(s.areas[4].shape[0], int(ShapeArc));
+        QCOMPARE(s.areas[4].shape[1], int(ShapeRatio));
+        QCOMPARE(s.areas[4].shape[2], int(ShapeFan));
+        QCOMPARE(s.areas[4].points[0].size(), 2);
+    }
+
+    void sensorRulesCorrectWhatIsShown()
+    {
+        SensorParameters p;
+        p.ScanMotorSpeed = 2;
+        p.ScanFilterLevel = 4;
+        p.SensorInstallDir = 3;
+        p.ScanSensorAngle = 7;
+        SensorParameters serial = p;
+        SensorParameterRules::correctForDisplay(serial, false);
+        QCOMPARE(serial.ScanMotorSpeed, 0);
+        QCOMPARE(serial.ScanFilterLevel, 0);
+        QCOMPARE(serial.SensorInstallDir, 0);
+        QCOMPARE(serial.ScanSensorAngle, 7); // only corrected over Ethernet
+        SensorParameterRules::correctForDisplay(p, true);
+        QCOMPARE(p.ScanSensorAngle, 1);
+    }
+
+    void sensorRulesSplitTheAddress()
+    {
+        SensorParameters p; // 192.168.1.88
+        QCOMPARE(p.SensorIPAddressHigh, 49320);
+        QCOMPARE(p.SensorIPAddressLow, 344);
+        const QVector<int> shown(22, 7);
+        const QVector<int> eth = SensorParameterRules::toDockValues(p, true, shown);
+        QCOMPARE(eth.mid(17), (QVector<int>{0, 192, 168, 1, 88}));
+        QCOMPARE(eth.mid(0, 17),
+                 (QVector<int>{0, 0, 0, 0, 127, 0, 0, 0, 127, 0, 0, 1, 1, 0, 0, 1, 2}));
+        // Over a serial link the Ethernet widgets keep what they showed.
+        QCOMPARE(SensorParameterRules::toDockValues(p, false, shown).mid(17), QVector<int>(5, 7));
+    }
+
+    void sensorRulesFromTheDock()
+    {
+        const SensorParameters before;
+        QVector<int> dock = {1, 2, 1, 2, 5, 4, 2, 1, 99, 3, 1, 1, 0, 3, 1, 0, 5, 1, 10, 0, 0, 1};
+        // Serial: the resolution, Ethernet mode and address keep their values.
+        const SensorParameters serial = SensorParameterRules::fromDockValues(dock, false, before);
+        QCOMPARE(serial.ControlMode, 1);
+        QCOMPARE(serial.RS485IDAddress, 5);
+        QCOMPARE(serial.CANIDAddress, 99);
+        QCOMPARE(serial.ScanMotorSpeed, 1);
+        QCOMPARE(serial.CrossFilterNumber, 5);
+        QCOMPARE(serial.ScanSensorAngle, before.ScanSensorAngle);
+        QCOMPARE(serial.SensorEtherMode, before.SensorEtherMode);
+        QCOMPARE(serial.SensorIPAddressHigh, 49320);
+        QCOMPARE(serial.SensorIPAddressLow, 344);
+        // Ethernet: 0.025 deg is 10 Hz only, and 10.0.0.1 packs into two halves.
+        const SensorParameters eth = SensorParameterRules::fromDockValues(dock, true, before);
+        QCOMPARE(eth.ScanSensorAngle, 0);
+        QCOMPARE(eth.ScanMotorSpeed, 0);
+        QCOMPARE(eth.SensorEtherMode, 1);
+        QCOMPARE(eth.SensorIPAddressHigh, 10 << 8);
+        QCOMPARE(eth.SensorIPAddressLow, 1);
+        dock[12] = 2;
+        QCOMPARE(SensorParameterRules::fromDockValues(dock, true, before).ScanMotorSpeed, 1);
     }
 
     void missingAreaTagChangesNothing()

@@ -26,6 +26,12 @@ QString kindName(int kind)
                                   : QStringLiteral("kind %1").arg(kind);
 }
 
+// "1 point", "3 points"
+QString count(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
 struct Collector {
     int area;
     QVector<Finding> findings;
@@ -68,8 +74,8 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
         if (p.x() < -32768 || p.x() > 32767 || p.y() < -32768 || p.y() > 32767)
             ++outside16;
     if (outside16)
-        c.add(n, QStringLiteral("%1 point(s) with a coordinate outside -32768..32767 mm")
-                     .arg(outside16));
+        c.add(n, QStringLiteral("%1 with a coordinate outside -32768..32767 mm")
+                     .arg(count(outside16, "point", "points")));
 
     if (const DeviceModelInfo *m = deviceModelInfo(model)) {
         int beyond = 0;
@@ -82,8 +88,8 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
             }
         }
         if (beyond)
-            c.add(n, QStringLiteral("%1 point(s) beyond the %2 mm range of %3 (farthest %4 mm)")
-                         .arg(beyond)
+            c.add(n, QStringLiteral("%1 beyond the %2 mm range of %3 (farthest %4 mm)")
+                         .arg(count(beyond, "point", "points"))
                          .arg(m->maximumRange)
                          .arg(QLatin1String(m->name))
                          .arg(qRound(farthest)));
@@ -97,21 +103,22 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
                          .arg(distinct)
                          .arg(kMaxWirePoints));
         if (distinct < pts.size())
-            c.add(n, QStringLiteral("%1 vertices share a polar angle with a later one; only the "
-                                    "later one reaches the sensor")
-                         .arg(pts.size() - distinct));
+            c.add(n, QStringLiteral("%1 a polar angle with a later vertex; only the later one "
+                                    "reaches the sensor")
+                         .arg(count(pts.size() - distinct, "vertex shares", "vertices share")));
         int blind = 0;
         for (const QPoint &p : pts)
             if (inBlindWedge(p))
                 ++blind;
         if (blind)
-            c.add(n, QStringLiteral("%1 vertice(s) in the blind 40° wedge behind the sensor")
-                         .arg(blind));
+            c.add(n, QStringLiteral("%1 in the blind 40° wedge behind the sensor")
+                         .arg(count(blind, "vertex", "vertices")));
         break;
     }
     case ShapeArc:
         if (pts.size() != 2) {
-            c.add(n, QStringLiteral("Arc with %1 points; it needs exactly 2").arg(pts.size()));
+            c.add(n, QStringLiteral("Arc with %1; it needs exactly 2")
+                         .arg(count(pts.size(), "point", "points")));
         } else {
             const ZoneGeometry::Polar a = ZoneGeometry::xyToPolar(pts[0]);
             const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(pts[1]);
@@ -126,8 +133,8 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
         break;
     case ShapeRectangle:
         if (pts.size() != 4) {
-            c.add(n, QStringLiteral("Rectangle with %1 points; it needs exactly 4 corners")
-                         .arg(pts.size()));
+            c.add(n, QStringLiteral("Rectangle with %1; it needs exactly 4 corners")
+                         .arg(count(pts.size(), "point", "points")));
         } else if (pts[0].x() != pts[1].x() || pts[1].y() != pts[2].y()
                    || pts[2].x() != pts[3].x() || pts[3].y() != pts[0].y()) {
             c.add(n, QStringLiteral("Rectangle corners are not axis-parallel"));
@@ -137,9 +144,8 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
         break;
     default: // Straight, Fan, Ratio
         if (pts.size() != 1)
-            c.add(n, QStringLiteral("%1 with %2 points; it needs exactly 1")
-                         .arg(kindName(kind))
-                         .arg(pts.size()));
+            c.add(n, QStringLiteral("%1 with %2; it needs exactly 1")
+                         .arg(kindName(kind), count(pts.size(), "point", "points")));
         else if (pts[0].x() != 0)
             c.add(n, QStringLiteral("%1 parameter point has x = %2; it must be 0")
                          .arg(kindName(kind))
