@@ -1,5 +1,7 @@
 #include "ZoneGeometry.h"
 
+#include <QtMath>
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,6 +21,22 @@ Polar xyToPolar(int x, int y)
 QPoint polarToXY(float r, float theta)
 {
     return QPoint(int(std::cos(theta) * r), int(std::sin(theta) * r));
+}
+
+Polar wirePolar(int x, int y)
+{
+    Polar p;
+    const float a = float(std::atan2(double(y), double(x)));
+    p.theta = float(double(a) + 2.0 * M_PI);
+    if (p.theta >= kThreeHalfPi)
+        p.theta -= kTwoPi;
+    p.r = float(std::sqrt(double(x) * x + double(y) * y));
+    return p;
+}
+
+QPoint wirePolarToXY(float r, float theta)
+{
+    return QPoint(int(qFastCos(theta) * r), int(qFastSin(theta) * r));
 }
 
 QMap<float, QPoint> byAngle(const QVector<QPoint> &points)

@@ -31,6 +31,12 @@ inline Polar xyToPolar(const QPoint &p) { return xyToPolar(p.x(), p.y()); }
 // Each coordinate truncated toward zero.
 QPoint polarToXY(float r, float theta);
 
+// The polar form the sensor's area frames use: atan2 is rounded to single
+// precision before 2 pi is added, and the way back uses Qt's table-based
+// sine and cosine.
+Polar wirePolar(int x, int y);
+QPoint wirePolarToXY(float r, float theta);
+
 // A stored point as the scene shows it: forward (+Y) is up.
 inline QPointF toScene(const QPoint &p) { return QPointF(p.x(), -p.y()); }
 

@@ -1,0 +1,138 @@
+#include "AreaCodec.h"
+
+#include "LinkProtocol.h"
+#include "ZoneGeometry.h"
+
+#include <QMap>
+#include <algorithm>
+
+using LinkProtocol::getS16;
+using LinkProtocol::getU16;
+using LinkProtocol::put16;
+
+namespace AreaCodec {
+
+namespace {
+// Points of a polygon or rectangle as the sensor takes them: by ascending
+// polar angle, a later point replacing an earlier one at the same angle.
+QMap<float, QPoint> wireOrder(const QVector<QPoint> &points)
+{
+    QMap<float, QPoint> map;
+    for (const QPoint &p : points)
+        map.insert(ZoneGeometry::wirePolar(p.x(), p.y()).theta, p);
+    return map;
+}
+
+bool sendsSlots(int kind)
+{
+    return kind == ShapePolygon || kind == ShapeRectangle;
+}
+} // namespace
+
+int slotCount(const AreaRecord &area, int output)
+{
+    if (!sendsSlots(area.shape[output]))
+        return -1;
+    return wireOrder(area.points[output]).size();
+}
+
+int overfullOutput(const AreaRecord &area)
+{
+    for (int c = 0; c < kOutputCount; ++c)
+        if (slotCount(area, c) > kSlots)
+            return c;
+    return -1;
+}
+
+QByteArray encode(const char *token, int index, const AreaRecord &area)
+{
+    QByteArray frame(kFrameLength - 2, '\0');
+    frame.replace(0, 5, token, 5);
+    frame[5] = char(index);
+    put16(frame, 6, area.openDelay);
+    put16(frame, 8, area.closeDelay);
+    put16(frame, 10, area.hysteresis);
+    put16(frame, 12, area.detectionSize);
+    for (int c = 0; c < kOutputCount; ++c) {
+        const int block = kBlockOffset[c];
+        const int kind = area.shape[c];
+        const QVector<QPoint> &pts = area.points[c];
+        put16(frame, block, kind);
+        put16(frame, block + 2, pts.size());
+        if (kind == ShapeArc) {
+            if (pts.size() == 2) {
+                const ZoneGeometry::Polar a = ZoneGeometry::wirePolar(pts[0].x(), pts[0].y());
+                const ZoneGeometry::Polar b = ZoneGeometry::wirePolar(pts[1].x(), pts[1].y());
+                put16(frame, block + 4, int(std::min(a.theta, b.theta) * ZoneGeometry::kRadToDeg));
+                put16(frame, block + 6, int(std::max(a.theta, b.theta) * ZoneGeometry::kRadToDeg));
+                put16(frame, block + 8, int(a.r));
+            }
+        } else if (kind >= ShapeStraight && kind <= ShapeRatio) {
+            if (!pts.isEmpty()) {
+                put16(frame, block + 10, pts[0].y());
+                put16(frame, block + 12, pts[0].y());
+                put16(frame, block + 14, pts[0].y());
+            }
+        } else if (sendsSlots(kind)) {
+            int slot = 0;
+            for (const QPoint &p : wireOrder(pts)) {
+                if (slot == kSlots)
+                    break; // never past the output's region
+                put16(frame, kPointOffset[c] + 4 * slot, p.x());
+                put16(frame, kPointOffset[c] + 4 * slot + 2, p.y());
+                ++slot;
+            }
+        }
+    }
+    LinkProtocol::appendCrc(frame);
+    return frame;
+}
+
+int frameIndex(const QByteArray &frame)
+{
+    return std::uint8_t(frame[5]);
+}
+
+void decode(const QByteArray &frame, AreaRecord &area)
+{
+    area.openDelay = getU16(frame, 6);
+    area.closeDelay = getU16(frame, 8);
+    area.hysteresis = getU16(frame, 10);
+    area.detectionSize = getU16(frame, 12);
+    for (int c = 0; c < kOutputCount; ++c) {
+        const int block = kBlockOffset[c];
+        const int kindByte = std::uint8_t(frame[block + 1]);
+        if (kindByte <= ShapeRatio)
+            area.shape[c] = kindByte;
+        QVector<QPoint> &list = area.points[c];
+        switch (area.shape[c]) {
+        case ShapeArc: {
+            list.clear();
+            const float r = float(getU16(frame, block + 8));
+            for (int field : {block + 4, block + 6})
+                list.append(ZoneGeometry::wirePolarToXY(
+                    r, float(getS16(frame, field)) * ZoneGeometry::kDegToRad));
+            break;
+        }
+        case ShapeStraight:
+        case ShapeFan:
+        case ShapeRatio:
+            list = {QPoint(0, getU16(frame, block + 10 + 2 * (area.shape[c] - ShapeStraight)))};
+            break;
+        case ShapePolygon:
+        case ShapeRectangle: {
+            list.clear();
+            const int n = getU16(frame, block + 2);
+            if (n >= 1 && n <= kSlots)
+                for (int i = 0; i < n; ++i)
+                    list.append(QPoint(getS16(frame, kPointOffset[c] + 4 * i),
+                                       getS16(frame, kPointOffset[c] + 4 * i + 2)));
+            break;
+        }
+        default:
+            break; // a kind the store holds from elsewhere: the list stays
+        }
+    }
+}
+
+} // namespace AreaCodec

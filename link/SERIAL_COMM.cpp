@@ -1,0 +1,498 @@
+#include "SERIAL_COMM.h"
+
+#include "AreaCodec.h"
+#include "DeviceType.h"
+#include "LinkProtocol.h"
+#include "Payloads.h"
+#include "ReceivePath.h"
+#include "ScanRecord.h"
+#include "ZoneStore.h"
+
+#include <QIODevice>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+using namespace LinkProtocol;
+
+SERIAL_COMM::SERIAL_COMM(QIODevice *serialPort, ScanRecord *scan, ZoneStore *store,
+                         SensorParameters *parameters, std::array<int, 5> *control,
+                         QIODevice *tcpSocket, QIODevice *udpSocket, QObject *parent)
+    : QObject(parent)
+    , m_scan(scan)
+    , m_store(store)
+    , m_serial(serialPort)
+    , m_parameters(parameters)
+    , m_control(control)
+    , m_tcp(tcpSocket)
+    , m_udp(udpSocket)
+{
+    m_replyTimer.setInterval(2000);
+    m_sendTick.setInterval(20);
+    m_sendTick.start();
+    connect(&m_scanTimer, &QTimer::timeout, this, &SERIAL_COMM::ReadScanfTime);
+    connect(&m_intensityTimer, &QTimer::timeout, this, &SERIAL_COMM::ReadIntensityTime);
+    connect(&m_simulationTimer, &QTimer::timeout, this, &SERIAL_COMM::ReadSimulationTime);
+    connect(&m_replyTimer, &QTimer::timeout, this, &SERIAL_COMM::ReadWriteOverTime);
+    connect(&m_sendTick, &QTimer::timeout, this, &SERIAL_COMM::SerialPortSendData);
+    for (QIODevice *t : {m_serial, m_tcp, m_udp})
+        if (t)
+            connect(t, &QIODevice::readyRead, this, &SERIAL_COMM::SerialPortReceiveData);
+}
+
+// ---------------------------------------------------------------- plain operations
+
+void SERIAL_COMM::StopReplyTimer()
+{
+    m_replyTimer.stop();
+    m_timeouts = 0;
+}
+
+void SERIAL_COMM::ClearAllRequests()
+{
+    m_busy = BusyIdle;
+    m_flags.fill(0);
+}
+
+void SERIAL_COMM::SetLanguage(int language)
+{
+    m_language = language;
+}
+
+void SERIAL_COMM::SetMaximumRange(DEVICETYPE *type)
+{
+    if (const DeviceModelInfo *m = deviceModelInfo(type ? type->type : -1))
+        m_maximumRange = m->maximumRange;
+}
+
+bool SERIAL_COMM::ethernet() const
+{
+    return m_scan->connectionType == 1;
+}
+
+QIODevice *SERIAL_COMM::selectedTransport() const
+{
+    if (m_scan->connectionType == 0)
+        return m_serial;
+    if (m_scan->connectionType == 1 && m_scan->ethernetMode == 0)
+        return m_tcp;
+    if (m_scan->connectionType == 1 && m_scan->ethernetMode == 1)
+        return m_udp;
+    return nullptr;
+}
+
+void SERIAL_COMM::send(const QByteArray &frame, int busy)
+{
+    m_tx = frame;
+    m_busy = busy;
+    m_replyTimer.start();
+    if (QIODevice *t = selectedTransport())
+        if (t->isOpen())
+            t->write(m_tx);
+    Q_EMIT FrameSent(m_tx);
+}
+
+void SERIAL_COMM::replyArrived()
+{
+    m_replyTimer.stop();
+    m_timeouts = 0;
+}
+
+void SERIAL_COMM::finish(Flag f)
+{
+    m_busy = BusyIdle;
+    m_flags[f] = 0;
+}
+
+QString SERIAL_COMM::text(const char *chinese, const char *english) const
+{
+    return QString::fromUtf8(m_language == 1 ? chinese : english);
+}
+
+void SERIAL_COMM::message(int icon, const char *zhTitle, const char *zhText, const char *enTitle,
+                          const char *enText)
+{
+    Q_EMIT MessageSignal(icon, text(zhTitle, enTitle), text(zhText, enText));
+}
+
+void SERIAL_COMM::writeStatusMessage(int status)
+{
+    if (status == 1)
+        message(Information, "错误", "参数设置异常", "Message", "Parameters Setting Error");
+    else if (status == 2)
+        message(Information, "错误", "内存写入错误", "Message", "FLASH Write Error");
+}
+
+// ---------------------------------------------------------------- slots
+
+void SERIAL_COMM::OpenSendReadScanf()
+{
+    m_scanTimer.setInterval(ethernet() ? 1000 : 50);
+    m_scanTimer.start();
+}
+
+void SERIAL_COMM::CloseSendReadScanf()
+{
+    m_scanTimer.stop();
+}
+
+void SERIAL_COMM::OpenSendReadIntensity()
+{
+    if (ethernet())
+        return;
+    m_intensityTimer.setInterval(50);
+    m_intensityTimer.start();
+}
+
+void SERIAL_COMM::CloseSendReadIntensity()
+{
+    m_intensityTimer.stop();
+}
+
+void SERIAL_COMM::OpenSendReadSimulation()
+{
+    m_simulationTimer.setInterval(200);
+    m_simulationTimer.start();
+}
+
+void SERIAL_COMM::CloseSendReadSimulation()
+{
+    m_simulationTimer.stop();
+}
+
+void SERIAL_COMM::CloseSerialPortSlots()
+{
+    m_rx.clear();
+    m_scan->ringIndex = 0;
+    m_scan->sweepLength = 0;
+}
+
+void SERIAL_COMM::SensorRebootSlots()
+{
+    m_flags[FlagReboot] = 1;
+}
+
+void SERIAL_COMM::ReadSensorAllDataSlots()
+{
+    if (ethernet() && m_busy == BusyIdle)
+        send(Payloads::encodeRAuto(false), BusyIdle);
+    m_flags[FlagReadAreas] = 1;
+    m_flags[FlagReadCases] = 1;
+    m_flags[FlagReadParameters] = 1;
+}
+
+void SERIAL_COMM::WriteSensorAllDataSlots()
+{
+    // An output with more than 100 distinct angles does not fit the area
+    // frame: refuse before anything reaches the sensor.
+    for (int a = 0; a < kAreaCount; ++a) {
+        const int c = AreaCodec::overfullOutput(m_store->areas[a]);
+        if (c < 0)
+            continue;
+        const int n = AreaCodec::slotCount(m_store->areas[a], c);
+        Q_EMIT MessageSignal(
+            Warning, text("错误", "Error"),
+            m_language == 1
+                ? QStringLiteral("区域 %1 的输出%2 有 %3 个不同角度的点，传感器每个输出最多接受 "
+                                 "100 个。\n没有发送任何数据。")
+                      .arg(a)
+                      .arg(c + 1)
+                      .arg(n)
+                : QStringLiteral("Area %1 Out %2 has points at %3 different angles; the sensor "
+                                 "takes at most 100 per output.\nNothing was sent.")
+                      .arg(a)
+                      .arg(c + 1)
+                      .arg(n));
+        return;
+    }
+    if (ethernet() && m_busy == BusyIdle)
+        send(Payloads::encodeRAuto(false), BusyIdle);
+    m_flags[FlagWriteAreas] = 1;
+    m_flags[FlagWriteCases] = 1;
+    m_flags[FlagWriteParameters] = 1;
+}
+
+void SERIAL_COMM::SensorInformationSlots()
+{
+    m_flags[FlagInformation] = 1;
+}
+
+void SERIAL_COMM::ReadScanfTime()
+{
+    m_flags[FlagScan] = 1;
+}
+
+void SERIAL_COMM::ReadIntensityTime()
+{
+    m_flags[FlagIntensity] = 1;
+}
+
+void SERIAL_COMM::ReadSimulationTime()
+{
+    m_flags[FlagSimulation] = 1;
+    if ((*m_control)[4] != 0)
+        m_flags[FlagControl] = 1;
+}
+
+void SERIAL_COMM::ReadWriteOverTime()
+{
+    m_readArea = 0;
+    m_writeArea = 0;
+    m_busy = BusyIdle;
+    ++m_timeouts;
+    if (m_timeouts > 3) {
+        m_timeouts = 0;
+        m_flags.fill(0);
+        m_scanTimer.stop();
+        m_intensityTimer.stop();
+        m_simulationTimer.stop();
+        m_replyTimer.stop();
+        Q_EMIT ProgressClose();
+        message(Warning, "警告", "读写参数超时,请检查连接", "Warning",
+                "Connect OverTimer, Check Connect");
+    }
+}
+
+void SERIAL_COMM::SerialPortSendData()
+{
+    static const Flag order[] = {FlagReboot,      FlagReadAreas,      FlagWriteAreas,
+                                 FlagReadCases,   FlagWriteCases,     FlagInformation,
+                                 FlagReadParameters, FlagWriteParameters, FlagSimulation,
+                                 FlagControl,     FlagScan,           FlagIntensity};
+    Flag deciding = FlagCount;
+    for (Flag f : order) {
+        if (m_flags[f]) {
+            deciding = f;
+            break;
+        }
+    }
+    if (deciding == FlagCount)
+        return;
+    // Over Ethernet intensities come with the scan stream.
+    if (deciding == FlagIntensity && ethernet()) {
+        m_flags[FlagIntensity] = 0;
+        return;
+    }
+    if (m_busy != BusyIdle)
+        return;
+
+    switch (deciding) {
+    case FlagReboot:
+        send(request(RBoot), RBoot.busyCode);
+        break;
+    case FlagReadAreas:
+        if (m_readArea <= 63) {
+            send(Payloads::encodeRArea(m_readArea), RArea.busyCode);
+            Q_EMIT ProgressShow();
+            Q_EMIT ProgressTitle(text("上传数据", "Upload Data"));
+        }
+        break;
+    case FlagWriteAreas:
+        if (m_writeArea > 63) {
+            m_writeArea = 0;
+            break;
+        }
+        send(AreaCodec::encode("WArea", m_writeArea, m_store->areas[m_writeArea]),
+             WArea.busyCode);
+        Q_EMIT ProgressShow();
+        break;
+    case FlagReadCases:
+        send(request(RCase), RCase.busyCode);
+        break;
+    case FlagWriteCases:
+        send(Payloads::encodeWCase(*m_store), WCase.busyCode);
+        break;
+    case FlagInformation:
+        send(request(RPrda), RPrda.busyCode);
+        break;
+    case FlagReadParameters:
+        send(request(RPara), RPara.busyCode);
+        break;
+    case FlagWriteParameters:
+        send(Payloads::encodeWPara(*m_parameters), WPara.busyCode);
+        break;
+    case FlagSimulation:
+        send(Payloads::encodeWSimu(m_store->simulation), WSimu.busyCode);
+        break;
+    case FlagControl:
+        send(Payloads::encodeSCtrl(*m_control), SCtrl.busyCode);
+        break;
+    case FlagScan:
+        if (ethernet()) {
+            send(Payloads::encodeRAuto(true), BusyIdle);
+            m_flags[FlagScan] = 0;
+        } else {
+            send(request(RScan), RScan.busyCode);
+        }
+        break;
+    case FlagIntensity:
+        send(request(RStre), RStre.busyCode);
+        break;
+    default:
+        break;
+    }
+}
+
+void SERIAL_COMM::SerialPortReceiveData()
+{
+    QIODevice *t = selectedTransport();
+    if (!t)
+        return;
+    if (auto *udp = qobject_cast<QUdpSocket *>(t)) {
+        while (udp->hasPendingDatagrams())
+            m_rx.append(udp->receiveDatagram().data());
+    } else {
+        m_rx.append(t->readAll());
+    }
+
+    if (m_rx.size() >= ReceivePath::kCeiling) {
+        ReceivePath::trimOverfull(m_rx);
+        return;
+    }
+
+    using Handler = void (SERIAL_COMM::*)(const QByteArray &);
+    struct Parser {
+        const Command *command;
+        Handler handler;
+    };
+    const Parser beforeStre[] = {{&RBoot, &SERIAL_COMM::handleRBoot},
+                                 {&RPrda, &SERIAL_COMM::handleRPrda}};
+    const Parser afterStre[] = {
+        {&RArea, &SERIAL_COMM::handleRArea}, {&WArea, &SERIAL_COMM::handleWArea},
+        {&RPara, &SERIAL_COMM::handleRPara}, {&WPara, &SERIAL_COMM::handleWPara},
+        {&RCase, &SERIAL_COMM::handleRCase}, {&WCase, &SERIAL_COMM::handleWCase},
+        {&WSimu, &SERIAL_COMM::handleWSimu}, {&SCtrl, &SERIAL_COMM::handleSCtrl},
+    };
+    QByteArray frame;
+    for (const Parser &p : beforeStre)
+        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame)
+            (this->*p.handler)(frame);
+
+    if (!ethernet()
+        && ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities, m_maximumRange)) {
+        replyArrived();
+        finish(FlagIntensity);
+        Q_EMIT ReceiveIntensityData();
+    }
+
+    for (const Parser &p : afterStre)
+        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame)
+            (this->*p.handler)(frame);
+
+    if (!ethernet()) {
+        if (ReceivePath::takeSerialScan(m_rx, RScan, m_scan->serialDistances, m_maximumRange)) {
+            replyArrived();
+            finish(FlagScan);
+            Q_EMIT ReceiveScanfData();
+        }
+    } else {
+        ReceivePath::takeStream(m_rx, *m_scan, m_maximumRange, [this] {
+            Q_EMIT ReceiveScanfData();
+            Q_EMIT ReceiveIntensityData();
+        });
+    }
+}
+
+// ---------------------------------------------------------------- reply handlers
+
+void SERIAL_COMM::handleRBoot(const QByteArray &)
+{
+    replyArrived();
+    message(Information, "提示", "传感器重新启动完成", "Message", "Sensor Reboot Complete");
+    finish(FlagReboot);
+}
+
+void SERIAL_COMM::handleRPrda(const QByteArray &frame)
+{
+    replyArrived();
+    const Payloads::ProductInfo info = Payloads::decodeRPrda(frame);
+    Q_EMIT MessageSignal(Information, text("产品信息", "Product Message"),
+                         Payloads::productText(info, m_language));
+    finish(FlagInformation);
+}
+
+void SERIAL_COMM::handleRArea(const QByteArray &frame)
+{
+    replyArrived();
+    const int k = AreaCodec::frameIndex(frame);
+    if (k <= 63)
+        AreaCodec::decode(frame, m_store->areas[k]);
+    ++m_readArea;
+    Q_EMIT ProgressValue(m_readArea);
+    m_busy = BusyIdle;
+    if (m_readArea > 63) {
+        m_readArea = 0;
+        m_flags[FlagReadAreas] = 0;
+    }
+}
+
+void SERIAL_COMM::handleWArea(const QByteArray &frame)
+{
+    replyArrived();
+    const int status = Payloads::writeStatus(frame);
+    if (status == 0) {
+        ++m_writeArea;
+        Q_EMIT ProgressTitle(text("下载数据", "Download Data"));
+        Q_EMIT ProgressValue(m_writeArea);
+        if (m_writeArea > 63) {
+            m_writeArea = 0;
+            m_flags[FlagWriteAreas] = 0;
+        }
+    } else if (status == 1 || status == 2) {
+        m_writeArea = 0;
+        m_flags[FlagWriteAreas] = 0;
+        writeStatusMessage(status);
+    }
+    m_busy = BusyIdle;
+}
+
+void SERIAL_COMM::handleRPara(const QByteArray &frame)
+{
+    replyArrived();
+    *m_parameters = Payloads::decodeRPara(frame);
+    message(Information, "参数", "参数读取完成", "Parameters", "Parameters Read OK");
+    Q_EMIT ReceiveParameters();
+    Q_EMIT ProgressClose();
+    finish(FlagReadParameters);
+}
+
+void SERIAL_COMM::handleWPara(const QByteArray &frame)
+{
+    replyArrived();
+    const int status = Payloads::writeStatus(frame);
+    if (status == 0) {
+        Q_EMIT ProgressClose();
+        message(Information, "提示", "参数写入完成", "Message", "Parameters Write Complete");
+    } else {
+        writeStatusMessage(status);
+    }
+    finish(FlagWriteParameters);
+}
+
+void SERIAL_COMM::handleRCase(const QByteArray &frame)
+{
+    replyArrived();
+    Payloads::decodeRCase(frame, *m_store);
+    finish(FlagReadCases);
+}
+
+void SERIAL_COMM::handleWCase(const QByteArray &frame)
+{
+    replyArrived();
+    writeStatusMessage(Payloads::writeStatus(frame));
+    finish(FlagWriteCases);
+}
+
+void SERIAL_COMM::handleWSimu(const QByteArray &frame)
+{
+    replyArrived();
+    const Payloads::SimuReply r = Payloads::decodeWSimuReply(frame);
+    Q_EMIT IOPortSignals(r.inputs, r.outputs);
+    Q_EMIT SelfCheckStatus(r.temperature, r.rotateSpeed, r.driveVoltage, r.sendVoltage,
+                           r.receiveVoltage);
+    finish(FlagSimulation);
+}
+
+void SERIAL_COMM::handleSCtrl(const QByteArray &)
+{
+    finish(FlagControl);
+}
