@@ -1,0 +1,331 @@
+#include "AreaCodec.h"
+#include "DeviceType.h"
+#include "LinkProtocol.h"
+#include "Payloads.h"
+#include "SERIAL_COMM.h"
+#include "ScanRecord.h"
+#include "SensorModel.h"
+#include "ZoneStore.h"
+
+#include "FakeTransport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+struct Message {
+    int icon;
+    QString title;
+    QString text;
+    int busyWhileOpen;
+};
+
+// The link over a fake serial port, answered by the emulated sensor.
+struct Rig {
+    ZoneStore store;
+    ScanRecord scan;
+    SensorParameters parameters;
+    std::array<int, 5> control{{0, 1, 1, 0, 0}};
+    FakeTransport serial;
+    FakeTransport tcp;
+    FakeTransport udp;
+    SensorModel sensor;
+    SERIAL_COMM link{&serial, &scan, &store, &parameters, &control, &tcp, &udp};
+    QList<Message> messages;
+    QList<int> progress;
+    bool silent = false;
+
+    Rig()
+    {
+        link.SetLanguage(0);
+        serial.responder = [this](const QByteArray &f) {
+            if (silent)
+                return QByteArray();
+            const QList<QByteArray> replies = sensor.feed(f);
+            return replies.isEmpty() ? QByteArray() : replies.join();
+        };
+        QObject::connect(&link, &SERIAL_COMM::MessageSignal,
+                         [this](int icon, const QString &t, const QString &x) {
+                             messages << Message{icon, t, x, link.busyCode()};
+                         });
+        QObject::connect(&link, &SERIAL_COMM::ProgressValue, [this](int v) { progress << v; });
+    }
+
+    QStringList tokens() const
+    {
+        QStringList out;
+        for (const QByteArray &f : serial.written)
+            out << QString::fromLatin1(f.left(5));
+        return out;
+    }
+};
+
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(5);
+    return done();
+}
+
+} // namespace
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readAllRunsAreasCasesParameters()
+    {
+        Rig r;
+        // What the sensor holds: area 9 with an arc, cases, parameters.
+        AreaRecord a;
+        a.shape[0] = ShapeArc;
+        a.points[0] = {QPoint(1000, 0), QPoint(0, 1000)};
+        a.openDelay = 4;
+        r.sensor.feed(AreaCodec::encode("WArea", 9, a));
+        ZoneStore cases;
+        cases.areas[9].steerMin = -30;
+        r.sensor.feed(Payloads::encodeWCase(cases));
+        SensorParameters p;
+        p.ControlMode = 3;
+        r.sensor.feed(Payloads::encodeWPara(p));
+
+        QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
+        QSignalSpy closed(&r.link, &SERIAL_COMM::ProgressClose);
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return params.count() == 1; }, 10000));
+
+        QStringList want;
+        for (int i = 0; i < 64; ++i)
+            want << "RArea";
+        want << "RCase" << "RPara";
+        QCOMPARE(r.tokens(), want);
+        QCOMPARE(r.progress.size(), 64);
+        QCOMPARE(r.progress.last(), 64);
+        QCOMPARE(r.store.areas[9].openDelay, 4);
+        QCOMPARE(r.store.areas[9].points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 999)}));
+        QCOMPARE(r.store.areas[9].steerMin, -30);
+        QCOMPARE(r.parameters.ControlMode, 3);
+        QCOMPARE(r.messages.size(), 1);
+        QCOMPARE(r.messages[0].title, QStringLiteral("Parameters"));
+        QCOMPARE(r.messages[0].text, QStringLiteral("Parameters Read OK"));
+        // The box is open while the link still holds the request.
+        QCOMPARE(r.messages[0].busyWhileOpen, int(LinkProtocol::BusyRPara));
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(r.link.busyCode(), 0);
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagReadAreas));
+    }
+
+    void writeAllRunsAreasCasesParameters()
+    {
+        Rig r;
+        r.link.SetLanguage(1);
+        r.store.areas[63].shape[1] = ShapeStraight;
+        r.store.areas[63].points[1] = {QPoint(0, 1500)};
+        r.store.areas[0].steerMax = 90;
+        r.parameters.CANIDAddress = 5;
+        QSignalSpy closed(&r.link, &SERIAL_COMM::ProgressClose);
+        QSignalSpy titles(&r.link, &SERIAL_COMM::ProgressTitle);
+        r.link.WriteSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return !r.messages.isEmpty(); }, 10000));
+        QCOMPARE(r.tokens().count("WArea"), 64);
+        QCOMPARE(r.tokens().mid(64), (QStringList{"WCase", "WPara"}));
+        QCOMPARE(r.messages[0].title, QStringLiteral("提示"));
+        QCOMPARE(r.messages[0].text, QStringLiteral("参数写入完成"));
+        QCOMPARE(titles.last().at(0).toString(), QStringLiteral("下载数据"));
+        QVERIFY(closed.count() >= 1);
+        QCOMPARE(r.sensor.areaImage(63), AreaCodec::encode("WArea", 63, r.store.areas[63]).mid(5, 1257));
+        QCOMPARE(r.sensor.parameters().CANIDAddress, 5);
+        QCOMPARE(LinkProtocol::getS16(r.sensor.caseBytes(), 2), 90);
+    }
+
+    void rejectedAreaStopsTheWrite_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("setting-error") << 1 << "Parameters Setting Error";
+        QTest::newRow("flash-error") << 2 << "FLASH Write Error";
+    }
+    void rejectedAreaStopsTheWrite()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        Rig r;
+        r.sensor.rejectStatus = status;
+        r.link.WriteSensorAllDataSlots();
+        // The first area is refused; cases and parameters are refused too.
+        QVERIFY(waitFor([&] { return r.messages.size() == 3; }, 5000));
+        QCOMPARE(r.tokens(), (QStringList{"WArea", "WCase", "WPara"}));
+        for (const Message &m : r.messages) {
+            QCOMPARE(m.title, QStringLiteral("Message"));
+            QCOMPARE(m.text, text);
+            QVERIFY(m.busyWhileOpen != 0);
+        }
+        QCOMPARE(r.link.writeAreaIndex(), 0);
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagWriteAreas));
+    }
+
+    void overfullAreaIsRefusedBeforeSending()
+    {
+        Rig r;
+        for (int i = 0; i < 101; ++i)
+            r.store.areas[12].points[1] << QPoint(1000, 5 * i);
+        r.link.WriteSensorAllDataSlots();
+        QTest::qWait(100);
+        QVERIFY(r.serial.written.isEmpty());
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY(r.messages[0].text.contains("Area 12 Out 2"));
+        QVERIFY(r.messages[0].text.contains("101"));
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagWriteAreas));
+    }
+
+    void rebootWaitsForTheOutstandingRequestThenGoesFirst()
+    {
+        Rig r;
+        r.silent = true;
+        r.link.ReadSimulationTime();
+        QVERIFY(waitFor([&] { return r.serial.written.size() == 1; }, 1000));
+        QCOMPARE(r.tokens(), QStringList{"WSimu"});
+        r.link.SensorRebootSlots();
+        r.link.SensorInformationSlots();
+        QTest::qWait(100); // five ticks: busy, nothing goes
+        QCOMPARE(r.serial.written.size(), 1);
+        r.silent = false;
+        r.serial.feedNow(r.sensor.answer(r.serial.written.first()));
+        QCOMPARE(r.link.busyCode(), 0);
+        QVERIFY(waitFor([&] { return r.serial.written.size() == 2; }, 1000));
+        QCOMPARE(r.tokens().last(), QStringLiteral("RBoot"));
+        QVERIFY(waitFor([&] { return r.messages.size() == 2; }, 2000));
+        QCOMPARE(r.messages[0].text, QStringLiteral("Sensor Reboot Complete"));
+        QVERIFY(r.messages[1].text.startsWith("Product Name:  ZQxxxx-ETH\nFirmware:  1.05"));
+    }
+
+    void fourthTimeoutGivesUp()
+    {
+        Rig r;
+        r.silent = true;
+        r.link.OpenSendReadSimulation();
+        r.link.ReadSensorAllDataSlots();
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(waitFor([&] { return !r.messages.isEmpty(); }, 12000));
+        // Four time-outs of two seconds, the first after the first send.
+        QVERIFY(t.elapsed() >= 7800);
+        QCOMPARE(r.messages.size(), 1);
+        QCOMPARE(r.messages[0].icon, int(SERIAL_COMM::Warning));
+        QCOMPARE(r.messages[0].title, QStringLiteral("Warning"));
+        QCOMPARE(r.messages[0].text, QStringLiteral("Connect OverTimer, Check Connect"));
+        QCOMPARE(r.tokens(), (QStringList{"RArea", "RArea", "RArea", "RArea"}));
+        QVERIFY(!r.link.simulationTimer()->isActive());
+        QVERIFY(!r.link.replyTimer()->isActive());
+        for (int f = 0; f < SERIAL_COMM::FlagCount; ++f)
+            QVERIFY(!r.link.flag(SERIAL_COMM::Flag(f)));
+        QTest::qWait(300);
+        QCOMPARE(r.serial.written.size(), 4); // nothing more goes out
+    }
+
+    void validReplyResetsTheTimeoutCount()
+    {
+        Rig r;
+        r.silent = true;
+        r.link.SensorInformationSlots();
+        QVERIFY(waitFor([&] { return r.link.timeoutCount() == 3; }, 7000));
+        r.silent = false;
+        r.serial.feedNow(r.sensor.answer(r.serial.written.last()));
+        QCOMPARE(r.link.timeoutCount(), 0);
+        QVERIFY(!r.link.replyTimer()->isActive());
+        QCOMPARE(r.messages.size(), 1);
+        QVERIFY(r.messages[0].title == "Product Message");
+    }
+
+    void timeoutRestartsTheReadAtAreaZero()
+    {
+        Rig r;
+        int answered = 0;
+        r.serial.responder = [&](const QByteArray &f) {
+            // Area 10 goes unanswered once.
+            if (f.startsWith("RArea") && f[5] == 10 && answered++ == 0)
+                return QByteArray();
+            return r.sensor.feed(f).join();
+        };
+        QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return params.count() == 1; }, 12000));
+        const QStringList t = r.tokens();
+        QCOMPARE(t.count("RArea"), 11 + 64);
+        QCOMPARE(int(std::uint8_t(r.serial.written[11][5])), 0);
+    }
+
+    void ethernetScanAndIntensity()
+    {
+        Rig r;
+        r.scan.connectionType = 1;
+        r.scan.ethernetMode = 0;
+        r.link.ReadIntensityTime();
+        r.link.ReadScanfTime();
+        QVERIFY(waitFor([&] { return r.tcp.written.size() == 1; }, 1000));
+        QTest::qWait(60);
+        // The intensity flag went without a frame; the scan sent RAuto 1 and
+        // left the link idle, with the reply time-out running.
+        QCOMPARE(r.tcp.written.size(), 1);
+        QCOMPARE(r.tcp.written[0].toHex(), QByteArray("524175746f018780"));
+        QVERIFY(r.serial.written.isEmpty());
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagIntensity));
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagScan));
+        QCOMPARE(r.link.busyCode(), 0);
+        QVERIFY(r.link.replyTimer()->isActive());
+        // Read all over Ethernet first stops the stream.
+        r.link.ReadSensorAllDataSlots();
+        QCOMPARE(r.tcp.written.last().toHex(), QByteArray("524175746f004640"));
+    }
+
+    void serialScanArrivesReversed()
+    {
+        Rig r;
+        DEVICETYPE t;
+        t.type = 1;
+        r.link.SetMaximumRange(&t);
+        QCOMPARE(r.link.maximumRange(), 12000);
+        t.type = 2;
+        r.link.SetMaximumRange(&t);
+        QCOMPARE(r.link.maximumRange(), 24000);
+        t.type = 7;
+        r.link.SetMaximumRange(&t);
+        QCOMPARE(r.link.maximumRange(), 24000);
+        r.sensor.serialScan = [](bool intensity) {
+            std::array<std::uint16_t, 640> v{};
+            for (int i = 0; i < 640; ++i)
+                v[size_t(i)] = std::uint16_t(intensity ? 7 : 100 * i);
+            return v;
+        };
+        QSignalSpy scans(&r.link, &SERIAL_COMM::ReceiveScanfData);
+        QSignalSpy intensities(&r.link, &SERIAL_COMM::ReceiveIntensityData);
+        r.link.ReadScanfTime();
+        r.link.ReadIntensityTime();
+        QVERIFY(waitFor([&] { return scans.count() == 1 && intensities.count() == 1; }, 1000));
+        QCOMPARE(int(r.scan.serialDistances[639]), 0);
+        QCOMPARE(int(r.scan.serialDistances[638]), 100);
+        QCOMPARE(int(r.scan.serialDistances[0]), 24000); // 63900 clamped
+        QCOMPARE(int(r.scan.serialIntensities[5]), 7);
+    }
+
+    void closedTransportStillTimesOut()
+    {
+        Rig r;
+        r.serial.close();
+        r.link.SensorInformationSlots();
+        QTest::qWait(60);
+        QVERIFY(r.serial.written.isEmpty());
+        QCOMPARE(r.link.busyCode(), int(LinkProtocol::BusyPrda));
+        QVERIFY(r.link.replyTimer()->isActive());
+        r.link.StopReplyTimer();
+        r.link.ClearAllRequests();
+        QCOMPARE(r.link.busyCode(), 0);
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagInformation));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
