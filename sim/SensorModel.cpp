@@ -43,8 +43,9 @@ SensorParameters SensorModel::parameters() const
     return Payloads::decodeRPara(frame);
 }
 
-QList<QByteArray> SensorModel::feed(const QByteArray &bytes)
+QList<QByteArray> SensorModel::feed(QByteArray &pending, const QByteArray &bytes)
 {
+    QByteArray &m_pending = pending;
     m_pending.append(bytes);
     QList<QByteArray> replies;
     int at = 0;

@@ -49,7 +49,9 @@ public:
 
     // Consumes request bytes (whole, split or merged frames; garbage is
     // skipped) and returns the replies, in order.
-    QList<QByteArray> feed(const QByteArray &bytes);
+    QList<QByteArray> feed(const QByteArray &bytes) { return feed(m_pending, bytes); }
+    // The same with the caller's own partial-frame buffer (one per client).
+    QList<QByteArray> feed(QByteArray &pending, const QByteArray &bytes);
     // Answer to one complete request frame; empty for none.
     QByteArray answer(const QByteArray &request);
 

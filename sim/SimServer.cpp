@@ -1,0 +1,377 @@
+#include "SimServer.h"
+
+#include "AreaCodec.h"
+#include "LinkProtocol.h"
+
+#include <QFile>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUdpSocket>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+bool SimFaults::parse(const QString &spec, QString *error)
+{
+    for (const QString &part : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString key = part.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = part.section(QLatin1Char('='), 1).trimmed();
+        bool ok = false;
+        if (key == QLatin1String("drop"))
+            drop = value.toDouble(&ok);
+        else if (key == QLatin1String("corrupt"))
+            corrupt = value.toDouble(&ok);
+        else if (key == QLatin1String("split"))
+            split = value.toInt(&ok) != 0;
+        else if (key == QLatin1String("delay"))
+            delayMs = value.toInt(&ok);
+        else if (key == QLatin1String("reject"))
+            ok = (reject = value.toInt()) == 1 || reject == 2;
+        else if (key == QLatin1String("close-after"))
+            ok = (closeAfter = value.toInt()) > 0;
+        if (!ok) {
+            if (error)
+                *error = QStringLiteral("bad fault \"%1\" (drop=P, corrupt=P, split=1, delay=MS, "
+                                        "reject=1|2, close-after=N)")
+                             .arg(part);
+            return false;
+        }
+    }
+    return true;
+}
+
+SimServer::SimServer(const Options &options, QObject *parent)
+    : QObject(parent), m_options(options), m_scene(options.seed), m_rng(options.seed)
+{
+    m_model.rejectStatus = options.faults.reject;
+    m_model.live = [this] { return live(); };
+    m_model.serialScan = [this](bool intensity) { return m_scene.serialScan(intensity); };
+    m_model.streamSwitched = [this](bool on) {
+        m_streamClient = on ? m_lastClient : nullptr;
+        updateStreamTimer();
+    };
+    m_model.rebooted = [this] {
+        m_streamClient = nullptr;
+        updateStreamTimer();
+    };
+    connect(&m_streamTimer, &QTimer::timeout, this, &SimServer::streamTick);
+    m_clock.start();
+}
+
+SimServer::~SimServer()
+{
+    qDeleteAll(m_tcpClients);
+    qDeleteAll(m_udpClients);
+    delete m_serialClient;
+    if (m_ptySlave >= 0)
+        ::close(m_ptySlave);
+    if (m_ptyMaster >= 0)
+        ::close(m_ptyMaster);
+}
+
+bool SimServer::start(QStringList *endpoints, QString *error)
+{
+    if (!m_options.stateFile.isEmpty() && QFile::exists(m_options.stateFile)) {
+        QFile f(m_options.stateFile);
+        if (!f.open(QIODevice::ReadOnly) || !m_model.restoreState(f.readAll())) {
+            *error = QStringLiteral("cannot read state file %1").arg(m_options.stateFile);
+            return false;
+        }
+    }
+
+    if (m_options.tcpPort >= 0) {
+        m_tcpServer = new QTcpServer(this);
+        if (!m_tcpServer->listen(m_options.bind, quint16(m_options.tcpPort))) {
+            *error = QStringLiteral("tcp port %1: %2").arg(m_options.tcpPort).arg(m_tcpServer->errorString());
+            return false;
+        }
+        connect(m_tcpServer, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = m_tcpServer->nextPendingConnection()) {
+                auto *c = new Client{Peer::Tcp, s, {}, 0, {}, 0, false};
+                m_tcpClients.insert(s, c);
+                connect(s, &QTcpSocket::readyRead, this, [this, s] {
+                    if (Client *c = m_tcpClients.value(s))
+                        received(*c, s->readAll());
+                });
+                connect(s, &QTcpSocket::disconnected, this, [this, s] {
+                    Client *c = m_tcpClients.take(s);
+                    if (c == m_streamClient) {
+                        m_streamClient = nullptr;
+                        updateStreamTimer();
+                    }
+                    if (c == m_lastClient)
+                        m_lastClient = nullptr;
+                    delete c;
+                    s->deleteLater();
+                });
+            }
+        });
+        *endpoints << QStringLiteral("tcp %1").arg(m_tcpServer->serverPort());
+    }
+
+    if (m_options.udpPort >= 0) {
+        m_udp = new QUdpSocket(this);
+        if (!m_udp->bind(m_options.bind, quint16(m_options.udpPort))) {
+            *error = QStringLiteral("udp port %1: %2").arg(m_options.udpPort).arg(m_udp->errorString());
+            return false;
+        }
+        connect(m_udp, &QUdpSocket::readyRead, this, [this] {
+            while (m_udp->hasPendingDatagrams()) {
+                const QNetworkDatagram d = m_udp->receiveDatagram();
+                const QString key = d.senderAddress().toString() + QLatin1Char(':')
+                                    + QString::number(d.senderPort());
+                Client *c = m_udpClients.value(key);
+                if (!c) {
+                    c = new Client{Peer::Udp, nullptr, d.senderAddress(), quint16(d.senderPort()),
+                                   {}, 0, false};
+                    m_udpClients.insert(key, c);
+                }
+                received(*c, d.data());
+            }
+        });
+        *endpoints << QStringLiteral("udp %1").arg(m_udp->localPort());
+    }
+
+    if (m_options.serial) {
+        m_ptyMaster = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_ptyMaster < 0 || ::grantpt(m_ptyMaster) != 0 || ::unlockpt(m_ptyMaster) != 0) {
+            *error = QStringLiteral("cannot open a pseudo-terminal");
+            return false;
+        }
+        const QString slave = QString::fromLocal8Bit(::ptsname(m_ptyMaster));
+        // Keeping the slave open ourselves means a client closing it does not
+        // hang up the master; raw mode so no byte is translated.
+        m_ptySlave = ::open(::ptsname(m_ptyMaster), O_RDWR | O_NOCTTY);
+        termios tio;
+        if (m_ptySlave >= 0 && ::tcgetattr(m_ptySlave, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::tcsetattr(m_ptySlave, TCSANOW, &tio);
+        }
+        ::fcntl(m_ptyMaster, F_SETFL, ::fcntl(m_ptyMaster, F_GETFL) | O_NONBLOCK);
+        m_serialClient = new Client{Peer::Serial, nullptr, {}, 0, {}, 0, false};
+        m_ptyNotifier = new QSocketNotifier(m_ptyMaster, QSocketNotifier::Read, this);
+        connect(m_ptyNotifier, &QSocketNotifier::activated, this, [this] {
+            char buf[4096];
+            const ssize_t n = ::read(m_ptyMaster, buf, sizeof buf);
+            if (n > 0)
+                received(*m_serialClient, QByteArray(buf, int(n)));
+        });
+        *endpoints << QStringLiteral("serial %1").arg(slave);
+    }
+
+    if (m_options.discoveryPort >= 0) {
+        m_discovery = new QUdpSocket(this);
+        if (!m_discovery->bind(m_options.bind, quint16(m_options.discoveryPort),
+                               QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+            *error = QStringLiteral("discovery port %1: %2")
+                         .arg(m_options.discoveryPort)
+                         .arg(m_discovery->errorString());
+            return false;
+        }
+        connect(m_discovery, &QUdpSocket::readyRead, this, [this] {
+            while (m_discovery->hasPendingDatagrams()) {
+                const QNetworkDatagram d = m_discovery->receiveDatagram();
+                if (!d.data().contains("M-SEARCH"))
+                    continue;
+                const QByteArray answer =
+                    "HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=1800\r\n"
+                    "ST: urn:corvane-robot-com:device:KD-10:1.0\r\nPORT: "
+                    + QByteArray::number(m_udp ? m_udp->localPort()
+                                               : (m_tcpServer ? m_tcpServer->serverPort() : 0))
+                    + "\r\nMODE: " + m_options.mode.toLatin1() + "\r\n\r\n";
+                m_discovery->writeDatagram(answer, d.senderAddress(), quint16(d.senderPort()));
+            }
+        });
+        *endpoints << QStringLiteral("discovery %1").arg(m_discovery->localPort());
+    }
+    return true;
+}
+
+void SimServer::received(Client &client, const QByteArray &bytes)
+{
+    if (client.closed)
+        return;
+    m_lastClient = &client;
+    const QList<QByteArray> replies = m_model.feed(client.pending, bytes);
+    // Frames that changed what the sensor holds are saved at once.
+    bool wrote = false;
+    for (const QByteArray &r : replies)
+        if (r.startsWith("WArea") || r.startsWith("WCase") || r.startsWith("WPara"))
+            wrote = true;
+    if (wrote && m_options.faults.reject == 0)
+        saveState();
+    for (const QByteArray &r : replies) {
+        ++client.answered;
+        sendReply(client, r);
+        if (m_options.faults.closeAfter > 0 && client.answered >= m_options.faults.closeAfter) {
+            client.closed = true;
+            if (client.tcp)
+                client.tcp->disconnectFromHost();
+            if (client.kind == Peer::Serial && m_ptyMaster >= 0) {
+                delete m_ptyNotifier;
+                m_ptyNotifier = nullptr;
+            }
+            return;
+        }
+    }
+}
+
+void SimServer::sendReply(Client &client, QByteArray reply)
+{
+    const SimFaults &f = m_options.faults;
+    if (f.drop > 0 && m_rng.generateDouble() < f.drop)
+        return;
+    if (f.corrupt > 0 && m_rng.generateDouble() < f.corrupt && reply.size() > 7)
+        reply[reply.size() - 1] = char(reply[reply.size() - 1] ^ 0x5A);
+    if (f.delayMs > 0) {
+        QPointer<QObject> guard(client.tcp);
+        Client *c = &client;
+        const bool tcp = client.kind == Peer::Tcp;
+        QTimer::singleShot(f.delayMs, this, [this, c, reply, guard, tcp] {
+            if (tcp && !guard)
+                return; // the connection went meanwhile
+            writeTo(*c, reply);
+        });
+        return;
+    }
+    writeTo(client, reply);
+}
+
+void SimServer::writeTo(Client &client, const QByteArray &bytes)
+{
+    QList<QByteArray> pieces;
+    if (m_options.faults.split) {
+        for (int at = 0; at < bytes.size();) {
+            const int n = 1 + int(m_rng.bounded(7));
+            pieces << bytes.mid(at, n);
+            at += n;
+        }
+    } else {
+        pieces << bytes;
+    }
+    for (const QByteArray &p : pieces) {
+        switch (client.kind) {
+        case Peer::Tcp:
+            client.tcp->write(p);
+            if (m_options.faults.split)
+                client.tcp->flush();
+            break;
+        case Peer::Udp:
+            m_udp->writeDatagram(p, client.address, client.port);
+            break;
+        case Peer::Serial:
+            if (m_ptyMaster >= 0) {
+                const char *d = p.constData();
+                qint64 left = p.size();
+                while (left > 0) {
+                    const ssize_t n = ::write(m_ptyMaster, d, size_t(left));
+                    if (n <= 0)
+                        break;
+                    d += n;
+                    left -= n;
+                }
+            }
+            break;
+        }
+    }
+}
+
+int SimServer::perDegree() const
+{
+    static const int table[5] = {40, 20, 10, 4, 2};
+    const int angle = m_model.parameters().ScanSensorAngle;
+    return angle >= 0 && angle < 5 ? table[angle] : 20;
+}
+
+void SimServer::updateStreamTimer()
+{
+    if (!m_streamClient) {
+        m_streamTimer.stop();
+        return;
+    }
+    const SensorParameters p = m_model.parameters();
+    // 0.025 deg is measured at 10 Hz only.
+    const bool fast = p.ScanMotorSpeed == 1 && p.ScanSensorAngle != 0;
+    m_streamTimer.setInterval(fast ? 50 : 100);
+    if (!m_streamTimer.isActive())
+        m_streamTimer.start();
+}
+
+void SimServer::streamTick()
+{
+    if (!m_streamClient || m_streamClient->closed)
+        return;
+    m_scene.advance(m_streamTimer.interval() / 1000.0);
+    const int r = perDegree();
+    std::vector<std::uint16_t> d, i;
+    m_scene.sweep(r * 320, d, i);
+    for (const QByteArray &p : streamPackets(d, i, r))
+        writeTo(*m_streamClient, p);
+}
+
+SensorModel::Live SimServer::live()
+{
+    m_scene.advance(0); // the object's place follows the clock below
+    SensorModel::Live l;
+    const QByteArray sim = m_model.simulationBytes();
+    const int mode = std::uint8_t(sim[0]);
+    const int inputWord = std::uint8_t(sim[1]);
+    const int steer = LinkProtocol::getS16(sim, 2);
+    const int speed = LinkProtocol::getS16(sim, 4);
+    const int opMode = LinkProtocol::getS16(sim, 6);
+    const bool outputSim = sim[8] != 0;
+    const int outputWord = std::uint8_t(sim[9]);
+
+    // The area in force: forced inputs, or the case channel that matches the
+    // simulated vehicle, else area 0.
+    int area = 0;
+    if (mode == 1) {
+        area = inputWord & 63;
+    } else if (mode == 2) {
+        const QByteArray cases = m_model.caseBytes();
+        for (int a = 0; a < 64; ++a) {
+            const int b = 10 * a;
+            const int smin = LinkProtocol::getS16(cases, b), smax = LinkProtocol::getS16(cases, b + 2);
+            const int vmin = LinkProtocol::getS16(cases, b + 4), vmax = LinkProtocol::getS16(cases, b + 6);
+            const int m = LinkProtocol::getS16(cases, b + 8);
+            if (steer >= smin && steer <= smax && speed >= vmin && speed <= vmax
+                && (m == 0 || m == opMode)) {
+                area = a;
+                break;
+            }
+        }
+    }
+    l.inputs = std::uint8_t(area);
+    if (outputSim) {
+        l.outputs = std::uint8_t(outputWord & 7);
+    } else {
+        AreaRecord record;
+        QByteArray frame = "RArea" + m_model.areaImage(area) + QByteArray(2, '\0');
+        AreaCodec::decode(frame, record);
+        l.outputs = SimScene::outputsFor(record, m_scene.scanPoints(), 72000);
+    }
+    const SensorParameters p = m_model.parameters();
+    const double t = m_clock.elapsed() / 1000.0;
+    l.temperature = std::int16_t(3650 + int(80 * std::sin(t / 60)));
+    l.rotateSpeed = std::uint16_t((p.ScanMotorSpeed == 1 ? 1200 : 600) + int(m_rng.bounded(5)) - 2);
+    l.driveVoltage = std::uint16_t(2400 + int(m_rng.bounded(9)) - 4);
+    l.sendVoltage = std::uint16_t(1850 + int(m_rng.bounded(7)) - 3);
+    l.receiveVoltage = std::uint16_t(12000 + int(m_rng.bounded(21)) - 10);
+    return l;
+}
+
+void SimServer::saveState()
+{
+    if (m_options.stateFile.isEmpty())
+        return;
+    QSaveFile f(m_options.stateFile);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(m_model.saveState());
+        f.commit();
+    }
+}
