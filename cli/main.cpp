@@ -1,7 +1,9 @@
 #include "CheckCommand.h"
 #include "ConvertCommand.h"
+#include "LinkCommands.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QTextStream>
 
 #include <cstdio>
@@ -18,8 +20,9 @@ void printHelp(QTextStream &out)
            "                                  would, optionally for another model\n"
            "  check FILE [--model NAME]       list what in a design would not survive a\n"
            "                                  transfer or is almost surely a mistake\n"
-           "\n"
-           "sector-cli COMMAND --help explains a command.\n";
+           "\n";
+    printLinkHelp(out);
+    out << "\nsector-cli COMMAND --help explains a command.\n";
 }
 } // namespace
 
@@ -49,6 +52,15 @@ int main(int argc, char *argv[])
         return runConvert(args, out, err);
     if (command == QLatin1String("check"))
         return runCheck(args, out, err);
+    using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
+    const QHash<QString, Runner> link = {
+        {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},
+        {QStringLiteral("verify"), runVerify},   {QStringLiteral("info"), runInfo},
+        {QStringLiteral("reboot"), runReboot},   {QStringLiteral("record"), runRecord},
+        {QStringLiteral("discover"), runDiscover},
+    };
+    if (Runner r = link.value(command))
+        return r(args, out, err);
 
     err << "sector-cli: unknown command " << command << " (see sector-cli --help)\n";
     return 1;

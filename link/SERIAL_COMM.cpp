@@ -64,6 +64,12 @@ void SERIAL_COMM::SetMaximumRange(DEVICETYPE *type)
         m_maximumRange = m->maximumRange;
 }
 
+void SERIAL_COMM::StopStream()
+{
+    if (ethernet() && m_busy == BusyIdle)
+        send(Payloads::encodeRAuto(false), BusyIdle);
+}
+
 bool SERIAL_COMM::ethernet() const
 {
     return m_scan->connectionType == 1;
@@ -363,9 +369,14 @@ void SERIAL_COMM::SerialPortReceiveData()
         {&WSimu, &SERIAL_COMM::handleWSimu}, {&SCtrl, &SERIAL_COMM::handleSCtrl},
     };
     QByteArray frame;
-    for (const Parser &p : beforeStre)
-        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame)
+    const auto run = [this, &frame](const Parser &p) {
+        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame) {
+            Q_EMIT FrameReceived(frame);
             (this->*p.handler)(frame);
+        }
+    };
+    for (const Parser &p : beforeStre)
+        run(p);
 
     if (!ethernet()
         && ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities, m_maximumRange)) {
@@ -375,8 +386,7 @@ void SERIAL_COMM::SerialPortReceiveData()
     }
 
     for (const Parser &p : afterStre)
-        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame)
-            (this->*p.handler)(frame);
+        run(p);
 
     if (!ethernet()) {
         if (ReceivePath::takeSerialScan(m_rx, RScan, m_scan->serialDistances, m_maximumRange)) {

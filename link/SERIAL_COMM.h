@@ -56,6 +56,8 @@ public:
     // 1 Chinese, 0 English.
     void SetLanguage(int language);
     void SetMaximumRange(DEVICETYPE *type);
+    // Over Ethernet and while idle: switch the scan stream off (RAuto 0).
+    void StopStream();
 
     int maximumRange() const { return m_maximumRange; }
     int busyCode() const { return m_busy; }
@@ -85,8 +87,10 @@ Q_SIGNALS:
     // A modal box; the receiver returns once it has been answered.
     void MessageSignal(int icon, const QString &title, const QString &text);
 
-    // Every frame written, for tools that trace the exchange.
+    // Every frame written, and every reply that passed its CRC, for tools
+    // that trace or verify the exchange.
     void FrameSent(const QByteArray &frame);
+    void FrameReceived(const QByteArray &frame);
 
 public Q_SLOTS:
     void OpenSendReadScanf();

@@ -74,4 +74,27 @@ SensorParameters fromDockValues(const QVector<int> &dock, bool ethernet,
     return p;
 }
 
+QVector<int> shownAfterRead(SensorParameters &record, bool ethernet, const QVector<int> &shown)
+{
+    correctForDisplay(record, ethernet);
+    return SensorDockValues::held(toDockValues(record, ethernet, shown));
+}
+
+void applyDockValues(QVector<int> &dock, SensorParameters &record, const QVector<int> &values,
+                     bool ethernet)
+{
+    dock.resize(SensorDockValues::kCount);
+    for (int i = 0; i < SensorDockValues::kCount; ++i) {
+        const int v = SensorDockValues::held(i, i < values.size() ? values[i] : 0);
+        if (dock[i] == v)
+            continue; // an unchanged widget signals nothing
+        dock[i] = v;
+        record = fromDockValues(dock, ethernet, record);
+        if (ethernet && dock[11] != record.ScanMotorSpeed) {
+            dock[11] = SensorDockValues::held(11, record.ScanMotorSpeed);
+            record = fromDockValues(dock, ethernet, record);
+        }
+    }
+}
+
 } // namespace SensorParameterRules

@@ -54,4 +54,15 @@ QVector<int> toDockValues(const SensorParameters &p, bool ethernet, const QVecto
 SensorParameters fromDockValues(const QVector<int> &dock, bool ethernet,
                                 const SensorParameters &previous);
 
+// The dock's 22 values right after a record was shown (the widgets start
+// from `shown`, usually the defaults of a freshly started tool).
+QVector<int> shownAfterRead(SensorParameters &record, bool ethernet, const QVector<int> &shown);
+
+// The widgets given new values one by one, as reading a project file does:
+// each widget that actually changes updates the record from the whole dock;
+// over Ethernet the 0.025 deg resolution also moves the motor speed widget.
+// `dock` and `record` are updated in place.
+void applyDockValues(QVector<int> &dock, SensorParameters &record, const QVector<int> &values,
+                     bool ethernet);
+
 } // namespace SensorParameterRules

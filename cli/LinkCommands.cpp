@@ -1,0 +1,460 @@
+#include "LinkCommands.h"
+
+#include "AreaCodec.h"
+#include "DeviceType.h"
+#include "Discovery.h"
+#include "LinkProtocol.h"
+#include "LinkSession.h"
+#include "Payloads.h"
+#include "ProjectFile.h"
+#include "SensorDockValues.h"
+#include "SensorParameters.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+constexpr int kUsage = 2;
+constexpr int kLinkFailure = 3;
+
+bool isHelp(const QStringList &args)
+{
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
+}
+
+// "-o FILE" taken out of args.
+QString takeOutput(QStringList &args)
+{
+    const int at = args.indexOf(QLatin1String("-o"));
+    if (at < 0 || at + 1 >= args.size())
+        return QString();
+    const QString file = args[at + 1];
+    args.removeAt(at);
+    args.removeAt(at);
+    return file;
+}
+
+// Connect and read everything, as the GUI does on every connection.
+bool readAll(LinkSession &s)
+{
+    s.link.ReadSensorAllDataSlots();
+    return s.runUntil([&s] {
+        return !s.link.flag(SERIAL_COMM::FlagReadAreas) && !s.link.flag(SERIAL_COMM::FlagReadCases)
+               && !s.link.flag(SERIAL_COMM::FlagReadParameters) && s.link.busyCode() == 0;
+    });
+}
+
+// The dock right after the read, over this connection.
+QVector<int> dockAfterRead(LinkSession &s, bool ethernet)
+{
+    return SensorParameterRules::shownAfterRead(s.parameters, ethernet, SensorDockValues::defaults());
+}
+
+enum class Applied { Ok, Unreadable, FileError };
+
+// The user opens FILE with the Open action after connecting: its header must
+// be that of the model; the sensor section goes through the dock, the area
+// section into the store.
+Applied applyProject(const QString &path, int model, ZoneStore &store, SensorParameters &record,
+                     QVector<int> &dock, bool ethernet, QString *why)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *why = f.errorString();
+        return Applied::Unreadable;
+    }
+    QTextStream in(&f);
+    if (in.readLine() != QLatin1String(deviceModelInfo(model)->header))
+        return Applied::FileError;
+    SensorParameterRules::applyDockValues(dock, record, ProjectFile::readSensorSection(in), ethernet);
+    ProjectFile::readAreaSection(in, store);
+    return Applied::Ok;
+}
+
+// Checks FILE before anything is sent.
+int checkProject(const QString &command, const QString &path, int model, QTextStream &err)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << "sector-cli " << command << ": cannot read " << path << ": " << f.errorString() << '\n';
+        return kUsage;
+    }
+    QTextStream in(&f);
+    if (in.readLine() != QLatin1String(deviceModelInfo(model)->header)) {
+        err << "FileError\n";
+        return kUsage;
+    }
+    return 0;
+}
+
+const char *const kBlockFields[8] = {"shape kind", "point count", "arc start", "arc end",
+                                     "arc radius", "straight", "fan", "ratio"};
+const char *const kParamNames[20] = {
+    "ControlMode",      "RS232BaudRate",     "RS232CommVerify",   "RS232StopBit",
+    "RS485IDAddress",   "RS485BaudRate",     "RS485CommVerify",   "RS485StopBit",
+    "CANIDAddress",     "CANBaudRate",       "SensorOutputLogic", "ScanMotorSpeed",
+    "ScanSensorAngle",  "ScanFilterLevel",   "SensorInstallDir",  "CrossFilterEnable",
+    "CrossFilterNumber", "SensorEtherMode",  "SensorIPAddressHigh", "SensorIPAddressLow"};
+const char *const kCaseNames[5] = {"steering minimum", "steering maximum", "speed minimum",
+                                   "speed maximum", "operation mode"};
+
+// Where in an area frame a byte lies, as "Out 2 point 7 y".
+QString areaField(int offset)
+{
+    static const char *const params[4] = {"open delay", "close delay", "hysteresis", "detection size"};
+    if (offset == 5)
+        return QStringLiteral("area index");
+    if (offset < 14)
+        return QString::fromLatin1(params[(offset - 6) / 2]);
+    if (offset < 62) {
+        const int out = (offset - 14) / 16;
+        return QStringLiteral("Out %1 %2").arg(out + 1).arg(QLatin1String(kBlockFields[((offset - 14) % 16) / 2]));
+    }
+    const int out = (offset - 62) / 400;
+    const int slot = ((offset - 62) % 400) / 4;
+    const bool y = ((offset - 62) % 4) >= 2;
+    return QStringLiteral("Out %1 point %2 %3").arg(out + 1).arg(slot + 1).arg(y ? 'y' : 'x');
+}
+
+void reportDiffs(const QByteArray &want, const QByteArray &got, int from, int to,
+                 const std::function<QString(int)> &where, QStringList &out)
+{
+    QString last;
+    for (int i = from; i <= to; ++i) {
+        const char a = i < want.size() ? want[i] : 0;
+        const char b = i < got.size() ? got[i] : 0;
+        if (a == b)
+            continue;
+        const QString w = where(i);
+        if (w != last)
+            out << w;
+        last = w;
+    }
+}
+
+} // namespace
+
+void printLinkHelp(QTextStream &out)
+{
+    out << "Sensor commands; each needs one of --tcp HOST[:PORT], --udp HOST[:PORT] or\n"
+           "--serial DEVICE [--baud N] (port 8080 and 576000 bit/s unless given), and takes\n"
+           "--model Laser05|Laser10|Laser20|Laser30|Laser50 (default Laser30):\n"
+           "  read ... -o FILE        read all areas, cases and parameters; write FILE as\n"
+           "                          Save would right after connecting\n"
+           "  write ... FILE          connect (reading everything), open FILE, Write All\n"
+           "  verify ... FILE         read everything and compare it byte for byte with\n"
+           "                          what write would send; exit 1 on a difference\n"
+           "  info ...                print the product information\n"
+           "  reboot ...              restart the sensor\n"
+           "  record ... --sweeps N -o FILE.csv\n"
+           "                          record N complete sweeps: sweep,step,distance_mm,intensity\n"
+           "  discover [--timeout S]  search the local network for sensors\n"
+           "Exit status: 0 done, 1 verify found differences, 2 usage or file error,\n"
+           "3 link failure (the sensor's message on stderr).\n";
+}
+
+int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("read"), args, o, err))
+        return status;
+    const QString file = takeOutput(args);
+    if (file.isEmpty() || !args.isEmpty()) {
+        err << "sector-cli read: expected -o FILE (see sector-cli help)\n";
+        return kUsage;
+    }
+    LinkSession s(o, err);
+    if (!s.open() || !readAll(s))
+        return kLinkFailure;
+    const QVector<int> dock = dockAfterRead(s, o.ethernet());
+    s.close();
+    QString why;
+    if (ProjectFile::saveProject(file, o.model, dock, s.store, &why) != ProjectFile::SaveResult::Saved) {
+        err << "sector-cli read: cannot write " << file << ": " << why << '\n';
+        return kUsage;
+    }
+    return 0;
+}
+
+int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("write"), args, o, err))
+        return status;
+    if (args.size() != 1) {
+        err << "sector-cli write: expected one project FILE\n";
+        return kUsage;
+    }
+    const QString file = args[0];
+    if (const int status = checkProject(QStringLiteral("write"), file, o.model, err))
+        return status;
+
+    LinkSession s(o, err);
+    if (!s.open() || !readAll(s))
+        return kLinkFailure;
+    QVector<int> dock = dockAfterRead(s, o.ethernet());
+    QString why;
+    if (applyProject(file, o.model, s.store, s.parameters, dock, o.ethernet(), &why) != Applied::Ok) {
+        err << "sector-cli write: cannot read " << file << '\n';
+        return kUsage;
+    }
+    const int before = s.messages().size();
+    s.link.WriteSensorAllDataSlots();
+    const bool done = s.runUntil([&s, before] {
+        return s.messages().size() > before
+               && !s.link.flag(SERIAL_COMM::FlagWriteAreas) && !s.link.flag(SERIAL_COMM::FlagWriteCases)
+               && !s.link.flag(SERIAL_COMM::FlagWriteParameters) && s.link.busyCode() == 0;
+    });
+    s.close();
+    if (!done)
+        return kLinkFailure;
+    for (const QString &m : s.messages().mid(before))
+        if (m != QLatin1String("Parameters Write Complete"))
+            return kLinkFailure;
+    return 0;
+}
+
+int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("verify"), args, o, err))
+        return status;
+    if (args.size() != 1) {
+        err << "sector-cli verify: expected one project FILE\n";
+        return kUsage;
+    }
+    const QString file = args[0];
+    if (const int status = checkProject(QStringLiteral("verify"), file, o.model, err))
+        return status;
+    LinkSession s(o, err);
+    if (!s.open() || !readAll(s))
+        return kLinkFailure;
+    s.close();
+
+    // What write would send, from the state just read with FILE applied.
+    SensorParameters record = s.parameters;
+    QVector<int> dock = dockAfterRead(s, o.ethernet());
+    record = s.parameters;
+    // The sensor's bytes, before the file changes anything.
+    const QByteArray sensorCases = s.caseFrame;
+    const QByteArray sensorParameters = s.parameterFrame;
+    QString why;
+    applyProject(file, o.model, s.store, record, dock, o.ethernet(), &why);
+
+    QStringList diffs;
+    for (int a = 0; a < kAreaCount; ++a) {
+        const QByteArray want = AreaCodec::encode("WArea", a, s.store.areas[a]);
+        reportDiffs(want, s.areaFrames[a], 5, 1261,
+                    [a](int i) { return QStringLiteral("area %1: %2").arg(a).arg(areaField(i)); }, diffs);
+    }
+    reportDiffs(Payloads::encodeWCase(s.store), sensorCases, 5, 644, [](int i) {
+        const int a = (i - 5) / 10;
+        return QStringLiteral("area %1: %2").arg(a).arg(QLatin1String(kCaseNames[((i - 5) % 10) / 2]));
+    }, diffs);
+    reportDiffs(Payloads::encodeWPara(record), sensorParameters, 5, 44, [](int i) {
+        return QStringLiteral("parameter %1").arg(QLatin1String(kParamNames[(i - 5) / 2]));
+    }, diffs);
+    for (const QString &d : diffs)
+        out << d << '\n';
+    return diffs.isEmpty() ? 0 : 1;
+}
+
+int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("info"), args, o, err))
+        return status;
+    LinkSession s(o, err);
+    s.quietTitles << QStringLiteral("Product Message");
+    QString text;
+    QObject::connect(&s.link, &SERIAL_COMM::MessageSignal,
+                     [&text](int, const QString &title, const QString &t) {
+                         if (title == QLatin1String("Product Message"))
+                             text = t;
+                     });
+    if (!s.open())
+        return kLinkFailure;
+    s.link.SensorInformationSlots();
+    const bool done = s.runUntil([&text] { return !text.isEmpty(); });
+    s.close();
+    if (!done)
+        return kLinkFailure;
+    out << text << '\n';
+    return 0;
+}
+
+int runReboot(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("reboot"), args, o, err))
+        return status;
+    LinkSession s(o, err);
+    if (!s.open())
+        return kLinkFailure;
+    s.link.SensorRebootSlots();
+    const bool done = s.runUntil([&s] { return s.messages().contains(QStringLiteral("Sensor Reboot Complete")); });
+    s.close();
+    return done ? 0 : kLinkFailure;
+}
+
+int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    LinkOptions o;
+    if (const int status = parseLinkOptions(QStringLiteral("record"), args, o, err))
+        return status;
+    const QString file = takeOutput(args);
+    int sweeps = 0;
+    const int at = args.indexOf(QLatin1String("--sweeps"));
+    if (at >= 0 && at + 1 < args.size()) {
+        sweeps = args[at + 1].toInt();
+        args.removeAt(at);
+        args.removeAt(at);
+    }
+    if (file.isEmpty() || sweeps <= 0 || !args.isEmpty()) {
+        err << "sector-cli record: expected --sweeps N and -o FILE.csv\n";
+        return kUsage;
+    }
+    QSaveFile csv(file);
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        err << "sector-cli record: cannot write " << file << ": " << csv.errorString() << '\n';
+        return kUsage;
+    }
+    QTextStream lines(&csv);
+    lines << "sweep,step,distance_mm,intensity\n";
+
+    LinkSession s(o, err);
+    int recorded = 0;
+    bool haveScan = false, haveIntensity = false;
+    const auto writeSweep = [&](int n, const std::uint16_t *d, const std::uint16_t *i) {
+        for (int step = 0; step < n; ++step)
+            lines << recorded << ',' << step << ',' << d[step] << ',' << i[step] << '\n';
+        ++recorded;
+        err << "\rsweeps " << recorded << '/' << sweeps << (recorded == sweeps ? "\n" : "");
+        err.flush();
+    };
+    if (o.ethernet()) {
+        // A closed sweep announces distances then intensities: take it once.
+        QObject::connect(&s.link, &SERIAL_COMM::ReceiveIntensityData, [&] {
+            if (recorded < sweeps && s.scan.sweepLength > 0)
+                writeSweep(s.scan.sweepLength, s.scan.distanceRing.data(), s.scan.intensityRing.data());
+        });
+    } else {
+        const auto pair = [&] {
+            if (haveScan && haveIntensity && recorded < sweeps) {
+                haveScan = haveIntensity = false;
+                writeSweep(640, s.scan.serialDistances.data(), s.scan.serialIntensities.data());
+            }
+        };
+        QObject::connect(&s.link, &SERIAL_COMM::ReceiveScanfData, [&, pair] { haveScan = true; pair(); });
+        QObject::connect(&s.link, &SERIAL_COMM::ReceiveIntensityData, [&, pair] { haveIntensity = true; pair(); });
+    }
+    if (!s.open())
+        return kLinkFailure;
+    s.link.OpenSendReadScanf();
+    s.link.OpenSendReadIntensity();
+    const bool done = s.runUntil([&] { return recorded >= sweeps; });
+    s.link.CloseSendReadScanf();
+    s.link.CloseSendReadIntensity();
+    if (o.ethernet()) {
+        // Switch the stream off before leaving.
+        s.runUntil([&s] { return s.link.busyCode() == 0; });
+        s.link.StopStream();
+    }
+    s.close();
+    if (!done) {
+        csv.cancelWriting();
+        return kLinkFailure;
+    }
+    lines.flush();
+    if (!csv.commit()) {
+        err << "sector-cli record: cannot write " << file << ": " << csv.errorString() << '\n';
+        return kUsage;
+    }
+    return 0;
+}
+
+int runDiscover(const QStringList &argsIn, QTextStream &out, QTextStream &err)
+{
+    QStringList args = argsIn;
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    double timeout = 2.0;
+    Discovery discovery;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) {
+            bool ok = false;
+            timeout = args[++i].toDouble(&ok);
+            if (!ok || timeout <= 0) {
+                err << "sector-cli discover: --timeout takes seconds\n";
+                return kUsage;
+            }
+        } else if (args[i] == QLatin1String("--target") && i + 1 < args.size()) {
+            // For tests: search one address instead of broadcasting.
+            const QString t = args[++i];
+            const int colon = t.lastIndexOf(QLatin1Char(':'));
+            discovery.setTarget(QHostAddress(t.left(colon)), quint16(t.mid(colon + 1).toUInt()));
+        } else if (args[i] == QLatin1String("--local") && i + 1 < args.size()) {
+            discovery.setLocalAddresses({QHostAddress(args[++i])});
+        } else {
+            err << "sector-cli discover: unknown argument " << args[i] << '\n';
+            return kUsage;
+        }
+    }
+    QStringList seen;
+    QString mode;
+    QObject::connect(&discovery, &Discovery::modeAnswered, [&mode](const QString &m) { mode = m; });
+    QObject::connect(&discovery, &Discovery::answersRead, [&](const QStringList &addresses) {
+        for (const QString &a : addresses) {
+            if (seen.contains(a))
+                continue;
+            seen << a;
+            out << a << ' ' << (mode.isEmpty() ? QStringLiteral("-") : mode.mid(6)) << '\n';
+            out.flush();
+        }
+    });
+    if (discovery.search() == 0) {
+        err << "sector-cli discover: no IPv4 address to search from\n";
+        return kLinkFailure;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(int(timeout * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    return 0;
+}

@@ -1,0 +1,105 @@
+#include "Discovery.h"
+
+#include <QHostInfo>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+Discovery::Discovery(QObject *parent) : QObject(parent) {}
+
+Discovery::~Discovery()
+{
+    close();
+}
+
+QByteArray Discovery::searchDatagram()
+{
+    return QByteArrayLiteral("M-SEARCH * HTTP/1.1\r\n"
+                             "HOST: 239.255.255.250:1900\r\n"
+                             "MAN: \"ssdp:discover\"\r\n"
+                             "MX: 1\r\n"
+                             "ST: urn:corvane-robot-com:device:KD-10:1.0\r\n");
+}
+
+QString Discovery::answerMode(const QByteArray &datagram)
+{
+    const int at = datagram.indexOf("MODE:");
+    if (at < 0)
+        return QString();
+    QByteArray nine = datagram.mid(at, 9);
+    const int zero = nine.indexOf('\0');
+    if (zero >= 0)
+        nine.truncate(zero);
+    if (nine == "MODE: TCP" || nine == "MODE: UDP")
+        return QString::fromLatin1(nine);
+    return QString();
+}
+
+void Discovery::setTarget(const QHostAddress &address, quint16 port)
+{
+    m_target = address;
+    m_port = port;
+}
+
+void Discovery::setLocalAddresses(const QList<QHostAddress> &addresses)
+{
+    m_addresses = addresses;
+    m_fixedAddresses = true;
+}
+
+QList<QHostAddress> Discovery::localIPv4Addresses()
+{
+    QList<QHostAddress> out;
+    const QHostInfo info = QHostInfo::fromName(QHostInfo::localHostName());
+    for (const QHostAddress &a : info.addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+            out << a;
+    return out;
+}
+
+void Discovery::close()
+{
+    for (QUdpSocket *s : qAsConst(m_sockets)) {
+        disconnect(s, nullptr, this, nullptr);
+        delete s;
+    }
+    m_sockets.clear();
+    if (!m_fixedAddresses)
+        m_addresses.clear();
+}
+
+int Discovery::search()
+{
+    close();
+    if (!m_fixedAddresses)
+        m_addresses = localIPv4Addresses();
+    quint16 port = 50000;
+    for (const QHostAddress &a : qAsConst(m_addresses)) {
+        auto *s = new QUdpSocket(this);
+        if (!s->bind(a, port)) {
+            delete s;
+            continue;
+        }
+        ++port;
+        connect(s, &QUdpSocket::readyRead, this, &Discovery::readAnswers);
+        m_sockets << s;
+    }
+    const QByteArray datagram = searchDatagram();
+    for (QUdpSocket *s : qAsConst(m_sockets))
+        s->writeDatagram(datagram, m_target, m_port);
+    return m_sockets.size();
+}
+
+void Discovery::readAnswers()
+{
+    QStringList addresses;
+    for (QUdpSocket *s : qAsConst(m_sockets)) {
+        if (!s->hasPendingDatagrams())
+            continue;
+        const QNetworkDatagram d = s->receiveDatagram();
+        addresses << QHostAddress(d.senderAddress().toIPv4Address()).toString();
+        const QString mode = answerMode(d.data());
+        if (!mode.isEmpty())
+            Q_EMIT modeAnswered(mode);
+    }
+    Q_EMIT answersRead(addresses);
+}
