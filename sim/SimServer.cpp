@@ -245,7 +245,12 @@ void SimServer::sendReply(Client &client, QByteArray reply)
 void SimServer::writeTo(Client &client, const QByteArray &bytes)
 {
     QList<QByteArray> pieces;
-    if (m_options.faults.split) {
+    if (m_options.faults.split && client.kind == Peer::Udp && bytes.size() > 1) {
+        // Datagrams are cut in two: hundreds of tiny ones would only
+        // overrun the receiver's socket buffer.
+        const int cut = 1 + int(m_rng.bounded(bytes.size() - 1));
+        pieces << bytes.left(cut) << bytes.mid(cut);
+    } else if (m_options.faults.split) {
         for (int at = 0; at < bytes.size();) {
             const int n = 1 + int(m_rng.bounded(7));
             pieces << bytes.mid(at, n);

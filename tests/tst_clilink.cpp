@@ -1,0 +1,289 @@
+#include "ProjectFile.h"
+#include "SensorDockValues.h"
+#include "ZoneGeometry.h"
+#include "ZoneStore.h"
+
+#include "SimProcess.h"
+#include "TestFiles.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList &args, int timeoutMs = 60000)
+{
+    QProcess p;
+    p.start(QStringLiteral(SECTOR_CLI_PATH), args);
+    Run r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// A random design that survives the trip to the sensor unchanged: polygon
+// vertices at distinct angles in the order the sensor keeps them, dependent
+// parameters ahead of the sensor.
+QString wireStableDesign(quint32 seed, QString *areaSection)
+{
+    QRandomGenerator rng(seed);
+    ZoneStore s;
+    s.setAllDetectionSize(1);
+    for (AreaRecord &a : s.areas) {
+        a.openDelay = rng.bounded(26);
+        a.closeDelay = rng.bounded(26);
+        a.hysteresis = rng.bounded(11);
+        a.detectionSize = rng.bounded(10);
+        a.steerMin = rng.bounded(-180, 0);
+        a.steerMax = rng.bounded(0, 181);
+        a.speedMin = rng.bounded(-300, 0);
+        a.speedMax = rng.bounded(0, 301);
+        a.operationMode = rng.bounded(6);
+        QMap<float, QPoint> byAngle;
+        for (int i = rng.bounded(0, 40); i > 0; --i) {
+            const QPoint p(rng.bounded(-30000, 30001), rng.bounded(-30000, 30001));
+            byAngle.insert(ZoneGeometry::wirePolar(p.x(), p.y()).theta, p);
+        }
+        a.points[0] = byAngle.values().toVector();
+        a.shape[1] = rng.bounded(3, 6);
+        a.points[1] = {QPoint(0, rng.bounded(0, 30000))};
+        a.shape[2] = rng.bounded(3, 6);
+        a.points[2] = {QPoint(0, rng.bounded(0, 30000))};
+    }
+    QString text;
+    QTextStream out(&text);
+    ProjectFile::writeProject(out, 3, SensorDockValues::defaults(), s);
+    out.flush();
+    QString areas;
+    QTextStream aout(&areas);
+    ProjectFile::writeAreaSection(aout, s);
+    aout.flush();
+    *areaSection = areas;
+    return text;
+}
+
+QString areaSectionOf(const QString &file)
+{
+    const QString text = QString::fromLatin1(readFile(file));
+    return text.mid(text.indexOf("CoordTableData\n"));
+}
+
+} // namespace
+
+class TestCliLink : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void writeReadVerify_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << "tcp";
+        QTest::newRow("udp") << "udp";
+        QTest::newRow("serial") << "serial";
+    }
+    void writeReadVerify()
+    {
+        QFETCH(QString, transport);
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        QString areas;
+        writeFile(dir.filePath("design.ZQ30"), wireStableDesign(qHash(transport), &areas).toLatin1());
+
+        Run r = cli(QStringList{"write"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("Parameters Write Complete"));
+
+        r = cli(QStringList{"verify"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.exitCode, 0);
+
+        r = cli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("back.ZQ30")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(areaSectionOf(dir.filePath("back.ZQ30")), areas);
+
+        // Another design differs from what the sensor now holds.
+        r = cli(QStringList{"verify"} + sim.link(transport) + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("area 0: open delay\n") || r.out.contains("area 0: close delay\n"));
+    }
+
+    void readOfAFreshSensorIsTheFreshFile()
+    {
+        // The emulator starts with empty areas, zero case values and the
+        // default parameters: what a freshly started tool would save, but
+        // with detection size 0 as the sensor holds it.
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
+        QCOMPARE(r.exitCode, 0);
+        QByteArray want = freshLaser30();
+        want.replace("\n0\n0\n0\n1\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr", "\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr");
+        QCOMPARE(readFile(dir.filePath("r")), want);
+    }
+
+    void wrongHeaderIsRefusedBeforeConnecting()
+    {
+        QTemporaryDir dir;
+        QByteArray other = freshLaser30();
+        other.replace(0, 9, "TRV_ZQ_50");
+        writeFile(dir.filePath("x.ZQ50"), other);
+        // Nothing listens on port 1: the file is checked first.
+        const Run r = cli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50")});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
+        QCOMPARE(cli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50"), "--model", "Laser50"}).exitCode, 3);
+    }
+
+    void rejectedWriteFails_data()
+    {
+        QTest::addColumn<QString>("reject");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("status-1") << "1" << "Parameters Setting Error";
+        QTest::newRow("status-2") << "2" << "FLASH Write Error";
+    }
+    void rejectedWriteFails()
+    {
+        QFETCH(QString, reject);
+        QFETCH(QString, message);
+        SimProcess sim({"--fault", "reject=" + reject});
+        QVERIFY(sim.ready());
+        const Run r = cli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains("Message: " + message), qPrintable(r.err));
+    }
+
+    void transfersSurviveSplitAndDelayedReplies_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("tcp-split") << "tcp" << "split=1";
+        QTest::newRow("serial-split") << "serial" << "split=1";
+        QTest::newRow("udp-split") << "udp" << "split=1";
+        QTest::newRow("tcp-delay") << "tcp" << "delay=15";
+    }
+    void transfersSurviveSplitAndDelayedReplies()
+    {
+        QFETCH(QString, transport);
+        QFETCH(QString, fault);
+        SimProcess sim({"--fault", fault});
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("r")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
+    }
+
+    void lostRepliesAreRetriedOrReported_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("drop") << "drop=0.01";
+        QTest::newRow("corrupt") << "corrupt=0.01";
+    }
+    void lostRepliesAreRetriedOrReported()
+    {
+        QFETCH(QString, fault);
+        SimProcess sim({"--fault", fault, "--seed", "5"});
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")}, 120000);
+        if (r.exitCode == 0) {
+            QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
+        } else {
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY(r.err.contains("Connect OverTimer, Check Connect"));
+            QVERIFY(!QFile::exists(dir.filePath("r")));
+        }
+    }
+
+    void closedConnectionLeavesNoFile()
+    {
+        SimProcess sim({"--fault", "close-after=10"});
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.contains("closed"));
+        QVERIFY(!QFile::exists(dir.filePath("r")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void infoAndReboot()
+    {
+        SimProcess sim({"--product-type", "9", "--firmware", "250", "--serial-number", "1234",
+                        "--production-date", "2019-06-03"});
+        QVERIFY(sim.ready());
+        Run r = cli(QStringList{"info"} + sim.link("udp"));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QStringLiteral("Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  "
+                                       "1234.000000\nProduction:  2019 - 6 - 3\n"));
+        r = cli(QStringList{"reboot"} + sim.link("serial"));
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("Sensor Reboot Complete"));
+    }
+
+    void recordWritesCompleteSweeps_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("tcp") << "tcp" << 6400; // 0.05 deg by default
+        QTest::newRow("serial") << "serial" << 640;
+    }
+    void recordWritesCompleteSweeps()
+    {
+        QFETCH(QString, transport);
+        QFETCH(int, steps);
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{"record"} + sim.link(transport)
+                          + QStringList{"--sweeps", "2", "-o", dir.filePath("s.csv")});
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = QString::fromLatin1(readFile(dir.filePath("s.csv"))).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 2 * steps);
+        QCOMPARE(lines[0], QStringLiteral("sweep,step,distance_mm,intensity"));
+        QVERIFY(lines[1].startsWith("0,0,"));
+        QVERIFY(lines.last().startsWith(QString("1,%1,").arg(steps - 1)));
+        // The hall is 6 to 20 m away everywhere: no step reads 0.
+        for (const QString &l : lines.mid(1))
+            QVERIFY2(l.section(',', 2, 2).toInt() > 300, qPrintable(l));
+    }
+
+    void discoverFindsTheEmulator()
+    {
+        SimProcess sim({"--mode", "UDP"});
+        QVERIFY(sim.ready());
+        const Run r = cli({"discover", "--timeout", "1", "--target", "127.0.0.1:" + sim.endpoint("discovery"),
+                           "--local", "127.0.0.1"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QStringLiteral("127.0.0.1 UDP\n"));
+    }
+
+    void refusedConnection()
+    {
+        const Run r = cli({"read", "--tcp", "127.0.0.1:1", "-o", "/nonexistent/x"});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.contains("refused"));
+        const Run s = cli({"info", "--serial", "/dev/does-not-exist"});
+        QCOMPARE(s.exitCode, 3);
+        QVERIFY(s.err.contains("Serial Open error"));
+        QCOMPARE(cli({"read", "-o", "x"}).exitCode, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliLink)
+#include "tst_clilink.moc"
