@@ -3,6 +3,7 @@
 #include "ScanRecord.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ReceivePath {
 
@@ -20,6 +21,29 @@ std::uint16_t clamp(int v, int maxRange)
     return std::uint16_t(v > maxRange ? maxRange : v);
 }
 } // namespace
+
+const LinkProtocol::Command *const kReplyTokens[12] = {
+    &LinkProtocol::RBoot, &LinkProtocol::RPrda, &LinkProtocol::RStre, &LinkProtocol::RArea,
+    &LinkProtocol::WArea, &LinkProtocol::RPara, &LinkProtocol::WPara, &LinkProtocol::RCase,
+    &LinkProtocol::WCase, &LinkProtocol::WSimu, &LinkProtocol::SCtrl, &LinkProtocol::RScan,
+};
+
+std::uint32_t presentTokens(const char *data, int size)
+{
+    // Every token starts with R, W or S; a byte that is none of them is
+    // passed over with one comparison.
+    std::uint32_t found = 0;
+    const std::uint32_t all = (1u << 12) - 1;
+    for (int i = 0; i + 5 <= size && found != all; ++i) {
+        const char c = data[i];
+        if (c != 'R' && c != 'W' && c != 'S')
+            continue;
+        for (int t = 0; t < 12; ++t)
+            if (memcmp(data + i, kReplyTokens[t]->token, 5) == 0)
+                found |= 1u << t;
+    }
+    return found;
+}
 
 Take takeReply(QByteArray &buffer, const LinkProtocol::Command &command, QByteArray *frame)
 {

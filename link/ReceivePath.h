@@ -35,6 +35,11 @@ bool takeSerialScan(QByteArray &buffer, const LinkProtocol::Command &command,
 int takeStream(QByteArray &buffer, ScanRecord &scan, int maxRange,
                const std::function<void()> &onSweep = {});
 
+// Which reply tokens occur anywhere in the buffer, found in one pass: the
+// parsers of absent tokens have nothing to do. Bit i stands for kReplyTokens[i].
+extern const LinkProtocol::Command *const kReplyTokens[12];
+std::uint32_t presentTokens(const char *data, int size);
+
 // The 50000-byte rule.
 void trimOverfull(QByteArray &buffer);
 

@@ -356,37 +356,55 @@ void SERIAL_COMM::SerialPortReceiveData()
     }
 
     using Handler = void (SERIAL_COMM::*)(const QByteArray &);
-    struct Parser {
-        const Command *command;
-        Handler handler;
+    // Handlers in the parsers' fixed order; index i parses kReplyTokens[i].
+    static const Handler handlers[12] = {
+        &SERIAL_COMM::handleRBoot, &SERIAL_COMM::handleRPrda, nullptr /* RStre */,
+        &SERIAL_COMM::handleRArea, &SERIAL_COMM::handleWArea, &SERIAL_COMM::handleRPara,
+        &SERIAL_COMM::handleWPara, &SERIAL_COMM::handleRCase, &SERIAL_COMM::handleWCase,
+        &SERIAL_COMM::handleWSimu, &SERIAL_COMM::handleSCtrl, nullptr /* RScan */,
     };
-    const Parser beforeStre[] = {{&RBoot, &SERIAL_COMM::handleRBoot},
-                                 {&RPrda, &SERIAL_COMM::handleRPrda}};
-    const Parser afterStre[] = {
-        {&RArea, &SERIAL_COMM::handleRArea}, {&WArea, &SERIAL_COMM::handleWArea},
-        {&RPara, &SERIAL_COMM::handleRPara}, {&WPara, &SERIAL_COMM::handleWPara},
-        {&RCase, &SERIAL_COMM::handleRCase}, {&WCase, &SERIAL_COMM::handleWCase},
-        {&WSimu, &SERIAL_COMM::handleWSimu}, {&SCtrl, &SERIAL_COMM::handleSCtrl},
+    // One pass finds which tokens are in the buffer at all; a parser whose
+    // token is absent has nothing to do. Removing a frame can only join two
+    // pieces into a new token at the seam, so only the seam is looked at again.
+    std::uint32_t present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
+    const auto removedAt = [this, &present](int at) {
+        const int from = qMax(0, at - 4);
+        const int to = qMin(m_rx.size(), at + 4);
+        present |= ReceivePath::presentTokens(m_rx.constData() + from, to - from);
     };
     QByteArray frame;
-    const auto run = [this, &frame](const Parser &p) {
-        if (ReceivePath::takeReply(m_rx, *p.command, &frame) == ReceivePath::Take::Frame) {
-            Q_EMIT FrameReceived(frame);
-            (this->*p.handler)(frame);
+    for (int t = 0; t < 12; ++t) {
+        const Command &c = *ReceivePath::kReplyTokens[t];
+        if (t == 2) { // RStre, serial only
+            if (!ethernet() && (present & (1u << t))) {
+                const int at = m_rx.indexOf(QByteArray::fromRawData(c.token, 5));
+                if (ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities,
+                                                m_maximumRange)) {
+                    removedAt(at);
+                    replyArrived();
+                    finish(FlagIntensity);
+                    Q_EMIT ReceiveIntensityData();
+                    present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
+                }
+            }
+            continue;
         }
-    };
-    for (const Parser &p : beforeStre)
-        run(p);
-
-    if (!ethernet()
-        && ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities, m_maximumRange)) {
-        replyArrived();
-        finish(FlagIntensity);
-        Q_EMIT ReceiveIntensityData();
+        if (t == 11) // RScan: the serial reply or the Ethernet stream
+            break;
+        if (!(present & (1u << t)))
+            continue;
+        const int at = m_rx.indexOf(QByteArray::fromRawData(c.token, 5));
+        const ReceivePath::Take taken = ReceivePath::takeReply(m_rx, c, &frame);
+        if (taken == ReceivePath::Take::Frame || taken == ReceivePath::Take::BadCrc)
+            removedAt(at);
+        if (taken == ReceivePath::Take::Frame) {
+            Q_EMIT FrameReceived(frame);
+            (this->*handlers[t])(frame);
+            // A handler's message box runs a nested event loop, in which more
+            // bytes may have arrived: look again.
+            present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
+        }
     }
-
-    for (const Parser &p : afterStre)
-        run(p);
 
     if (!ethernet()) {
         if (ReceivePath::takeSerialScan(m_rx, RScan, m_scan->serialDistances, m_maximumRange)) {

@@ -452,6 +452,24 @@ private Q_SLOTS:
         QCOMPARE(scan.ringIndex, 11); // only the second packet's points
     }
 
+    void tokenPresenceMatchesASearchForEachToken()
+    {
+        QRandomGenerator rng(3);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray buf;
+            for (int i = rng.bounded(1, 40); i > 0; --i) {
+                if (rng.bounded(4) == 0)
+                    buf += ReceivePath::kReplyTokens[rng.bounded(12)]->token;
+                else
+                    buf += char("RWSxa\0"[rng.bounded(6)]);
+            }
+            const std::uint32_t present = ReceivePath::presentTokens(buf.constData(), buf.size());
+            for (int t = 0; t < 12; ++t)
+                QCOMPARE(bool(present & (1u << t)),
+                         buf.contains(QByteArray(ReceivePath::kReplyTokens[t]->token, 5)));
+        }
+    }
+
     void streamSurvivesNoise()
     {
         // Random bytes, truncated packets and fragments never crash and never

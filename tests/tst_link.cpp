@@ -311,6 +311,25 @@ private Q_SLOTS:
         QCOMPARE(int(r.scan.serialIntensities[5]), 7);
     }
 
+    void frameJoinedAtASeamWaitsForTheNextRead()
+    {
+        // An RPara reply split around a WSimu reply: the RPara parser runs
+        // first and finds no whole frame; the WSimu frame is removed, the two
+        // halves meet, and the next arrival of bytes hands RPara over.
+        Rig r;
+        r.sensor.feed(Payloads::encodeWPara(SensorParameters()));
+        const QByteArray para = r.sensor.answer(LinkProtocol::request(LinkProtocol::RPara));
+        const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
+        QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
+        QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
+        r.serial.feedNow(para.left(3) + simu + para.mid(3));
+        QCOMPARE(io.count(), 1);
+        QCOMPARE(params.count(), 0);
+        r.serial.feedNow(QByteArray());
+        QCOMPARE(params.count(), 1);
+        QVERIFY(r.link.receiveBuffer().isEmpty());
+    }
+
     void closedTransportStillTimesOut()
     {
         Rig r;
