@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds into build/ and starts Sector Studio.
+#   ./run.sh --sim   also starts the sensor emulator beside it (TCP and UDP on
+#                    127.0.0.1:8080, discovery on 1900, a pseudo-terminal) and
+#                    stops it when the tool exits.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -9,4 +12,22 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   echo "No display found: start it under Xvfb with  xvfb-run -a -s '-screen 0 1400x900x24' ./run.sh"
   exit 1
 fi
-exec build/sector-studio "$@"
+args=()
+sim=0
+for a in "$@"; do
+  if [ "$a" = "--sim" ]; then sim=1; else args+=("$a"); fi
+done
+if [ "$sim" = 1 ]; then
+  simlog=$(mktemp)
+  build/sector-sim --bind 127.0.0.1 --serial --state "${XDG_STATE_HOME:-$HOME/.local/state}/sector-sim.state" >"$simlog" 2>&1 &
+  simpid=$!
+  trap 'kill "$simpid" 2>/dev/null; rm -f "$simlog"' EXIT
+  sleep 0.5
+  if ! kill -0 "$simpid" 2>/dev/null; then
+    echo "sector-sim did not start:"; cat "$simlog"; exit 1
+  fi
+  echo "Sensor emulator: $(tr '\n' ' ' <"$simlog")"
+  build/sector-studio "${args[@]}"
+  exit $?
+fi
+exec build/sector-studio "${args[@]}"
