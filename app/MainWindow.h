@@ -38,6 +38,7 @@ public:
     const DEVICETYPE &deviceType() const { return m_deviceType; }
     const std::array<int, 5> &sensorControl() const { return m_sensorControl; }
     const SensorParameters &sensorParameters() const { return m_sensorParameters; }
+    SensorParameters &sensorParameters() { return m_sensorParameters; }
     SENSOR_SETTING *sensorSetting() const { return m_sensorSetting; }
     AREA_TABLE *areaTable() const { return m_areaTable; }
     COORD_TABLE *coordTable() const { return m_coordTable; }

@@ -352,7 +352,10 @@ SensorModel::Live SimServer::live()
         }
     }
     l.inputs = std::uint8_t(area);
-    if (outputSim) {
+    const bool fault = sim[10] != 0;
+    if (fault) {
+        l.outputs = 0; // a faulted sensor drops every output
+    } else if (outputSim) {
         l.outputs = std::uint8_t(outputWord & 7);
     } else {
         AreaRecord record;

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QtTest>
+#include <QRandomGenerator>
 
 #include "TestFiles.h"
 
@@ -506,6 +507,45 @@ private Q_SLOTS:
         QVERIFY(!ui->Para_CrossFilterNumber->isEnabled());
         ui->Para_CrossFilterEnable->setCurrentIndex(1);
         QVERIFY(ui->Para_CrossFilterNumber->isEnabled());
+    }
+
+    void fileThroughTheDockMatchesTheRule_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::newRow("serial") << false;
+        QTest::newRow("ethernet") << true;
+    }
+    void fileThroughTheDockMatchesTheRule()
+    {
+        // The command-line tool computes what the dock's widgets do when a
+        // file is opened after a read; the widgets themselves must agree.
+        QFETCH(bool, ethernet);
+        QRandomGenerator rng(ethernet ? 5 : 6);
+        for (int round = 0; round < 40; ++round) {
+            Tool t;
+            SENSOR_SETTING *s = t.window.sensorSetting();
+            s->SetEthernetMode(ethernet);
+            SensorParameters read;
+            for (int f = 0; f < SensorParameters::kFieldCount; ++f)
+                read.setField(f, rng.bounded(f >= 18 ? 65536 : 8));
+            // What the sensor sent, shown by the dock.
+            t.window.sensorParameters() = read;
+            s->UpdateParametersToDock();
+            SensorParameters record = read;
+            QVector<int> dock = SensorParameterRules::shownAfterRead(record, ethernet, SensorDockValues::defaults());
+            QCOMPARE(s->dockValues(), dock);
+            QVERIFY(t.window.sensorParameters() == record);
+
+            QVector<int> file(22);
+            for (int &v : file)
+                v = rng.bounded(-2, 9);
+            file[18] = rng.bounded(180, 230);
+            file[4] = rng.bounded(0, 130);
+            s->setDockValues(file);
+            SensorParameterRules::applyDockValues(dock, record, file, ethernet);
+            QCOMPARE(s->dockValues(), dock);
+            QVERIFY2(t.window.sensorParameters() == record, qPrintable(QString::number(round)));
+        }
     }
 
     void openActionFailureTable()
