@@ -139,6 +139,24 @@ void reportDiffs(const QByteArray &want, const QByteArray &got, int from, int to
 
 } // namespace
 
+void printLinkHelp(QTextStream &out);
+
+namespace {
+// The start every sensor command shares: --help, then the connection
+// options. -1 to go on, else the exit status.
+int prepare(const char *command, QStringList &args, LinkOptions &o, QTextStream &out,
+            QTextStream &err)
+{
+    if (isHelp(args)) {
+        printLinkHelp(out);
+        return 0;
+    }
+    if (const int status = parseLinkOptions(QString::fromLatin1(command), args, o, err))
+        return status;
+    return -1;
+}
+} // namespace
+
 void printLinkHelp(QTextStream &out)
 {
     out << "Sensor commands; each needs one of --tcp HOST[:PORT], --udp HOST[:PORT] or\n"
@@ -161,12 +179,8 @@ void printLinkHelp(QTextStream &out)
 int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("read"), args, o, err))
+    if (const int status = prepare("read", args, o, out, err); status >= 0)
         return status;
     const QString file = takeOutput(args);
     if (file.isEmpty() || !args.isEmpty()) {
@@ -189,12 +203,8 @@ int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("write"), args, o, err))
+    if (const int status = prepare("write", args, o, out, err); status >= 0)
         return status;
     if (args.size() != 1) {
         err << "sector-cli write: expected one project FILE\n";
@@ -232,12 +242,8 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("verify"), args, o, err))
+    if (const int status = prepare("verify", args, o, out, err); status >= 0)
         return status;
     if (args.size() != 1) {
         err << "sector-cli verify: expected one project FILE\n";
@@ -282,12 +288,8 @@ int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("info"), args, o, err))
+    if (const int status = prepare("info", args, o, out, err); status >= 0)
         return status;
     LinkSession s(o, err);
     s.quietTitles << QStringLiteral("Product Message");
@@ -311,12 +313,8 @@ int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runReboot(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("reboot"), args, o, err))
+    if (const int status = prepare("reboot", args, o, out, err); status >= 0)
         return status;
     LinkSession s(o, err);
     if (!s.open())
@@ -330,12 +328,8 @@ int runReboot(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (isHelp(args)) {
-        printLinkHelp(out);
-        return 0;
-    }
     LinkOptions o;
-    if (const int status = parseLinkOptions(QStringLiteral("record"), args, o, err))
+    if (const int status = prepare("record", args, o, out, err); status >= 0)
         return status;
     const QString file = takeOutput(args);
     int sweeps = 0;

@@ -19,3 +19,30 @@ inline void writeFile(const QString &path, const QByteArray &data)
 
 // What a freshly started tool saves for the 72 m model, written out by hand.
 inline QByteArray freshLaser30() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
+
+#include <QProcess>
+
+// One run of sector-cli: exit status (-1 when it hung, -2 when it crashed)
+// and what it printed.
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
+};
+
+inline CliRun runCli(const QStringList &args, int timeoutMs = 60000)
+{
+    QProcess p;
+    p.start(QStringLiteral(SECTOR_CLI_PATH), args);
+    CliRun r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}

@@ -7,22 +7,15 @@
 namespace {
 
 struct Run {
-    int exitCode = -1;
+    int exitCode;
     QStringList lines;
     QString err;
 };
 
 Run check(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(SECTOR_CLI_PATH), QStringList{"check"} + args);
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const CliRun r = runCli(QStringList{"check"} + args);
+    return {r.exitCode, r.lines(), r.err};
 }
 
 // One area block; fields are the twelve integers of the record.

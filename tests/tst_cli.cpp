@@ -5,25 +5,6 @@
 #include "TestFiles.h"
 
 namespace {
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(SECTOR_CLI_PATH), args);
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 } // namespace
 
 class TestCli : public QObject
@@ -34,7 +15,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString out = dir.filePath("copy");
-        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(readFile(out), freshLaser30());
         // No suffix is added to the name given.
@@ -45,7 +26,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString out = dir.filePath("big.ZQ50");
-        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
         QCOMPARE(r.exitCode, 0);
         QByteArray want = freshLaser30();
         want.replace(0, 9, "TRV_ZQ_50");
@@ -63,7 +44,7 @@ private Q_SLOTS:
         const QString src = dir.filePath("in.ZQ05");
         writeFile(src, in);
         const QString out = dir.filePath("out.ZQ05");
-        QCOMPARE(cli({"convert", src, out}).exitCode, 0);
+        QCOMPARE(runCli({"convert", src, out}).exitCode, 0);
         QByteArray want = in;
         want.replace("SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n",
                      "SensorSetting\n-1\n4\n-1\n-1\n1\n-1\n2\n2\n127\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n192\n255\n0\n254\n");
@@ -78,7 +59,7 @@ private Q_SLOTS:
         const QString src = dir.filePath("in.ZQ40");
         writeFile(src, in);
         const QString out = dir.filePath("out");
-        const Run r = cli({"convert", src, out});
+        const CliRun r = runCli({"convert", src, out});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
         QVERIFY(!QFile::exists(out));
@@ -89,7 +70,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString src = dir.filePath("missing.ZQ30");
         const QString out = dir.filePath("out");
-        const Run r = cli({"convert", src, out});
+        const CliRun r = runCli({"convert", src, out});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains(src));
         QCOMPARE(r.err.count('\n'), 1);
@@ -100,7 +81,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString out = dir.filePath("no/such/folder/out");
-        const Run r = cli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains(out));
     }
@@ -121,7 +102,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
-        const Run r = cli(args);
+        const CliRun r = runCli(args);
         QCOMPARE(r.exitCode, exitCode);
         if (exitCode == 0)
             QVERIFY(r.out.contains("convert IN OUT"));

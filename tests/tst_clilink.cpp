@@ -12,28 +12,6 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList &args, int timeoutMs = 60000)
-{
-    QProcess p;
-    p.start(QStringLiteral(SECTOR_CLI_PATH), args);
-    Run r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 // A random design that survives the trip to the sensor unchanged: polygon
 // vertices at distinct angles in the order the sensor keeps them, dependent
 // parameters ahead of the sensor.
@@ -103,20 +81,20 @@ private Q_SLOTS:
         QString areas;
         writeFile(dir.filePath("design.ZQ30"), wireStableDesign(qHash(transport), &areas).toLatin1());
 
-        Run r = cli(QStringList{"write"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
+        CliRun r = runCli(QStringList{"write"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.contains("Parameters Write Complete"));
 
-        r = cli(QStringList{"verify"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
+        r = runCli(QStringList{"verify"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
         QCOMPARE(r.out, QString());
         QCOMPARE(r.exitCode, 0);
 
-        r = cli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("back.ZQ30")});
+        r = runCli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("back.ZQ30")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(areaSectionOf(dir.filePath("back.ZQ30")), areas);
 
         // Another design differs from what the sensor now holds.
-        r = cli(QStringList{"verify"} + sim.link(transport) + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        r = runCli(QStringList{"verify"} + sim.link(transport) + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.contains("area 0: open delay\n") || r.out.contains("area 0: close delay\n"));
     }
@@ -129,7 +107,7 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
+        const CliRun r = runCli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
         QCOMPARE(r.exitCode, 0);
         QByteArray want = freshLaser30();
         want.replace("\n0\n0\n0\n1\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr", "\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr");
@@ -143,10 +121,10 @@ private Q_SLOTS:
         other.replace(0, 9, "TRV_ZQ_50");
         writeFile(dir.filePath("x.ZQ50"), other);
         // Nothing listens on port 1: the file is checked first.
-        const Run r = cli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50")});
+        const CliRun r = runCli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50")});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
-        QCOMPARE(cli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50"), "--model", "Laser50"}).exitCode, 3);
+        QCOMPARE(runCli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50"), "--model", "Laser50"}).exitCode, 3);
     }
 
     void rejectedWriteFails_data()
@@ -162,7 +140,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         SimProcess sim({"--fault", "reject=" + reject});
         QVERIFY(sim.ready());
-        const Run r = cli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        const CliRun r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
         QCOMPARE(r.exitCode, 3);
         QVERIFY2(r.err.contains("Message: " + message), qPrintable(r.err));
     }
@@ -183,7 +161,7 @@ private Q_SLOTS:
         SimProcess sim({"--fault", fault});
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        const Run r = cli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("r")});
+        const CliRun r = runCli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("r")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
     }
@@ -200,7 +178,7 @@ private Q_SLOTS:
         SimProcess sim({"--fault", fault, "--seed", "5"});
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")}, 120000);
+        const CliRun r = runCli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")}, 120000);
         if (r.exitCode == 0) {
             QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
         } else {
@@ -215,7 +193,7 @@ private Q_SLOTS:
         SimProcess sim({"--fault", "close-after=10"});
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        const Run r = cli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
+        const CliRun r = runCli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("closed"));
         QVERIFY(!QFile::exists(dir.filePath("r")));
@@ -227,11 +205,11 @@ private Q_SLOTS:
         SimProcess sim({"--product-type", "9", "--firmware", "250", "--serial-number", "1234",
                         "--production-date", "2019-06-03"});
         QVERIFY(sim.ready());
-        Run r = cli(QStringList{"info"} + sim.link("udp"));
+        CliRun r = runCli(QStringList{"info"} + sim.link("udp"));
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QStringLiteral("Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  "
                                        "1234.000000\nProduction:  2019 - 6 - 3\n"));
-        r = cli(QStringList{"reboot"} + sim.link("serial"));
+        r = runCli(QStringList{"reboot"} + sim.link("serial"));
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.contains("Sensor Reboot Complete"));
     }
@@ -250,7 +228,7 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        const Run r = cli(QStringList{"record"} + sim.link(transport)
+        const CliRun r = runCli(QStringList{"record"} + sim.link(transport)
                           + QStringList{"--sweeps", "2", "-o", dir.filePath("s.csv")});
         QCOMPARE(r.exitCode, 0);
         const QStringList lines = QString::fromLatin1(readFile(dir.filePath("s.csv"))).split('\n', Qt::SkipEmptyParts);
@@ -267,7 +245,7 @@ private Q_SLOTS:
     {
         SimProcess sim({"--mode", "UDP"});
         QVERIFY(sim.ready());
-        const Run r = cli({"discover", "--timeout", "1", "--target", "127.0.0.1:" + sim.endpoint("discovery"),
+        const CliRun r = runCli({"discover", "--timeout", "1", "--target", "127.0.0.1:" + sim.endpoint("discovery"),
                            "--local", "127.0.0.1"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, QStringLiteral("127.0.0.1 UDP\n"));
@@ -275,13 +253,13 @@ private Q_SLOTS:
 
     void refusedConnection()
     {
-        const Run r = cli({"read", "--tcp", "127.0.0.1:1", "-o", "/nonexistent/x"});
+        const CliRun r = runCli({"read", "--tcp", "127.0.0.1:1", "-o", "/nonexistent/x"});
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.contains("refused"));
-        const Run s = cli({"info", "--serial", "/dev/does-not-exist"});
+        const CliRun s = runCli({"info", "--serial", "/dev/does-not-exist"});
         QCOMPARE(s.exitCode, 3);
         QVERIFY(s.err.contains("Serial Open error"));
-        QCOMPARE(cli({"read", "-o", "x"}).exitCode, 2);
+        QCOMPARE(runCli({"read", "-o", "x"}).exitCode, 2);
     }
 };
 
