@@ -4,7 +4,10 @@
 #include "AREA_TABLE.h"
 #include "COORD_TABLE.h"
 #include "EDIT_CONTROL.h"
+#include "OPTION_SCENE.h"
 #include "ProjectFile.h"
+#include "SERIAL_COMM.h"
+#include "ScanItems.h"
 #include "SENSOR_SETTING.h"
 #include "ScanRecord.h"
 #include "UiPrompt.h"
@@ -17,6 +20,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QGLFormat>
+#include <QGLWidget>
 #include <QGraphicsScene>
 #include <QLabel>
 #include <QMenu>
@@ -51,12 +56,29 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     ui->graphicsView->setScene(scene);
     ui->graphicsView->centerOn(0, 0);
     ui->graphicsView->SetDeviceType(&m_deviceType);
-    applySceneSpan();
+    if (qEnvironmentVariableIntValue("SECTOR_STUDIO_OPENGL") == 1) {
+        // The same picture through OpenGL with multisampling.
+        QGLFormat format = QGLFormat::defaultFormat();
+        format.setSampleBuffers(true);
+        ui->graphicsView->setViewport(new QGLWidget(format));
+        ui->graphicsView->setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+        ui->graphicsView->setMouseTracking(true);
+    }
+
+    // 6. The scene controller, with the zone and scan items.
+    m_optionScene = new OPTION_SCENE(&m_deviceType, scene, m_store, m_scan,
+                                     ui->graphicsView->backgroundItems(), this);
 
     // 7. The transports the link borrows.
     m_serialPort = std::make_unique<QSerialPort>();
     m_tcpSocket = std::make_unique<QTcpSocket>();
     m_udpSocket = std::make_unique<QUdpSocket>();
+
+    // 9. The link controller.
+    m_link = new SERIAL_COMM(m_serialPort.get(), m_scan, m_store, &m_sensorParameters,
+                             &m_sensorControl, m_tcpSocket.get(), m_udpSocket.get(), this);
+    DEVICETYPE start = m_deviceType;
+    m_link->SetMaximumRange(&start);
 
     // 11. The area list with its thumbnails and the area commands.
     m_areaTable = new AREA_TABLE(m_store, ui->AreaTableWidget, ui->Copy, ui->Cut, ui->Paste,
@@ -274,14 +296,23 @@ void MainWindow::connectActions()
     connect(m_serialPort.get(), &QSerialPort::errorOccurred, this, &MainWindow::handleError);
 
     // Editors follow each other through the store, in this order.
+    OPTION_SCENE *sc = m_optionScene;
+    connect(m_link, &SERIAL_COMM::ReceiveScanfData, sc, &OPTION_SCENE::UpdataPaintOutline);
+    connect(m_link, &SERIAL_COMM::ReceiveIntensityData, sc, &OPTION_SCENE::UpdataPaintIntensity);
     for (auto signal : {&AREA_TABLE::AreaTableIndexChange, &AREA_TABLE::EditAreaDataSignal}) {
         connect(m_areaTable, signal, m_coordTable, &COORD_TABLE::CoordTableWidgeUpdate);
         connect(m_areaTable, signal, m_editControl, &EDIT_CONTROL::EditControlUpdateEditData);
+        connect(m_areaTable, signal, sc, &OPTION_SCENE::UpdataPaintOutline);
+        connect(m_areaTable, signal, sc, &OPTION_SCENE::CoordTableUpdatePointItem);
     }
     connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, m_coordTable,
             &COORD_TABLE::CoordTableWidgeUpdate);
     connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, m_areaTable,
             &AREA_TABLE::SaveUndoAreaTableData);
+    connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, sc,
+            &OPTION_SCENE::UpdataPaintOutline);
+    connect(m_editControl, &EDIT_CONTROL::EditControlShapeChangeSignal, sc,
+            &OPTION_SCENE::CoordTableUpdatePointItem);
     connect(m_editControl, &EDIT_CONTROL::EditControlParaChangeSignal, m_areaTable,
             &AREA_TABLE::SaveUndoAreaTableData);
     connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, m_areaTable,
@@ -290,15 +321,30 @@ void MainWindow::connectActions()
             &AREA_TABLE::SetEditAreaTableDisplay);
     connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, m_areaTable,
             &AREA_TABLE::AreaTableWidgetCurDisplay);
+    connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, sc,
+            &OPTION_SCENE::UpdataPaintOutline);
+    connect(m_coordTable, &COORD_TABLE::CoordTableEditSignal, sc,
+            &OPTION_SCENE::CoordTableUpdatePointItem);
+    connect(sc, &OPTION_SCENE::PointItemChannelSignal, m_coordTable,
+            &COORD_TABLE::CoordTableWidgeUpdate);
+    // The edit controls connected their own channel slot first.
+    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, sc, &OPTION_SCENE::UpdataPaintOutline);
+    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, sc,
+            &OPTION_SCENE::CoordTableUpdatePointItem);
 
     // The thumbnails' dependent Out3 fill follows the edited output.
     connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, m_areaTable,
             &AREA_TABLE::AreaTableWidgetAllDisplay);
 
     ViewWindow *view = ui->graphicsView;
+    connect(view, &ViewWindow::AddCenterPointItem, sc, &OPTION_SCENE::AddCenterPointItemSlots);
+    connect(view, &ViewWindow::MovePointItem, sc, &OPTION_SCENE::MovePointItemSlots);
+    connect(view, &ViewWindow::DeletePointItem, sc, &OPTION_SCENE::DeletePointItemSlots);
     connect(view, &ViewWindow::MouseReleaseSignal, m_areaTable,
             &AREA_TABLE::AreaTableWidgetCurDisplay);
     connect(view, &ViewWindow::ReleasePointItem, m_areaTable, &AREA_TABLE::SaveUndoAreaTableData);
+    connect(view, qOverload<double>(&ViewWindow::ChangeSetupMatrix), sc,
+            &OPTION_SCENE::ChangeScaleSize);
     connect(view, &ViewWindow::CurrentCoordSignal, this, &MainWindow::BarDisplayCoord);
     connect(ui->ZoomSlider, &QSlider::valueChanged, view,
             qOverload<int>(&ViewWindow::ChangeSetupMatrix));
@@ -405,9 +451,14 @@ void MainWindow::savefile()
     saveDesign();
 }
 
+void MainWindow::stopReplyTimer()
+{
+    m_link->StopReplyTimer();
+}
+
 bool MainWindow::saveDesign()
 {
-    // The link's reply time-out is stopped here once the link exists.
+    stopReplyTimer();
     UiPrompt::FileQuestion q;
     q.save = true;
     q.caption = QStringLiteral("保存配置文件");
@@ -453,6 +504,7 @@ void MainWindow::refreshAfterProjectRead()
     // Every area gets an undo snapshot of what was read.
     m_areaTable->SaveAllUndoAreaTableData();
     m_areaTable->AreaTableWidgetAllDisplay();
+    m_optionScene->CoordTableUpdatePointItem();
 }
 
 void MainWindow::showFileError()
@@ -466,6 +518,7 @@ void MainWindow::showFileError()
 
 void MainWindow::openfile()
 {
+    stopReplyTimer();
     UiPrompt::FileQuestion q;
     q.caption = tr2("打开配置文件", "Open Config file");
     q.filter = deviceModelFilter(m_deviceType.type);
@@ -519,16 +572,10 @@ void MainWindow::OpenProject()
 void MainWindow::CreateDeviceType(DEVICETYPE *Type)
 {
     m_deviceType.type = Type->type;
+    m_optionScene->SetDeviceType(&m_deviceType);
     ui->graphicsView->SetDeviceType(&m_deviceType);
-    applySceneSpan();
+    m_link->SetMaximumRange(&m_deviceType);
     setUpZoomSlider();
-}
-
-void MainWindow::applySceneSpan()
-{
-    // The thumbnails' straight band spans the scene of the model.
-    if (const DeviceModelInfo *m = deviceModelInfo(m_deviceType.type))
-        m_store->sceneWidth = m_store->sceneHeight = m->sceneSpan;
 }
 
 void MainWindow::createDevice(int type)
@@ -563,6 +610,7 @@ void MainWindow::ClearAllEditData()
     ui->Area_CloseDelay->setCurrentIndex(0);
     ui->Area_Hysteresis->setCurrentIndex(0);
     ui->Area_DetectionSize->setCurrentIndex(0);
+    m_optionScene->CoordTableUpdatePointItem();
     m_coordTable->CoordTableWidgeUpdate();
     // Beyond the bare reset: the shape buttons and the area list would
     // otherwise still show the discarded design.
@@ -625,13 +673,24 @@ bool MainWindow::linkOpen() const
 
 void MainWindow::OpenCloseReadScanf(bool Checked)
 {
-    // The scan outline and its polling join with the link and the view.
-    Q_UNUSED(Checked);
+    if (Checked && linkOpen()) {
+        m_optionScene->outlineItem()->setVisible(true);
+        m_link->OpenSendReadScanf();
+    } else {
+        m_optionScene->outlineItem()->setVisible(false);
+        m_link->CloseSendReadScanf();
+    }
 }
 
 void MainWindow::OpenCloseReadIntensity(bool Checked)
 {
-    Q_UNUSED(Checked);
+    if (Checked && linkOpen()) {
+        m_optionScene->intensityItem()->setVisible(true);
+        m_link->OpenSendReadIntensity();
+    } else {
+        m_optionScene->intensityItem()->setVisible(false);
+        m_link->CloseSendReadIntensity();
+    }
 }
 
 void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
@@ -643,12 +702,17 @@ void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
         m_lastInport = Inport;
         m_store->currentArea = int(Inport);
         m_store->clampedCurrentArea();
+        m_optionScene->UpdataPaintOutline();
     }
 }
 
 void MainWindow::setDisplayMode(int mode)
 {
     m_scan->displayMode = mode;
+    if (m_optionScene) {
+        m_optionScene->outlineItem()->update();
+        m_optionScene->intensityItem()->update();
+    }
     QAction *actions[3] = {ui->DispGraph, ui->DispCloud, ui->DispLine};
     for (int i = 0; i < 3; ++i) {
         actions[i]->setCheckable(i == mode);

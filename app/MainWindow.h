@@ -16,6 +16,8 @@ class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
+class OPTION_SCENE;
+class SERIAL_COMM;
 class COORD_TABLE;
 class EDIT_CONTROL;
 class SENSOR_SETTING;
@@ -43,6 +45,9 @@ public:
     AREA_TABLE *areaTable() const { return m_areaTable; }
     COORD_TABLE *coordTable() const { return m_coordTable; }
     EDIT_CONTROL *editControl() const { return m_editControl; }
+    OPTION_SCENE *optionScene() const { return m_optionScene; }
+    SERIAL_COMM *link() const { return m_link; }
+    QGraphicsScene *graphicsScene() const { return scene; }
     Ui::MainWindow *form() const { return ui.get(); }
 
 public Q_SLOTS:
@@ -86,7 +91,7 @@ private:
     void buildToolBars();
     void setUpZoomSlider();
     void polishLayout();
-    void applySceneSpan();
+    void stopReplyTimer();
     void connectActions();
     void readSettings();
     void writeSettings();
@@ -109,6 +114,8 @@ private:
     DEVICETYPE m_deviceType;
     ZoneStore *m_store;
     ScanRecord *m_scan;
+    OPTION_SCENE *m_optionScene = nullptr;
+    SERIAL_COMM *m_link = nullptr;
     AREA_TABLE *m_areaTable = nullptr;
     COORD_TABLE *m_coordTable = nullptr;
     EDIT_CONTROL *m_editControl = nullptr;

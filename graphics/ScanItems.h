@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QGraphicsItem>
+#include <QPolygon>
+
+struct ScanRecord;
+
+// The live scan drawn over the zones: the distances (PAINT_OUTLINE) or the
+// intensities (PAINT_STRENGTH) of the latest scan as a polygon around the
+// sensor, filled, as points or as a line. The polygon is built when a scan
+// arrives and thinned to what the screen can show at the current zoom, so a
+// 30000-step sweep costs no more to paint than the pixels it covers.
+class ScanItem : public QGraphicsItem
+{
+public:
+    ScanItem(bool intensity, double sceneWidth, double sceneHeight, ScanRecord *scan,
+             double *scale);
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+    void setSceneSpan(double width, double height);
+
+    // Rebuilds the polygon from the scan record (a scan arrived).
+    void rebuild();
+    // Thins the polygon for the current scale (the zoom changed).
+    void rethin();
+
+    // The full polygon, origin first and last, and what is drawn of it.
+    const QPolygon &fullPolygon() const { return m_full; }
+    const QPolygon &drawnPolygon() const { return m_drawn; }
+    // Draw the full polygon instead of the thinned one (for comparisons).
+    void setThinning(bool on) { m_thinning = on; }
+
+    // The polygon of a scan record as the sensor frame puts it on the
+    // screen: serial steps at 110 + 0.5 i degrees, Ethernet steps at
+    // 320 (n - i) / n + 110 degrees, clockwise on screen.
+    static QPolygon buildPolygon(const ScanRecord &scan, bool intensity);
+
+private:
+    bool m_intensity;
+    double m_width;
+    double m_height;
+    ScanRecord *m_scan;
+    double *m_scale;
+    QPolygon m_full;
+    QPolygon m_drawn;
+    double m_thinnedFor = 0;
+    bool m_thinning = true;
+};
+
+class PAINT_OUTLINE : public ScanItem
+{
+public:
+    PAINT_OUTLINE(double sceneWidth, double sceneHeight, ScanRecord *scan, double *scale)
+        : ScanItem(false, sceneWidth, sceneHeight, scan, scale)
+    {
+    }
+};
+
+class PAINT_STRENGTH : public ScanItem
+{
+public:
+    PAINT_STRENGTH(double sceneWidth, double sceneHeight, ScanRecord *scan, double *scale)
+        : ScanItem(true, sceneWidth, sceneHeight, scan, scale)
+    {
+    }
+};
