@@ -1,6 +1,10 @@
 #include "CheckCommand.h"
 #include "ConvertCommand.h"
 #include "LinkCommands.h"
+#include "RenderCommand.h"
+
+#include <QApplication>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QHash>
@@ -20,6 +24,7 @@ void printHelp(QTextStream &out)
            "                                  would, optionally for another model\n"
            "  check FILE [--model NAME]       list what in a design would not survive a\n"
            "                                  transfer or is almost surely a mistake\n"
+           "  render FILE -o OUT.png|OUT.svg  draw an area as the view shows it\n"
            "\n";
     printLinkHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
@@ -28,7 +33,12 @@ void printHelp(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Rendering draws with the view's own widgets, off screen.
+    const bool render = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    if (render && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application(render ? new QApplication(argc, argv)
+                                                         : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("sector-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -52,6 +62,8 @@ int main(int argc, char *argv[])
         return runConvert(args, out, err);
     if (command == QLatin1String("check"))
         return runCheck(args, out, err);
+    if (command == QLatin1String("render"))
+        return runRender(args, out, err);
     using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const QHash<QString, Runner> link = {
         {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},

@@ -6,6 +6,57 @@
 #include <QtMath>
 #include <cmath>
 
+namespace {
+// Sutherland-Hodgman against one edge of a rectangle: what lies outside is
+// replaced by the rectangle's edge, so a fill or outline drawn from the
+// result looks the same inside the rectangle.
+template <typename Inside, typename Cross>
+QPolygon clipEdge(const QPolygon &in, Inside inside, Cross cross)
+{
+    QPolygon out;
+    out.reserve(in.size() + 8);
+    const int n = in.size();
+    for (int i = 0; i < n; ++i) {
+        const QPoint &cur = in[i];
+        const QPoint &prev = in[(i + n - 1) % n];
+        const bool ci = inside(cur), pi = inside(prev);
+        if (ci) {
+            if (!pi)
+                out << cross(prev, cur);
+            out << cur;
+        } else if (pi) {
+            out << cross(prev, cur);
+        }
+    }
+    return out;
+}
+
+QPolygon clipToRect(const QPolygon &poly, const QRect &r)
+{
+    if (r.contains(poly.boundingRect()))
+        return poly;
+    const auto atX = [](const QPoint &a, const QPoint &b, int x) {
+        const double t = double(x - a.x()) / double(b.x() - a.x());
+        return QPoint(x, int(std::lround(a.y() + t * (b.y() - a.y()))));
+    };
+    const auto atY = [](const QPoint &a, const QPoint &b, int y) {
+        const double t = double(y - a.y()) / double(b.y() - a.y());
+        return QPoint(int(std::lround(a.x() + t * (b.x() - a.x()))), y);
+    };
+    QPolygon p = poly;
+    const int l = r.left(), ri = r.right(), t = r.top(), b = r.bottom();
+    p = clipEdge(p, [l](const QPoint &q) { return q.x() >= l; },
+                 [&](const QPoint &a, const QPoint &c) { return atX(a, c, l); });
+    p = clipEdge(p, [ri](const QPoint &q) { return q.x() <= ri; },
+                 [&](const QPoint &a, const QPoint &c) { return atX(a, c, ri); });
+    p = clipEdge(p, [t](const QPoint &q) { return q.y() >= t; },
+                 [&](const QPoint &a, const QPoint &c) { return atY(a, c, t); });
+    p = clipEdge(p, [b](const QPoint &q) { return q.y() <= b; },
+                 [&](const QPoint &a, const QPoint &c) { return atY(a, c, b); });
+    return p;
+}
+} // namespace
+
 ScanItem::ScanItem(bool intensity, double sceneWidth, double sceneHeight, ScanRecord *scan,
                    double *scale)
     : m_intensity(intensity), m_width(sceneWidth), m_height(sceneHeight), m_scan(scan), m_scale(scale)
@@ -69,35 +120,52 @@ void ScanItem::rebuild()
     rethin();
 }
 
+void ScanItem::setVisibleRect(const QRect &rect)
+{
+    m_visible = rect;
+    rethin();
+}
+
 void ScanItem::rethin()
 {
     const double s = m_scale ? *m_scale : 1.0;
-    if (s == m_thinnedFor && !m_drawn.isEmpty())
+    if (s == m_thinnedFor && m_clippedTo == m_visible && !m_drawn.isEmpty())
         return;
     m_thinnedFor = s;
-    // Steps whose vertices land in the same screen pixel as the previous
-    // kept one add nothing to the picture.
+    m_clippedTo = m_visible;
+    // Only what can be seen, with a margin of a few pixels so that the
+    // edges the clipping adds stay off screen.
+    const QPolygon source = m_visible.isValid() && m_full.size() > 2
+                                ? clipToRect(m_full, m_visible.adjusted(int(-4 / s) - 1, int(-4 / s) - 1,
+                                                                        int(4 / s) + 1, int(4 / s) + 1))
+                                : m_full;
+    // A step closer than a pixel and a half to the last one kept adds
+    // nothing the screen can show; measured noise makes neighbouring steps
+    // jitter within that distance, so they are dropped too.
     m_drawn.clear();
     m_drawn.reserve(m_full.size());
-    long long lastX = LLONG_MIN, lastY = LLONG_MIN;
-    for (int i = 0; i < m_full.size(); ++i) {
-        const QPoint &p = m_full[i];
-        const long long px = (long long)std::floor(p.x() * s);
-        const long long py = (long long)std::floor(p.y() * s);
-        const bool last = i == m_full.size() - 1;
-        if (px == lastX && py == lastY && !last)
+    double lastX = 1e300, lastY = 1e300;
+    const double limit = 1.5 / s;
+    for (int i = 0; i < source.size(); ++i) {
+        const QPoint &p = source[i];
+        const bool last = i == source.size() - 1;
+        if (!last && std::fabs(p.x() - lastX) < limit && std::fabs(p.y() - lastY) < limit)
             continue;
         m_drawn << p;
-        lastX = px;
-        lastY = py;
+        lastX = p.x();
+        lastY = p.y();
     }
 }
 
 void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     const double s = m_scale && *m_scale > 0 ? *m_scale : 1.0;
-    if (m_thinning && s != m_thinnedFor)
+    // The part of the scene on the device: panning changes it.
+    const QRect visible = painter->worldTransform().inverted().mapRect(QRectF(painter->viewport())).toAlignedRect();
+    if (m_thinning && (s != m_thinnedFor || visible != m_visible)) {
+        m_visible = visible;
         rethin();
+    }
     const QPolygon &poly = m_thinning ? m_drawn : m_full;
     switch (m_scan->displayMode) {
     case 0: {
@@ -107,17 +175,20 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         break;
     }
     case 1:
-        painter->setPen(QPen(QBrush(m_intensity ? Qt::blue : Qt::green), 2.0 / s, Qt::SolidLine,
-                             Qt::SquareCap, Qt::BevelJoin));
+    case 2: {
+        // 2.0 / s scene units are two pixels at every zoom: the same width
+        // as a two-pixel cosmetic pen, which the painter strokes far faster.
+        QPen pen(QBrush(m_intensity ? Qt::blue : Qt::green), 2.0, Qt::SolidLine, Qt::SquareCap,
+                 Qt::BevelJoin);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
         painter->setBrush(Qt::NoBrush);
-        painter->drawPoints(poly);
+        if (m_scan->displayMode == 1)
+            painter->drawPoints(poly);
+        else
+            painter->drawPolygon(poly, Qt::OddEvenFill);
         break;
-    case 2:
-        painter->setPen(QPen(QBrush(m_intensity ? Qt::blue : Qt::green), 2.0 / s, Qt::SolidLine,
-                             Qt::SquareCap, Qt::BevelJoin));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawPolygon(poly, Qt::OddEvenFill);
-        break;
+    }
     default:
         break;
     }

@@ -24,8 +24,10 @@ public:
 
     // Rebuilds the polygon from the scan record (a scan arrived).
     void rebuild();
-    // Thins the polygon for the current scale (the zoom changed).
+    // Clips and thins the polygon for the current scale and visible part of
+    // the scene (the zoom or the view changed).
     void rethin();
+    void setVisibleRect(const QRect &rect);
 
     // The full polygon, origin first and last, and what is drawn of it.
     const QPolygon &fullPolygon() const { return m_full; }
@@ -47,6 +49,8 @@ private:
     QPolygon m_full;
     QPolygon m_drawn;
     double m_thinnedFor = 0;
+    QRect m_visible;   // scene rectangle on screen; invalid before the first paint
+    QRect m_clippedTo;
     bool m_thinning = true;
 };
 

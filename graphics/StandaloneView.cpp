@@ -1,0 +1,60 @@
+#include "StandaloneView.h"
+
+#include "OPTION_SCENE.h"
+#include "ViewWindow.h"
+#include "ZoneStore.h"
+
+#include <QPainter>
+
+StandaloneView::StandaloneView(ZoneStore *store, ScanRecord *scan, int model, QSize viewport)
+    : m_store(store), m_view(std::make_unique<ViewWindow>())
+{
+    m_type.type = model;
+    m_view->setScene(&m_scene);
+    m_view->SetDeviceType(&m_type);
+    m_controller = new OPTION_SCENE(&m_type, &m_scene, store, scan, m_view->backgroundItems(),
+                                    m_view.get());
+    QObject::connect(m_view.get(), qOverload<double>(&ViewWindow::ChangeSetupMatrix), m_controller,
+                     &OPTION_SCENE::ChangeScaleSize);
+    // The viewport alone, at exactly the size asked for.
+    m_view->setFrameStyle(QFrame::NoFrame);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->resize(viewport);
+    m_view->setAttribute(Qt::WA_DontShowOnScreen);
+    m_view->show();
+    m_view->ApplyZoom();
+    m_view->centerOn(0, 0);
+}
+
+StandaloneView::~StandaloneView() = default;
+
+void StandaloneView::showArea(int area, int output)
+{
+    m_store->currentArea = area;
+    m_store->currentChannel = output;
+    m_controller->CoordTableUpdatePointItem();
+    m_controller->UpdataPaintOutline();
+    m_controller->UpdataPaintIntensity();
+}
+
+void StandaloneView::setZoom(int level)
+{
+    m_view->ChangeSetupMatrix(level);
+    m_view->centerOn(0, 0);
+}
+
+QImage StandaloneView::grab()
+{
+    QImage image(m_view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    render(&p);
+    return image;
+}
+
+void StandaloneView::render(QPainter *painter)
+{
+    const QRect r = m_view->viewport()->rect();
+    m_view->render(painter, QRectF(r), r);
+}
