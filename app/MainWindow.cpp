@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "AREA_TABLE.h"
+#include "LinkPresenter.h"
 #include "COORD_TABLE.h"
 #include "EDIT_CONTROL.h"
 #include "OPTION_SCENE.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
                              &m_sensorControl, m_tcpSocket.get(), m_udpSocket.get(), this);
     DEVICETYPE start = m_deviceType;
     m_link->SetMaximumRange(&start);
+    m_linkPresenter = new LinkPresenter(m_link, this);
 
     // 11. The area list with its thumbnails and the area commands.
     m_areaTable = new AREA_TABLE(m_store, ui->AreaTableWidget, ui->Copy, ui->Cut, ui->Paste,
@@ -762,11 +764,15 @@ void MainWindow::OpenManualFile()
 void MainWindow::LanguageToChinese()
 {
     m_language = 0;
+    m_link->SetLanguage(1); // the link counts 1 as Chinese
+    m_coordTable->SetHeaderLanguage(0);
 }
 
 void MainWindow::LanguageToEnglish()
 {
     m_language = 1;
+    m_link->SetLanguage(0);
+    m_coordTable->SetHeaderLanguage(1);
 }
 
 void MainWindow::OpenSerialPort()

@@ -16,6 +16,7 @@ class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
+class LinkPresenter;
 class OPTION_SCENE;
 class SERIAL_COMM;
 class COORD_TABLE;
@@ -116,6 +117,7 @@ private:
     ScanRecord *m_scan;
     OPTION_SCENE *m_optionScene = nullptr;
     SERIAL_COMM *m_link = nullptr;
+    LinkPresenter *m_linkPresenter = nullptr;
     AREA_TABLE *m_areaTable = nullptr;
     COORD_TABLE *m_coordTable = nullptr;
     EDIT_CONTROL *m_editControl = nullptr;
