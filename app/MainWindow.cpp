@@ -2,6 +2,8 @@
 #include "ui_mainwindow.h"
 
 #include "AREA_TABLE.h"
+#include "EthnertSetting.h"
+#include "SettingsDialog.h"
 #include "LinkPresenter.h"
 #include "COORD_TABLE.h"
 #include "EDIT_CONTROL.h"
@@ -47,6 +49,10 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 1. The form: widgets, actions, menus, docks and tool bars.
     ui->setupUi(this);
 
+    // 2. The Ethernet settings dialog (the about and welcome dialogs join
+    // here), each without parent.
+    m_ethernetSettings = new EthnertSetting;
+
     // 3. A blank design for the 72 m model.
     m_deviceType.type = Laser30;
 
@@ -74,6 +80,9 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     m_serialPort = std::make_unique<QSerialPort>();
     m_tcpSocket = std::make_unique<QTcpSocket>();
     m_udpSocket = std::make_unique<QUdpSocket>();
+
+    // 8. The serial settings dialog.
+    m_serialSettings = new SettingsDialog;
 
     // 9. The link controller.
     m_link = new SERIAL_COMM(m_serialPort.get(), m_scan, m_store, &m_sensorParameters,
@@ -173,7 +182,11 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     m_store->setAllDetectionSize(1);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    delete m_serialSettings;
+    delete m_ethernetSettings;
+}
 
 QString MainWindow::tr2(const char *chinese, const char *english) const
 {
@@ -272,6 +285,18 @@ void MainWindow::connectActions()
     connect(ui->Intensity, &QAction::triggered, this, &MainWindow::OpenCloseReadIntensity);
     connect(ui->DataTable, &QAction::triggered, this, &MainWindow::OpenCloseDataTableDock);
     connect(ui->Connection, &QAction::triggered, this, &MainWindow::OpenSerialPort);
+    connect(ui->SerialConnection, &QAction::triggered, this, &MainWindow::ConnectChangeUSARTModeSlot);
+    connect(ui->EthernetConnection, &QAction::triggered, this,
+            &MainWindow::ConnectChangeEthernetModeSlot);
+    connect(ui->SerialSetting, &QAction::triggered, m_serialSettings, &QWidget::show);
+    connect(ui->SerialSetting, &QAction::triggered, m_serialSettings, &SettingsDialog::fillPortsInfo);
+    connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings, &QWidget::show);
+    connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings,
+            &EthnertSetting::fillPortsInfo);
+    connect(ui->ReadAllSetting, &QAction::triggered, m_link, &SERIAL_COMM::ReadSensorAllDataSlots);
+    connect(ui->WriteAllSetting, &QAction::triggered, m_link, &SERIAL_COMM::WriteSensorAllDataSlots);
+    connect(ui->SoftReboot, &QAction::triggered, m_link, &SERIAL_COMM::SensorRebootSlots);
+    connect(ui->SensorInformation, &QAction::triggered, m_link, &SERIAL_COMM::SensorInformationSlots);
     connect(ui->DisConnection, &QAction::triggered, this, &MainWindow::CloseSerialPort);
     connect(ui->DispGraph, &QAction::triggered, this, &MainWindow::OpenDispGraphSlot);
     connect(ui->DispCloud, &QAction::triggered, this, &MainWindow::OpenDispCloudSlot);
@@ -297,8 +322,19 @@ void MainWindow::connectActions()
 
     connect(m_serialPort.get(), &QSerialPort::errorOccurred, this, &MainWindow::handleError);
 
-    // Editors follow each other through the store, in this order.
     OPTION_SCENE *sc = m_optionScene;
+    connect(m_link, &SERIAL_COMM::ReceiveParameters, m_sensorSetting,
+            &SENSOR_SETTING::UpdateParametersToDock);
+    connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::IOPortDisplayer);
+    connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::MonitorGraphicDisplay);
+    connect(m_link, &SERIAL_COMM::SelfCheckStatus, this, &MainWindow::SelfCheckDisp);
+    connect(m_serialSettings, &SettingsDialog::OpenSerialSignal, this, &MainWindow::CreatOpenSerialPort);
+    connect(m_ethernetSettings, &EthnertSetting::OpenEthernetSignal, this,
+            &MainWindow::CreatEthernetPort);
+    connect(m_ethernetSettings, &EthnertSetting::OpenEthernetMode, this,
+            &MainWindow::CreatEthnertModeSignalSlot);
+
+    // Editors follow each other through the store, in this order.
     connect(m_link, &SERIAL_COMM::ReceiveScanfData, sc, &OPTION_SCENE::UpdataPaintOutline);
     connect(m_link, &SERIAL_COMM::ReceiveIntensityData, sc, &OPTION_SCENE::UpdataPaintIntensity);
     for (auto signal : {&AREA_TABLE::AreaTableIndexChange, &AREA_TABLE::EditAreaDataSignal}) {
@@ -702,7 +738,9 @@ void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
         return;
     if (Inport != m_lastInport) {
         m_lastInport = Inport;
-        m_store->currentArea = int(Inport);
+        // A reported byte with bit 7 set arrives widened to a huge word:
+        // its six input bits select the area.
+        m_store->currentArea = int(Inport) < 0 ? int(Inport & 63) : int(Inport);
         m_store->clampedCurrentArea();
         m_optionScene->UpdataPaintOutline();
     }
@@ -773,17 +811,4 @@ void MainWindow::LanguageToEnglish()
     m_language = 1;
     m_link->SetLanguage(0);
     m_coordTable->SetHeaderLanguage(1);
-}
-
-void MainWindow::OpenSerialPort()
-{
-    // Opens the link with the settings of the serial or Ethernet dialog once
-    // those exist.
-}
-
-void MainWindow::CloseSerialPort() {}
-
-void MainWindow::handleError(QSerialPort::SerialPortError error)
-{
-    Q_UNUSED(error);
 }

@@ -16,6 +16,8 @@ class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
+class EthnertSetting;
+class SettingsDialog;
 class LinkPresenter;
 class OPTION_SCENE;
 class SERIAL_COMM;
@@ -49,6 +51,12 @@ public:
     OPTION_SCENE *optionScene() const { return m_optionScene; }
     SERIAL_COMM *link() const { return m_link; }
     QGraphicsScene *graphicsScene() const { return scene; }
+    SettingsDialog *serialSettings() const { return m_serialSettings; }
+    EthnertSetting *ethernetSettings() const { return m_ethernetSettings; }
+    const ScanRecord *scanRecord() const { return m_scan; }
+    // Tests and the emulator's users reach the sensor on another port.
+    void setSensorPort(quint16 port) { m_sensorPort = port; }
+    QTcpSocket *tcpSocket() const { return m_tcpSocket.get(); }
     Ui::MainWindow *form() const { return ui.get(); }
 
 public Q_SLOTS:
@@ -83,6 +91,15 @@ public Q_SLOTS:
     void SensorControlEnableSlot();
     void SensorControlChangeSlot();
     void OpenCloseSelfCheck(bool Checked);
+    void ConnectChangeUSARTModeSlot();
+    void ConnectChangeEthernetModeSlot();
+    void CreatConnectTypeSignalSlot(int Index);
+    void CreatEthnertModeSignalSlot(QString Type);
+    void CreatOpenSerialPort(QString Com);
+    void CreatEthernetPort(QString Com);
+    void IOPortDisplayer(uint Inport, uint Outport);
+    void SelfCheckDisp(short SensorTemper, ushort RotateSpeed, ushort DriveVoltage,
+                       ushort SendVoltage, ushort ReceiveVoltage);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -93,6 +110,9 @@ private:
     void setUpZoomSlider();
     void polishLayout();
     void stopReplyTimer();
+    void setSerialOnlyWidgetsEnabled(bool serial);
+    void setConnectedActions();
+    void startConnection();
     void connectActions();
     void readSettings();
     void writeSettings();
@@ -118,6 +138,10 @@ private:
     OPTION_SCENE *m_optionScene = nullptr;
     SERIAL_COMM *m_link = nullptr;
     LinkPresenter *m_linkPresenter = nullptr;
+    SettingsDialog *m_serialSettings = nullptr;
+    EthnertSetting *m_ethernetSettings = nullptr;
+    // The sensor serves TCP and UDP on this port.
+    quint16 m_sensorPort = 8080;
     AREA_TABLE *m_areaTable = nullptr;
     COORD_TABLE *m_coordTable = nullptr;
     EDIT_CONTROL *m_editControl = nullptr;

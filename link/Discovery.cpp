@@ -4,7 +4,18 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
-Discovery::Discovery(QObject *parent) : QObject(parent) {}
+Discovery::Discovery(QObject *parent) : QObject(parent)
+{
+    // Tests aim the search at a loopback listener instead of the broadcast
+    // address: SECTOR_DISCOVERY_TARGET=ADDR:PORT, SECTOR_DISCOVERY_LOCAL=ADDR.
+    const QString target = qEnvironmentVariable("SECTOR_DISCOVERY_TARGET");
+    const int colon = target.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0)
+        setTarget(QHostAddress(target.left(colon)), quint16(target.mid(colon + 1).toUInt()));
+    const QString local = qEnvironmentVariable("SECTOR_DISCOVERY_LOCAL");
+    if (!local.isEmpty())
+        setLocalAddresses({QHostAddress(local)});
+}
 
 Discovery::~Discovery()
 {

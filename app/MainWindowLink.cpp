@@ -1,0 +1,242 @@
+// The main window's side of the link: choosing serial or Ethernet, opening
+// and closing the transport, and the displays the sensor's reports feed.
+
+#include "MainWindow.h"
+#include "ui_mainwindow.h"
+
+#include "EthnertSetting.h"
+#include "OPTION_SCENE.h"
+#include "SENSOR_SETTING.h"
+#include "SERIAL_COMM.h"
+#include "ScanItems.h"
+#include "ScanRecord.h"
+#include "SettingsDialog.h"
+#include "UiPrompt.h"
+
+#include <QStatusBar>
+#include <QTcpSocket>
+#include <QUdpSocket>
+
+
+void MainWindow::setSerialOnlyWidgetsEnabled(bool serial)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->Para_ControlMode, ui->Para_RS232BaudRate, ui->Para_RS232CommVerify,
+             ui->Para_RS232StopBit, ui->Para_RS485IDAddress, ui->Para_RS485BaudRate,
+             ui->Para_RS485CommVerify, ui->Para_RS485StopBit, ui->Para_CANBaudRate,
+             ui->Para_CANIDAddress})
+        w->setEnabled(serial);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->Para_SensorEtherMode, ui->Para_SensorIPAddress1, ui->Para_SensorIPAddress2,
+             ui->Para_SensorIPAddress3, ui->Para_SensorIPAddress4, ui->Para_ScanSensorAngle,
+             ui->Para_ScanMotorSpeed, ui->Set_ScanFilterLevel, ui->Set_ScanMotorSpeed,
+             ui->Set_ScanSensorAngle, ui->Set_SensorSleepMode, ui->ScanGroupBox,
+             ui->Para_CrossFilterEnable})
+        w->setEnabled(!serial);
+    ui->Para_CrossFilterNumber->setEnabled(!serial && ui->Para_CrossFilterEnable->currentIndex() != 0);
+}
+
+void MainWindow::ConnectChangeUSARTModeSlot()
+{
+    ui->SerialConnection->setChecked(true);
+    ui->EthernetConnection->setChecked(false);
+    ui->SerialSetting->setEnabled(true);
+    ui->EthnernetSetting->setEnabled(false);
+    m_scan->connectionType = 0;
+    m_sensorSetting->SetEthernetMode(false);
+    setSerialOnlyWidgetsEnabled(true);
+}
+
+void MainWindow::ConnectChangeEthernetModeSlot()
+{
+    ui->EthernetConnection->setChecked(true);
+    ui->SerialConnection->setChecked(false);
+    ui->EthnernetSetting->setEnabled(true);
+    ui->SerialSetting->setEnabled(false);
+    m_scan->connectionType = 1;
+    m_sensorSetting->SetEthernetMode(true);
+    setSerialOnlyWidgetsEnabled(false);
+}
+
+void MainWindow::CreatConnectTypeSignalSlot(int Index)
+{
+    if (Index == 0)
+        ConnectChangeUSARTModeSlot();
+    else if (Index == 1)
+        ConnectChangeEthernetModeSlot();
+}
+
+void MainWindow::CreatEthnertModeSignalSlot(QString Type)
+{
+    if (Type == QLatin1String("MODE: TCP"))
+        m_scan->ethernetMode = 0;
+    else if (Type == QLatin1String("MODE: UDP"))
+        m_scan->ethernetMode = 1;
+}
+
+void MainWindow::OpenSerialPort()
+{
+    if (m_scan->connectionType == 0)
+        m_serialSettings->update();
+    else if (m_scan->connectionType == 1)
+        m_ethernetSettings->update();
+}
+
+void MainWindow::setConnectedActions()
+{
+    for (QAction *a : {ui->SerialConnection, ui->EthernetConnection, ui->Connection, ui->SerialSetting})
+        a->setEnabled(false);
+    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
+                       ui->SensorInformation, ui->IOSimulation, ui->SelfCheck})
+        a->setEnabled(true);
+}
+
+void MainWindow::startConnection()
+{
+    OpenCloseReadScanf(ui->Distance->isChecked());
+    OpenCloseReadIntensity(ui->Intensity->isChecked());
+    m_link->OpenSendReadSimulation();
+    // Every connection begins by reading everything from the sensor.
+    m_link->ReadSensorAllDataSlots();
+}
+
+void MainWindow::CreatOpenSerialPort(QString Com)
+{
+    ConnectChangeUSARTModeSlot();
+    m_scan->connectionType = 0;
+    ui->SerialConnection->setChecked(true);
+    ui->EthernetConnection->setChecked(false);
+    ui->SerialSetting->setEnabled(false);
+    ui->EthnernetSetting->setEnabled(false);
+
+    const SettingsDialog::Settings p = m_serialSettings->settings();
+    m_serialPort->setPortName(Com);
+    m_serialPort->setBaudRate(p.baudRate);
+    m_serialPort->setDataBits(p.dataBits);
+    m_serialPort->setParity(p.parity);
+    m_serialPort->setStopBits(p.stopBits);
+    m_serialPort->setFlowControl(p.flowControl);
+    if (!m_serialPort->open(QIODevice::ReadWrite)) {
+        UiPrompt::Box box;
+        box.icon = QMessageBox::Critical;
+        box.title = tr2("错误", "Error");
+        box.text = tr2("串口打开失败", "Serial Open error");
+        box.buttons = QStringList{QStringLiteral("OK")};
+        UiPrompt::show(this, box);
+        statusBar()->showMessage(tr2("打开错误", "Open error"));
+        return;
+    }
+    setConnectedActions();
+    statusBar()->showMessage(tr2("连接到 %1 : %2, %3, %4, %5, %6", "Connected to %1 : %2, %3, %4, %5, %6")
+                                 .arg(Com, p.stringBaudRate, p.stringDataBits, p.stringParity,
+                                      p.stringStopBits, p.stringFlowControl));
+    startConnection();
+}
+
+void MainWindow::CreatEthernetPort(QString Com)
+{
+    ConnectChangeEthernetModeSlot();
+    m_scan->connectionType = 1;
+    ui->SerialConnection->setChecked(false);
+    ui->EthernetConnection->setChecked(true);
+    ui->SerialSetting->setEnabled(false);
+    ui->EthnernetSetting->setEnabled(false);
+
+    if (m_scan->ethernetMode == 0)
+        m_tcpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
+    else
+        m_udpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
+    if (m_tcpSocket->isOpen() || m_udpSocket->isOpen()) {
+        setConnectedActions();
+        statusBar()->showMessage(tr2("连接到", "Connect") + Com + QStringLiteral(":")
+                                 + QString::number(m_sensorPort));
+        m_link->ReadSensorAllDataSlots();
+        OpenCloseReadScanf(ui->Distance->isChecked());
+        OpenCloseReadIntensity(ui->Intensity->isChecked());
+        m_link->OpenSendReadSimulation();
+        return;
+    }
+    UiPrompt::Box box;
+    box.icon = QMessageBox::Critical;
+    box.title = tr2("错误", "Error");
+    box.text = tr2("以太网连接失败", "Ethernet Open error");
+    box.buttons = QStringList{QStringLiteral("OK")};
+    UiPrompt::show(this, box);
+    statusBar()->showMessage(tr2("打开错误", "Open error"));
+}
+
+void MainWindow::CloseSerialPort()
+{
+    IOPortDisplayer(0, 0);
+    m_link->CloseSendReadScanf();
+    m_link->CloseSendReadIntensity();
+    m_link->CloseSendReadSimulation();
+    m_link->ClearAllRequests();
+    m_link->StopReplyTimer();
+    ui->Connection->setEnabled(true);
+    if (m_scan->connectionType == 0)
+        ui->SerialSetting->setEnabled(true);
+    else if (m_scan->connectionType == 1)
+        ui->EthnernetSetting->setEnabled(true);
+    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
+                       ui->SensorInformation})
+        a->setEnabled(false);
+    ui->IOSimulation->setChecked(false);
+    ui->IOSimulation->setEnabled(false);
+    ui->IOSimulationDock->hide();
+    ui->SelfCheck->setChecked(false);
+    ui->SelfCheck->setEnabled(false);
+    ui->SelfCheckDock->hide();
+    m_optionScene->outlineItem()->setVisible(false);
+    m_optionScene->intensityItem()->setVisible(false);
+    statusBar()->showMessage(QStringLiteral("Disconnected"));
+    ui->SerialConnection->setEnabled(true);
+    ui->EthernetConnection->setEnabled(true);
+    m_serialPort->close();
+    m_tcpSocket->abort();
+    m_tcpSocket->close();
+    m_udpSocket->abort();
+    m_udpSocket->close();
+    m_link->CloseSerialPortSlots();
+}
+
+void MainWindow::handleError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ResourceError)
+        return;
+    UiPrompt::Box box;
+    box.icon = QMessageBox::Critical;
+    box.title = QStringLiteral("Critical Error");
+    box.text = m_serialPort->errorString();
+    box.buttons = QStringList{QStringLiteral("OK")};
+    UiPrompt::show(this, box);
+    CloseSerialPort();
+}
+
+void MainWindow::IOPortDisplayer(uint Inport, uint Outport)
+{
+    ui->InputlcdNum->display(int(Inport));
+    QLabel *inputs[6] = {ui->InputPort1, ui->InputPort2, ui->InputPort3,
+                         ui->InputPort4, ui->InputPort5, ui->InputPort6};
+    for (int i = 0; i < 6; ++i)
+        inputs[i]->setPixmap(QPixmap(QStringLiteral(":/images/%1%2.png")
+                                         .arg((Inport >> i) & 1 ? "Green" : "Gray")
+                                         .arg(i + 1)));
+    static const char *const on[3] = {":/images/Yellow1.png", ":/images/Orange2.png",
+                                      ":/images/Red3.png"};
+    QLabel *outputs[3] = {ui->OutputPort1, ui->OutputPort2, ui->OutputPort3};
+    const uint low = Outport & 0xFF;
+    for (int i = 0; i < 3; ++i)
+        outputs[i]->setPixmap(QPixmap((low >> i) & 1 ? QString::fromLatin1(on[i])
+                                                     : QStringLiteral(":/images/Gray%1.png").arg(i + 1)));
+}
+
+void MainWindow::SelfCheckDisp(short SensorTemper, ushort RotateSpeed, ushort DriveVoltage,
+                               ushort SendVoltage, ushort ReceiveVoltage)
+{
+    ui->SensorTemper->setText(QString::number(SensorTemper / 100.0, 'f', 2) + QStringLiteral("°"));
+    ui->RotateSpeed->setText(QString::number(RotateSpeed) + QStringLiteral("r/min"));
+    ui->DriveVoltage->setText(QString::number(DriveVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
+    ui->SendVoltage->setText(QString::number(SendVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
+    ui->ReceiveVoltage->setText(QString::number(ReceiveVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QSerialPort>
+#include <memory>
+
+namespace Ui {
+class SettingsDialog;
+}
+class QIntValidator;
+
+// The serial port and its line settings. Confirming it opens the link.
+class SettingsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    struct Settings {
+        QString name;
+        qint32 baudRate = 0;
+        QString stringBaudRate;
+        QSerialPort::DataBits dataBits = QSerialPort::Data8;
+        QString stringDataBits;
+        QSerialPort::Parity parity = QSerialPort::NoParity;
+        QString stringParity;
+        QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+        QString stringStopBits;
+        QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
+        QString stringFlowControl;
+    };
+
+    explicit SettingsDialog(QWidget *parent = nullptr);
+    ~SettingsDialog() override;
+
+    Settings settings() const { return m_current; }
+    Ui::SettingsDialog *form() const { return ui.get(); }
+
+    void SetChineseTexts();
+    void SetEnglishTexts();
+
+Q_SIGNALS:
+    void OpenSerialSignal(QString Com);
+
+public Q_SLOTS:
+    void update();
+    void fillPortsInfo();
+
+private Q_SLOTS:
+    void checkCustomBaudRatePolicy(int idx);
+
+private:
+    void fillPortsParameters();
+    void updateSettings();
+
+    std::unique_ptr<Ui::SettingsDialog> ui;
+    Settings m_current;
+    QIntValidator *m_intValidator;
+};
