@@ -76,7 +76,8 @@ Applied applyProject(const QString &path, int model, ZoneStore &store, SensorPar
     return Applied::Ok;
 }
 
-// Checks FILE before anything is sent.
+// Checks FILE before anything is sent: its header, and that every output
+// fits the sensor's 100 point slots.
 int checkProject(const QString &command, const QString &path, int model, QTextStream &err)
 {
     QFile f(path);
@@ -88,6 +89,18 @@ int checkProject(const QString &command, const QString &path, int model, QTextSt
     if (in.readLine() != QLatin1String(deviceModelInfo(model)->header)) {
         err << "FileError\n";
         return kUsage;
+    }
+    ZoneStore store;
+    ProjectFile::readSensorSection(in);
+    ProjectFile::readAreaSection(in, store);
+    for (int a = 0; a < kAreaCount; ++a) {
+        const int c = AreaCodec::overfullOutput(store.areas[a]);
+        if (c >= 0) {
+            err << "sector-cli " << command << ": " << path << ": area " << a << " Out " << c + 1
+                << " has points at " << AreaCodec::slotCount(store.areas[a], c)
+                << " different angles; the sensor takes at most 100\n";
+            return kUsage;
+        }
     }
     return 0;
 }
@@ -225,9 +238,8 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     }
     const int before = s.messages().size();
     s.link.WriteSensorAllDataSlots();
-    const bool done = s.runUntil([&s, before] {
-        return s.messages().size() > before
-               && !s.link.flag(SERIAL_COMM::FlagWriteAreas) && !s.link.flag(SERIAL_COMM::FlagWriteCases)
+    const bool done = s.runUntil([&s] {
+        return !s.link.flag(SERIAL_COMM::FlagWriteAreas) && !s.link.flag(SERIAL_COMM::FlagWriteCases)
                && !s.link.flag(SERIAL_COMM::FlagWriteParameters) && s.link.busyCode() == 0;
     });
     s.close();
@@ -381,7 +393,9 @@ int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return kLinkFailure;
     s.link.OpenSendReadScanf();
     s.link.OpenSendReadIntensity();
-    const bool done = s.runUntil([&] { return recorded >= sweeps; });
+    // A sensor that never streams would keep the link alive for ever: the
+    // sweeps have a generous deadline of their own.
+    const bool done = s.runUntil([&] { return recorded >= sweeps; }, 10 + 2 * sweeps);
     s.link.CloseSendReadScanf();
     s.link.CloseSendReadIntensity();
     if (o.ethernet()) {
@@ -432,16 +446,12 @@ int runDiscover(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         }
     }
     QStringList seen;
-    QString mode;
-    QObject::connect(&discovery, &Discovery::modeAnswered, [&mode](const QString &m) { mode = m; });
-    QObject::connect(&discovery, &Discovery::answersRead, [&](const QStringList &addresses) {
-        for (const QString &a : addresses) {
-            if (seen.contains(a))
-                continue;
-            seen << a;
-            out << a << ' ' << (mode.isEmpty() ? QStringLiteral("-") : mode.mid(6)) << '\n';
-            out.flush();
-        }
+    QObject::connect(&discovery, &Discovery::answerRead, [&](const QString &address, const QString &mode) {
+        if (seen.contains(address))
+            return;
+        seen << address;
+        out << address << ' ' << (mode.isEmpty() ? QStringLiteral("-") : mode.mid(6)) << '\n';
+        out.flush();
     });
     if (discovery.search() == 0) {
         err << "sector-cli discover: no IPv4 address to search from\n";

@@ -3,6 +3,7 @@
 #include "DeviceType.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTextStream>
 #include <QTimer>
@@ -195,18 +196,24 @@ bool LinkSession::open()
     return true;
 }
 
-bool LinkSession::runUntil(const std::function<bool()> &done)
+bool LinkSession::runUntil(const std::function<bool()> &done, int seconds)
 {
     QEventLoop loop;
     QTimer check;
     check.setInterval(5);
+    QElapsedTimer clock;
+    clock.start();
+    bool late = false;
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || m_gaveUp || m_failed)
+        late = clock.elapsed() > seconds * 1000LL;
+        if (done() || m_gaveUp || m_failed || late)
             loop.quit();
     });
     check.start();
     if (!done() && !m_gaveUp && !m_failed)
         loop.exec();
+    if (late && !done() && !m_gaveUp && !m_failed)
+        fail(QStringLiteral("%1: the exchange did not end within %2 s").arg(m_options.describe()).arg(seconds));
     return done() && !m_gaveUp && !m_failed;
 }
 

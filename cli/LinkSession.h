@@ -42,9 +42,10 @@ public:
 
     // Opens the transport. False with the message already printed.
     bool open();
-    // Runs the event loop until done() holds, the link gives up, or the
-    // transport fails. True when done() held.
-    bool runUntil(const std::function<bool()> &done);
+    // Runs the event loop until done() holds, the link gives up, the
+    // transport fails or `seconds` pass (a sensor that keeps answering in a
+    // way that never ends the exchange). True when done() held.
+    bool runUntil(const std::function<bool()> &done, int seconds = 120);
     void close();
 
     bool gaveUp() const { return m_gaveUp; }

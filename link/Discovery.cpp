@@ -107,8 +107,10 @@ void Discovery::readAnswers()
         if (!s->hasPendingDatagrams())
             continue;
         const QNetworkDatagram d = s->receiveDatagram();
-        addresses << QHostAddress(d.senderAddress().toIPv4Address()).toString();
+        const QString address = QHostAddress(d.senderAddress().toIPv4Address()).toString();
+        addresses << address;
         const QString mode = answerMode(d.data());
+        Q_EMIT answerRead(address, mode);
         if (!mode.isEmpty())
             Q_EMIT modeAnswered(mode);
     }

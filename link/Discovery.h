@@ -41,6 +41,8 @@ Q_SIGNALS:
     void answersRead(const QStringList &addresses);
     // An answer that named the sensor's mode.
     void modeAnswered(const QString &mode);
+    // Each answer with the mode it named (empty when none).
+    void answerRead(const QString &address, const QString &mode);
 
 private:
     void readAnswers();

@@ -91,6 +91,7 @@ int takeStream(QByteArray &buffer, ScanRecord &scan, int maxRange,
         if (at < 0 || buffer.size() - at < LinkProtocol::kStreamHeader)
             break;
         const char *h = data + at;
+        QByteArray pending; // keeps a packet alive when the buffer is rebuilt
         const int start = be16(h + 4);
         const int end = be16(h + 6);
         const int carried = be16(h + 8);
@@ -103,6 +104,24 @@ int takeStream(QByteArray &buffer, ScanRecord &scan, int maxRange,
         kept.append(data + copied, at - copied);
         copied = at + length;
         from = at + length;
+        // The bytes either side of a removed packet may now spell the magic:
+        // join them and go on searching from there.
+        for (int k = 1; k <= 3; ++k) {
+            if (kept.size() >= k && buffer.size() - copied >= 4 - k
+                && memcmp(kept.constData() + kept.size() - k, magic.constData(), size_t(k)) == 0
+                && memcmp(data + copied, magic.constData() + k, size_t(4 - k)) == 0) {
+                // The packet is read below: keep a copy before the buffer changes.
+                pending = QByteArray(h, length);
+                h = pending.constData();
+                const int seam = kept.size() - k;
+                buffer = kept + buffer.mid(copied);
+                kept.clear();
+                copied = 0;
+                from = seam;
+                data = buffer.constData();
+                break;
+            }
+        }
 
         // A sector without width has no points per degree: dropped.
         if (end == start)

@@ -60,6 +60,7 @@ SimServer::SimServer(const Options &options, QObject *parent)
         updateStreamTimer();
     };
     connect(&m_streamTimer, &QTimer::timeout, this, &SimServer::streamTick);
+    connect(&m_paceTimer, &QTimer::timeout, this, &SimServer::paceTick);
     m_clock.start();
 }
 
@@ -226,7 +227,8 @@ void SimServer::sendReply(Client &client, QByteArray reply)
     const SimFaults &f = m_options.faults;
     if (f.drop > 0 && m_rng.generateDouble() < f.drop)
         return;
-    if (f.corrupt > 0 && m_rng.generateDouble() < f.corrupt && reply.size() > 7)
+    const bool hasCrc = !reply.startsWith("RScan") && !reply.startsWith("RStre");
+    if (f.corrupt > 0 && m_rng.generateDouble() < f.corrupt && hasCrc && reply.size() > 7)
         reply[reply.size() - 1] = char(reply[reply.size() - 1] ^ 0x5A);
     if (f.delayMs > 0) {
         QPointer<QObject> guard(client.tcp);
@@ -315,8 +317,25 @@ void SimServer::streamTick()
     const int r = perDegree();
     std::vector<std::uint16_t> d, i;
     m_scene.sweep(r * 320, d, i);
-    for (const QByteArray &p : streamPackets(d, i, r))
-        writeTo(*m_streamClient, p);
+    // The sensor sends a sweep as it measures it: packets spread over the
+    // sweep period, in slices every 10 ms, not one burst per sweep.
+    m_streamQueue += streamPackets(d, i, r);
+    m_streamSlices = qMax(1, m_streamTimer.interval() / 10);
+    if (!m_paceTimer.isActive())
+        m_paceTimer.start(10);
+}
+
+void SimServer::paceTick()
+{
+    if (!m_streamClient || m_streamClient->closed || m_streamQueue.isEmpty()) {
+        m_streamQueue.clear();
+        m_paceTimer.stop();
+        return;
+    }
+    const int n = qMax(1, (m_streamQueue.size() + m_streamSlices - 1) / m_streamSlices);
+    for (int k = 0; k < n && !m_streamQueue.isEmpty(); ++k)
+        writeTo(*m_streamClient, m_streamQueue.takeFirst());
+    m_streamSlices = qMax(1, m_streamSlices - 1);
 }
 
 SensorModel::Live SimServer::live()

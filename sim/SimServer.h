@@ -72,6 +72,7 @@ private:
     void sendReply(Client &client, QByteArray reply);
     void writeTo(Client &client, const QByteArray &bytes);
     void streamTick();
+    void paceTick();
     void updateStreamTimer();
     void saveState();
     SensorModel::Live live();
@@ -93,5 +94,8 @@ private:
     Client *m_streamClient = nullptr;
     Client *m_lastClient = nullptr;
     QTimer m_streamTimer;
+    QTimer m_paceTimer;
+    QList<QByteArray> m_streamQueue;
+    int m_streamSlices = 1;
     QElapsedTimer m_clock;
 };

@@ -441,6 +441,18 @@ private Q_SLOTS:
         QCOMPARE(scan.ringIndex, before + 10);
     }
 
+    void magicJoinedAtASeamIsFound()
+    {
+        // "CR" + packet + "VN..." : removing the packet spells a new magic.
+        ScanRecord scan;
+        scan.pointsPerDegree = 1;
+        const QByteArray second = packet(20, 24, 4, 0, 4, points(4));
+        QByteArray buf = "CR" + packet(20, 24, 4, 0, 4, points(4)) + second.mid(2);
+        ReceivePath::takeStream(buf, scan, 36000);
+        QVERIFY(buf.isEmpty());
+        QCOMPARE(scan.ringIndex, 8);
+    }
+
     void zeroWidthSectorIsDropped()
     {
         ScanRecord scan;

@@ -330,6 +330,55 @@ private Q_SLOTS:
         QVERIFY(r.link.receiveBuffer().isEmpty());
     }
 
+    void ceilingStopsParsingAtFiftyThousandBytes()
+    {
+        Rig r;
+        QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
+        const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
+        // 49999 bytes with a reply inside: parsed.
+        r.serial.feedNow(QByteArray(49999 - simu.size(), 'x') + simu);
+        QCOMPARE(io.count(), 1);
+        r.link.CloseSerialPortSlots();
+        // 50000: nothing parsed, the buffer without a stream magic emptied.
+        r.serial.feedNow(QByteArray(50000 - simu.size(), 'x') + simu);
+        QCOMPARE(io.count(), 1);
+        QVERIFY(r.link.receiveBuffer().isEmpty());
+    }
+
+    void serialIntensitiesAreClampedToo()
+    {
+        Rig r;
+        r.sensor.serialScan = [](bool) {
+            std::array<std::uint16_t, 640> v{};
+            v.fill(65000);
+            return v;
+        };
+        DEVICETYPE t;
+        t.type = 0;
+        r.link.SetMaximumRange(&t);
+        QSignalSpy intensities(&r.link, &SERIAL_COMM::ReceiveIntensityData);
+        r.link.ReadIntensityTime();
+        QVERIFY(waitFor([&] { return intensities.count() == 1; }, 1000));
+        QCOMPARE(int(r.scan.serialIntensities[0]), 6000);
+    }
+
+    void controlGoesWithTheSimulationWhileEnabled()
+    {
+        Rig r;
+        r.link.ReadSimulationTime();
+        QVERIFY(!r.link.flag(SERIAL_COMM::FlagControl));
+        QVERIFY(waitFor([&] { return r.link.busyCode() == 0 && !r.link.flag(SERIAL_COMM::FlagSimulation); }, 1000));
+        r.control[4] = 1;
+        r.control[0] = 1;
+        r.link.ReadSimulationTime();
+        QVERIFY(r.link.flag(SERIAL_COMM::FlagControl));
+        QVERIFY(waitFor([&] { return !r.link.flag(SERIAL_COMM::FlagControl); }, 1000));
+        QCOMPARE(r.tokens(), (QStringList{"WSimu", "WSimu", "SCtrl"}));
+        QCOMPARE(r.serial.written.last().mid(5, 5).toHex(), QByteArray("0100010100"));
+        // The SCtrl reply leaves the reply time-out alone.
+        QVERIFY(r.link.replyTimer()->isActive());
+    }
+
     void closedTransportStillTimesOut()
     {
         Rig r;
