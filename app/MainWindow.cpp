@@ -2,6 +2,8 @@
 #include "ui_mainwindow.h"
 
 #include "AREA_TABLE.h"
+#include "DATA_TABLE.h"
+#include "IO_SIMULATION.h"
 #include "EthnertSetting.h"
 #include "SettingsDialog.h"
 #include "LinkPresenter.h"
@@ -91,6 +93,9 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     m_link->SetMaximumRange(&start);
     m_linkPresenter = new LinkPresenter(m_link, this);
 
+    // 10. The data list.
+    m_dataTable = new DATA_TABLE(m_scan, ui->DataTableWidget, this);
+
     // 11. The area list with its thumbnails and the area commands.
     m_areaTable = new AREA_TABLE(m_store, ui->AreaTableWidget, ui->Copy, ui->Cut, ui->Paste,
                                  ui->Delete, this);
@@ -126,6 +131,26 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
          ui->Para_CrossFilterEnable, ui->Para_CrossFilterNumber, ui->Para_SensorEtherMode,
          ui->Para_SensorIPAddress1, ui->Para_SensorIPAddress2, ui->Para_SensorIPAddress3,
          ui->Para_SensorIPAddress4},
+        this);
+
+    // 15. The IO simulation panel.
+    m_ioSimulation = new IO_SIMULATION(
+        m_store,
+        {ui->InportGrouptBox,
+         {ui->InputButton1, ui->InputButton2, ui->InputButton3, ui->InputButton4, ui->InputButton5,
+          ui->InputButton6},
+         ui->InputspinBox,
+         ui->OutportGrouptBox,
+         {ui->OutputButton1, ui->OutputButton2, ui->OutputButton3},
+         ui->OutputspinBox,
+         ui->FaultGroupBox,
+         ui->FaultSimuButton,
+         ui->CaseSimulationBox,
+         ui->SimDgreeSpinBox,
+         ui->SimDgreeSlider,
+         ui->SimSpeedSpinBox,
+         ui->SimSpeedSlider,
+         ui->SimOptionMode},
         this);
 
     // 16. Initial widget state.
@@ -335,7 +360,10 @@ void MainWindow::connectActions()
             &MainWindow::CreatEthnertModeSignalSlot);
 
     // Editors follow each other through the store, in this order.
+    connect(m_link, &SERIAL_COMM::ReceiveScanfData, m_dataTable, &DATA_TABLE::DataTableWidgetDisplay);
     connect(m_link, &SERIAL_COMM::ReceiveScanfData, sc, &OPTION_SCENE::UpdataPaintOutline);
+    connect(m_link, &SERIAL_COMM::ReceiveIntensityData, m_dataTable,
+            &DATA_TABLE::DataTableWidgetDisplay);
     connect(m_link, &SERIAL_COMM::ReceiveIntensityData, sc, &OPTION_SCENE::UpdataPaintIntensity);
     for (auto signal : {&AREA_TABLE::AreaTableIndexChange, &AREA_TABLE::EditAreaDataSignal}) {
         connect(m_areaTable, signal, m_coordTable, &COORD_TABLE::CoordTableWidgeUpdate);
@@ -701,6 +729,8 @@ void MainWindow::OpenCloseIOSimulationDock(bool Checked)
     ui->OutportGrouptBox->setChecked(false);
     ui->FaultGroupBox->setChecked(false);
     ui->CaseSimulationBox->setChecked(false);
+    m_ioSimulation->SimulationSignalSlots();
+    m_ioSimulation->SimulationCaseSlots();
     ui->IOSimulationDock->hide();
 }
 

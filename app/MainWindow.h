@@ -16,6 +16,8 @@ class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
+class DATA_TABLE;
+class IO_SIMULATION;
 class EthnertSetting;
 class SettingsDialog;
 class LinkPresenter;
@@ -49,6 +51,7 @@ public:
     COORD_TABLE *coordTable() const { return m_coordTable; }
     EDIT_CONTROL *editControl() const { return m_editControl; }
     OPTION_SCENE *optionScene() const { return m_optionScene; }
+    IO_SIMULATION *ioSimulation() const { return m_ioSimulation; }
     SERIAL_COMM *link() const { return m_link; }
     QGraphicsScene *graphicsScene() const { return scene; }
     SettingsDialog *serialSettings() const { return m_serialSettings; }
@@ -146,6 +149,8 @@ private:
     COORD_TABLE *m_coordTable = nullptr;
     EDIT_CONTROL *m_editControl = nullptr;
     SENSOR_SETTING *m_sensorSetting = nullptr;
+    DATA_TABLE *m_dataTable = nullptr;
+    IO_SIMULATION *m_ioSimulation = nullptr;
     SensorParameters m_sensorParameters;
     std::array<int, 5> m_sensorControl{};
     int m_language = 0;
