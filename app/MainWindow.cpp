@@ -591,6 +591,11 @@ void MainWindow::openfile()
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return;
+    openProjectFile(name);
+}
+
+void MainWindow::openProjectFile(const QString &name)
+{
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         UiPrompt::Box box;

@@ -57,6 +57,8 @@ public:
     SettingsDialog *serialSettings() const { return m_serialSettings; }
     EthnertSetting *ethernetSettings() const { return m_ethernetSettings; }
     const ScanRecord *scanRecord() const { return m_scan; }
+    // What the Open action does once a file name is chosen.
+    void openProjectFile(const QString &name);
     // Tests and the emulator's users reach the sensor on another port.
     void setSensorPort(quint16 port) { m_sensorPort = port; }
     QTcpSocket *tcpSocket() const { return m_tcpSocket.get(); }

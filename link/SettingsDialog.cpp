@@ -95,6 +95,18 @@ void SettingsDialog::updateSettings()
     m_current.stringFlowControl = ui->flowControlBox->currentText();
 }
 
+void SettingsDialog::setBaudRate(int rate)
+{
+    const int at = ui->baudRateBox->findData(rate);
+    if (at >= 0) {
+        ui->baudRateBox->setCurrentIndex(at);
+    } else {
+        ui->baudRateBox->setCurrentIndex(ui->baudRateBox->count() - 1);
+        ui->baudRateBox->setEditText(QString::number(rate));
+    }
+    updateSettings();
+}
+
 void SettingsDialog::update()
 {
     updateSettings();

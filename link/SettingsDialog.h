@@ -34,6 +34,9 @@ public:
     Settings settings() const { return m_current; }
     Ui::SettingsDialog *form() const { return ui.get(); }
 
+    // Selects the entry of a rate, or "Custom" with the rate typed in.
+    void setBaudRate(int rate);
+
     void SetChineseTexts();
     void SetEnglishTexts();
 
