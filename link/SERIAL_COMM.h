@@ -70,6 +70,7 @@ public:
     QTimer *scanTimer() { return &m_scanTimer; }
     QTimer *simulationTimer() { return &m_simulationTimer; }
     QTimer *intensityTimer() { return &m_intensityTimer; }
+    QTimer *sendTick() { return &m_sendTick; }
 
 Q_SIGNALS:
     void IOPortSignals(uint Inport, uint Outport);

@@ -43,6 +43,15 @@ SensorParameters SensorModel::parameters() const
     return Payloads::decodeRPara(frame);
 }
 
+void SensorModel::setScanAngle(int index)
+{
+    SensorParameters p = parameters();
+    p.ScanSensorAngle = index;
+    if (index == 0)
+        p.ScanMotorSpeed = 0;
+    m_parameters = Payloads::encodeWPara(p).mid(5, 40);
+}
+
 QList<QByteArray> SensorModel::feed(QByteArray &pending, const QByteArray &bytes)
 {
     QByteArray &m_pending = pending;

@@ -60,6 +60,8 @@ public:
     QByteArray caseBytes() const { return m_cases; }                 // 640 bytes
     QByteArray parameterBytes() const { return m_parameters; }       // 40 bytes
     SensorParameters parameters() const;
+    // Sets the angular resolution index (0.025 deg runs at 10 Hz only).
+    void setScanAngle(int index);
     QByteArray simulationBytes() const { return m_simulation; } // last WSimu payload (11)
     bool streaming() const { return m_streaming; }
     void setStreaming(bool on) { m_streaming = on; }

@@ -57,6 +57,8 @@ int main(int argc, char *argv[])
     p.addOption({"firmware", "Firmware version x 100 (default 105).", "N"});
     p.addOption({"serial-number", "Serial number (default 1).", "N"});
     p.addOption({"production-date", "Production date YYYY-MM-DD (default 2026-01-01).", "DATE"});
+    p.addOption({"scan-angle", "Start with angular resolution index N: 0 0.025 deg (10 Hz), 1 0.05, "
+                               "2 0.1, 3 0.25, 4 0.5 deg (default 1).", "N"});
     p.addOption({"seed", "Seed of the scene's noise and of the faults (default 1).", "N"});
     p.addOption({"fault", "Inject faults: drop=P,corrupt=P,split=1,delay=MS,reject=1|2,close-after=N.",
                  "SPEC"});
@@ -117,6 +119,14 @@ int main(int argc, char *argv[])
     if (!server.start(&endpoints, &why)) {
         err << "sector-sim: " << why << '\n';
         return 1;
+    }
+    if (p.isSet("scan-angle")) {
+        const int angle = p.value("scan-angle").toInt(&ok);
+        if (!ok || angle < 0 || angle > 4) {
+            err << "sector-sim: --scan-angle takes 0..4\n";
+            return 2;
+        }
+        server.model().setScanAngle(angle);
     }
     for (const QString &e : endpoints)
         std::printf("%s\n", qPrintable(e));

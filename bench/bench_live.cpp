@@ -1,0 +1,104 @@
+// The real main window, offscreen, connected over TCP to sector-sim at its
+// finest resolution (12800 points per sweep at 10 Hz), with Distance and
+// Intensity on and the data list shown, streaming for 20 s. Measures how
+// late each 20 ms send tick of the link fires and the CPU the process uses.
+//
+// Last two lines: "tick lateness p99 ms: X" and "cpu % of one core: Y".
+
+#include "MainWindow.h"
+#include "SERIAL_COMM.h"
+#include "ScanRecord.h"
+#include "UiPrompt.h"
+#include "ZoneStore.h"
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+double cpuSeconds()
+{
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return 0; });
+
+    QProcess sim;
+    sim.start(QStringLiteral(SECTOR_SIM_PATH), {"--bind", "127.0.0.1", "--tcp", "0", "--no-udp",
+                                                 "--no-discovery", "--scan-angle", "0"});
+    if (!sim.waitForStarted(3000) || !sim.waitForReadyRead(3000)) {
+        std::printf("FAILED: sector-sim did not start\n");
+        return 1;
+    }
+    const quint16 port = quint16(QString::fromLatin1(sim.readLine()).section(' ', 1).trimmed().toUInt());
+
+    ZoneStore store;
+    ScanRecord scan;
+    int sweeps = 0;
+    std::vector<double> lateness;
+    double cpu = 0;
+    {
+        MainWindow window(&store, &scan);
+        window.show();
+        window.form()->DataTable->setEnabled(true);
+        window.form()->DataTable->trigger();
+        QObject::connect(window.link(), &SERIAL_COMM::ReceiveScanfData, [&] { ++sweeps; });
+        window.setSensorPort(port);
+        window.CreatEthnertModeSignalSlot(QStringLiteral("MODE: TCP"));
+        window.CreatEthernetPort(QStringLiteral("127.0.0.1"));
+
+        // Let the full read finish, then measure the stream.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 3000)
+            app.processEvents(QEventLoop::AllEvents, 10);
+
+        QElapsedTimer clock;
+        QElapsedTimer run;
+        clock.start();
+        run.start();
+        QObject::connect(window.link()->sendTick(), &QTimer::timeout, [&] {
+            lateness.push_back(std::max(0.0, clock.nsecsElapsed() / 1e6 - 20.0));
+            clock.restart();
+        });
+        const int before = sweeps;
+        const double cpu0 = cpuSeconds();
+        QTimer::singleShot(20000, &app, &QApplication::quit);
+        app.exec();
+        cpu = (cpuSeconds() - cpu0) / (run.nsecsElapsed() / 1e9) * 100.0;
+        sweeps -= before;
+        window.CloseSerialPort();
+    }
+    sim.terminate();
+    sim.waitForFinished(3000);
+
+    if (lateness.size() < 100 || sweeps < 50) {
+        std::printf("FAILED: %d sweeps, %d ticks\n", sweeps, int(lateness.size()));
+        return 1;
+    }
+    std::sort(lateness.begin(), lateness.end());
+    const double p99 = lateness[size_t(lateness.size() * 0.99)];
+    std::printf("sweeps drawn: %d in 20 s (12800 points each)\n", sweeps);
+    std::printf("ticks: %d\n", int(lateness.size()));
+    std::printf("tick lateness p99 ms: %.2f\n", p99);
+    std::printf("cpu %% of one core: %.1f\n", cpu);
+    return 0;
+}
