@@ -128,10 +128,12 @@ void ScanItem::setVisibleRect(const QRect &rect)
 
 void ScanItem::rethin()
 {
-    const double s = m_scale ? *m_scale : 1.0;
-    if (s == m_thinnedFor && m_clippedTo == m_visible && !m_drawn.isEmpty())
+    const double s = m_device.isIdentity() ? (m_scale ? *m_scale : 1.0) : m_device.m11();
+    if (m_device == m_thinnedDevice && m_thinnedFor == s && m_clippedTo == m_visible
+        && m_thinnedMode == m_scan->displayMode && !m_drawn.isEmpty())
         return;
     m_thinnedFor = s;
+    m_thinnedDevice = m_device;
     m_clippedTo = m_visible;
     // Only what can be seen, with a margin of a few pixels so that the
     // edges the clipping adds stay off screen.
@@ -139,31 +141,54 @@ void ScanItem::rethin()
                                 ? clipToRect(m_full, m_visible.adjusted(int(-4 / s) - 1, int(-4 / s) - 1,
                                                                         int(4 / s) + 1, int(4 / s) + 1))
                                 : m_full;
-    // A step closer than a pixel and a half to the last one kept adds
-    // nothing the screen can show; measured noise makes neighbouring steps
-    // jitter within that distance, so they are dropped too.
+    // What the screen cannot tell apart is dropped. A filled graph loses
+    // nothing visible when steps within a pixel and a half of the last one
+    // kept (measurement jitter) are left out; points and lines show that
+    // jitter as a band, so there only steps in the same pixel are merged.
+    m_thinnedMode = m_scan->displayMode;
     m_drawn.clear();
-    m_drawn.reserve(m_full.size());
-    double lastX = 1e300, lastY = 1e300;
-    const double limit = 1.5 / s;
-    for (int i = 0; i < source.size(); ++i) {
-        const QPoint &p = source[i];
-        const bool last = i == source.size() - 1;
-        if (!last && std::fabs(p.x() - lastX) < limit && std::fabs(p.y() - lastY) < limit)
-            continue;
-        m_drawn << p;
-        lastX = p.x();
-        lastY = p.y();
+    m_drawn.reserve(source.size());
+    if (m_thinnedMode == 0) {
+        double lastX = 1e300, lastY = 1e300;
+        const double limit = 1.5 / s;
+        for (int i = 0; i < source.size(); ++i) {
+            const QPoint &p = source[i];
+            const bool last = i == source.size() - 1;
+            if (!last && std::fabs(p.x() - lastX) < limit && std::fabs(p.y() - lastY) < limit)
+                continue;
+            m_drawn << p;
+            lastX = p.x();
+            lastY = p.y();
+        }
+    } else {
+        // Antialiased two-pixel points and lines depend on where within a
+        // pixel they fall: steps within the same quarter pixel draw alike.
+        long long lastX = LLONG_MIN, lastY = LLONG_MIN;
+        for (int i = 0; i < source.size(); ++i) {
+            const QPoint &p = source[i];
+            const QPointF d = m_device.map(QPointF(p));
+            const long long px = std::llround(d.x() * 4);
+            const long long py = std::llround(d.y() * 4);
+            const bool last = i == source.size() - 1;
+            if (!last && px == lastX && py == lastY)
+                continue;
+            m_drawn << p;
+            lastX = px;
+            lastY = py;
+        }
     }
 }
 
 void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    const double s = m_scale && *m_scale > 0 ? *m_scale : 1.0;
-    // The part of the scene on the device: panning changes it.
-    const QRect visible = painter->worldTransform().inverted().mapRect(QRectF(painter->viewport())).toAlignedRect();
-    if (m_thinning && (s != m_thinnedFor || visible != m_visible)) {
+    // The part of the scene on the device and where it lands: zooming and
+    // panning change them.
+    const QTransform device = painter->worldTransform();
+    const QRect visible = device.inverted().mapRect(QRectF(painter->viewport())).toAlignedRect();
+    if (m_thinning && (device != m_thinnedDevice || visible != m_visible
+                       || m_thinnedMode != m_scan->displayMode)) {
         m_visible = visible;
+        m_device = device;
         rethin();
     }
     const QPolygon &poly = m_thinning ? m_drawn : m_full;

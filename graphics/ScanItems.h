@@ -2,6 +2,7 @@
 
 #include <QGraphicsItem>
 #include <QPolygon>
+#include <QTransform>
 
 struct ScanRecord;
 
@@ -49,6 +50,9 @@ private:
     QPolygon m_full;
     QPolygon m_drawn;
     double m_thinnedFor = 0;
+    int m_thinnedMode = -1;
+    QTransform m_device;        // scene to device at the last paint
+    QTransform m_thinnedDevice;
     QRect m_visible;   // scene rectangle on screen; invalid before the first paint
     QRect m_clippedTo;
     bool m_thinning = true;

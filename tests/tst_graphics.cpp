@@ -1,0 +1,981 @@
+// The view window, the scene controller and its items, drawn and driven as a
+// user would: zoom controls, drawing passes recorded at the paint engine,
+// pictures probed pixel by pixel, mouse sequences on the real viewport, and
+// the pictures sector-cli renders.
+#include "AREA_TABLE.h"
+#include "COORD_TABLE.h"
+#include "MainWindow.h"
+#include "OPTION_SCENE.h"
+#include "PAINT_TABLE.h"
+#include "PointHandles.h"
+#include "ScanItems.h"
+#include "ScanRecord.h"
+#include "StandaloneView.h"
+#include "UiPrompt.h"
+#include "ViewWindow.h"
+#include "ZoneItems.h"
+#include "ZoneStore.h"
+#include "ui_mainwindow.h"
+
+#include "TestFiles.h"
+
+#include <QMouseEvent>
+#include <QPaintEngine>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QStyleOptionGraphicsItem>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtMath>
+#include <QtTest>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+QVector<QPoint> pts(const QString &text)
+{
+    QVector<QPoint> list;
+    for (const QString &p : text.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList xy = p.split(',');
+        list << QPoint(xy[0].toInt(), xy[1].toInt());
+    }
+    return list;
+}
+
+QString str(const QVector<QPoint> &list)
+{
+    QStringList out;
+    for (const QPoint &p : list)
+        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+    return out.join(' ');
+}
+
+// Takes what a drawing pass hands to the paint engine, untransformed.
+class Recorder : public QPaintDevice
+{
+public:
+    struct Text { QPointF pos; QString text; int pointSize; };
+    QList<Text> texts;
+    QList<QRectF> ellipses;
+    QList<QPair<QRectF, QColor>> rects;
+
+    Recorder() { m_engine.owner = this; }
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        return m == PdmDepth ? 32 : m == PdmDevicePixelRatio ? 1
+             : m == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
+             : m >= PdmDpiX ? 96 : 100000;
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Recorder *owner = nullptr;
+        QColor brush;
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return QPaintEngine::User; }
+        void updateState(const QPaintEngineState &s) override
+        {
+            if (s.state() & DirtyBrush)
+                brush = s.brush().color();
+        }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &ti) override
+        {
+            owner->texts << Text{p, ti.text(), ti.font().pointSize()};
+        }
+        void drawEllipse(const QRectF &r) override { owner->ellipses << r; }
+        void drawEllipse(const QRect &r) override { owner->ellipses << QRectF(r); }
+        void drawRects(const QRect *r, int n) override
+        {
+            for (int i = 0; i < n; ++i)
+                owner->rects << qMakePair(QRectF(r[i]), brush);
+        }
+        void drawRects(const QRectF *r, int n) override
+        {
+            for (int i = 0; i < n; ++i)
+                owner->rects << qMakePair(r[i], brush);
+        }
+        void drawPath(const QPainterPath &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawPolygon(const QPoint *, int, PolygonDrawMode) override {}
+        void drawLines(const QLineF *, int) override {}
+        void drawLines(const QLine *, int) override {}
+        void drawPoints(const QPointF *, int) override {}
+        void drawPoints(const QPoint *, int) override {}
+    };
+    mutable Engine m_engine;
+};
+
+bool near(QRgb c, const QColor &want, int tol = 3)
+{
+    return qAbs(qRed(c) - want.red()) <= tol && qAbs(qGreen(c) - want.green()) <= tol
+           && qAbs(qBlue(c) - want.blue()) <= tol;
+}
+
+QString rgb(QRgb c) { return QStringLiteral("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c)); }
+
+// Pixels whose colour differs by more than a faint antialiasing step.
+qint64 countDiffering(const QImage &a, const QImage &b, int tol = 16)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size())
+        return std::numeric_limits<qint64>::max();
+    qint64 n = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(r));
+        const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c)
+            if (qAbs(qRed(p[c]) - qRed(q[c])) > tol || qAbs(qGreen(p[c]) - qGreen(q[c])) > tol
+                || qAbs(qBlue(p[c]) - qBlue(q[c])) > tol)
+                ++n;
+    }
+    return n;
+}
+
+void send(QWidget *viewport, QEvent::Type type, QPoint px, Qt::MouseButton button,
+          Qt::MouseButtons held, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QMouseEvent e(type, px, viewport->mapToGlobal(px), button, held, mods);
+    QApplication::sendEvent(viewport, &e);
+}
+
+// Press, move in steps, release: a left drag by (dx, dy) view pixels.
+void drag(ViewWindow *view, QPoint from, QPoint by, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *vp = view->viewport();
+    send(vp, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
+    for (int k = 1; k <= 4; ++k)
+        send(vp, QEvent::MouseMove, from + by * k / 4, Qt::NoButton, Qt::LeftButton, mods);
+    send(vp, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton, mods);
+}
+
+void rightClick(ViewWindow *view, QPoint at)
+{
+    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+}
+
+QPoint pixelOf(ViewWindow *view, int x, int y) { return view->mapFromScene(QPointF(x, -y)); }
+
+// The view and scene controller of a Laser30 design, wired as the main
+// window wires them, at zoom 50: one view pixel is exactly 16 mm.
+struct Editor {
+    ZoneStore store;
+    ScanRecord scan;
+    std::unique_ptr<StandaloneView> sv;
+    ViewWindow *view = nullptr;
+    OPTION_SCENE *sc = nullptr;
+
+    Editor(int shape, const QString &points, int channel = 0, QSize size = QSize(800, 600))
+    {
+        store.areas[0].shape[channel] = shape;
+        store.areas[0].points[channel] = pts(points);
+        sv = std::make_unique<StandaloneView>(&store, &scan, 3, size);
+        view = sv->view();
+        sc = sv->scene();
+        QObject::connect(view, &ViewWindow::AddCenterPointItem, sc, &OPTION_SCENE::AddCenterPointItemSlots);
+        QObject::connect(view, &ViewWindow::MovePointItem, sc, &OPTION_SCENE::MovePointItemSlots);
+        QObject::connect(view, &ViewWindow::DeletePointItem, sc, &OPTION_SCENE::DeletePointItemSlots);
+        sv->setZoom(50);
+        sv->showArea(0, channel);
+    }
+    QVector<QPoint> &points(int channel = 0) { return store.areas[0].points[channel]; }
+};
+
+struct Tool {
+    ZoneStore store;
+    ScanRecord scan;
+    MainWindow window{&store, &scan};
+    Ui::MainWindow *ui = window.form();
+    ViewWindow *view = ui->graphicsView;
+
+    Tool()
+    {
+        window.resize(1400, 950);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    // A polygon on Out1 of area 0, shown as the area list shows an edit, at
+    // 16 mm per pixel around the sensor.
+    void polygon(const QString &points)
+    {
+        store.areas[0].points[0] = pts(points);
+        Q_EMIT window.areaTable()->EditAreaDataSignal();
+        ui->ZoomSlider->setValue(50);
+        view->centerOn(0, 0);
+        QApplication::processEvents();
+    }
+};
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+ScanRecord noisySweep(int mode)
+{
+    ScanRecord scan;
+    scan.connectionType = 1;
+    scan.displayMode = mode;
+    scan.sweepLength = ScanRecord::kRingSize;
+    QRandomGenerator rng(61);
+    for (int i = 0; i < ScanRecord::kRingSize; ++i) {
+        int d = 2500 + int(1500 * std::sin(i * 0.0021)) + rng.bounded(-40, 41);
+        if (i % 997 == 0)
+            d = 0; // dropouts
+        if (i > 12000 && i < 12400)
+            d = 9000; // a far wall through the gap
+        scan.distanceRing[size_t(i)] = std::uint16_t(d);
+        scan.intensityRing[size_t(i)] = std::uint16_t(600 + rng.bounded(400));
+    }
+    return scan;
+}
+
+// A Laser30 project whose area 0 has the given Out1 polygon.
+QByteArray projectWithOut1(const QString &points)
+{
+    QByteArray file = freshLaser30();
+    QByteArray body = "Out1CoordStr\n";
+    for (const QPoint &p : pts(points))
+        body += QByteArray::number(p.x()) + ',' + QByteArray::number(p.y()) + '\n';
+    const int at = file.indexOf("Out1CoordStr\nOut1CoordEnd\n");
+    if (at >= 0)
+        file.replace(at, int(strlen("Out1CoordStr\n")), body);
+    return file;
+}
+
+const char kBox[] = "1200,200 1200,1000 -1200,1000 -1200,200";
+
+} // namespace
+
+class TestGraphics : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        qRegisterMetaType<QGraphicsItem *>("QGraphicsItem*");
+        UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return -1; });
+        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QString(); });
+    }
+
+    // ------------------------------------------------------------ zoom
+
+    void zoomClamps_data()
+    {
+        QTest::addColumn<int>("model"); // -1: no device type set
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<double>("exponent"); // scale = 2^exponent
+        QTest::addColumn<int>("announced");   // ChangeMatrixSignal value, or INT_MIN for none
+        QTest::newRow("wheel-up-from-345") << -1 << 345 << "wheel+" << 350 << 2.0 << 350;
+        QTest::newRow("wheel-down-from-345") << 3 << 345 << "wheel-" << 335 << 1.7 << 335;
+        QTest::newRow("zoom-out-at-laser30-min") << 3 << -55 << "out" << -55 << -6.1 << -55;
+        QTest::newRow("zoom-in-at-max") << 3 << 350 << "in" << 350 << 2.0 << 350;
+        QTest::newRow("zoom-in") << 3 << 99 << "in" << 100 << -3.0 << 100;
+        QTest::newRow("wheel-down-at-laser05-min") << 0 << 75 << "wheel-" << 70 << -3.6 << 70;
+        QTest::newRow("zoom-out-at-laser10-min") << 1 << 30 << "out" << 30 << -4.4 << 30;
+        QTest::newRow("wheel-down-near-laser20-min") << 2 << -15 << "wheel-" << -20 << -5.4 << -20;
+        QTest::newRow("no-type-no-lower-limit") << -1 << -250 << "out" << -251 << -10.02 << -251;
+        QTest::newRow("slider-below-laser50-min") << 4 << 0 << "slider:-120" << -90 << -6.8 << INT_MIN;
+        QTest::newRow("slider-above-max") << 4 << 0 << "slider:400" << 350 << 2.0 << INT_MIN;
+        QTest::newRow("slider-no-type") << -1 << 0 << "slider:-300" << -300 << -11.0 << INT_MIN;
+    }
+    void zoomClamps()
+    {
+        QFETCH(int, model);
+        QFETCH(int, start);
+        QFETCH(QString, action);
+        QFETCH(int, level);
+        QFETCH(double, exponent);
+        QFETCH(int, announced);
+        ViewWindow view;
+        DEVICETYPE type{model};
+        if (model >= 0)
+            view.SetDeviceType(&type);
+        view.ChangeSetupMatrix(start);
+        QSignalSpy matrix(&view, &ViewWindow::ChangeMatrixSignal);
+        QSignalSpy scale(&view, qOverload<double>(&ViewWindow::ChangeSetupMatrix));
+        if (action.startsWith("wheel")) {
+            QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, action.endsWith('+') ? 120 : -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view.viewport(), &e);
+            QVERIFY(e.isAccepted());
+        } else if (action == "in") {
+            view.ZoomInButtonSlots();
+        } else if (action == "out") {
+            view.ZoomOutButtonSlots();
+        } else {
+            view.ChangeSetupMatrix(action.section(':', 1).toInt());
+        }
+        const double want = std::pow(2.0, exponent);
+        QCOMPARE(view.zoomLevel(), level);
+        QVERIFY2(qAbs(view.scaleFactor() / want - 1) < 1e-9, qPrintable(QString::number(view.scaleFactor())));
+        QVERIFY(qAbs(view.transform().m11() / want - 1) < 1e-9);
+        QVERIFY(qAbs(view.transform().m22() / want - 1) < 1e-9);
+        QCOMPARE(scale.count(), 1);
+        QVERIFY(qAbs(scale.at(0).at(0).toDouble() / want - 1) < 1e-9);
+        if (announced == INT_MIN) {
+            QCOMPARE(matrix.count(), 0);
+        } else {
+            QCOMPARE(matrix.count(), 1);
+            QCOMPARE(matrix.at(0).at(0).toInt(), announced);
+        }
+    }
+
+    // Slider, buttons and wheel as wired in the main window: the slider
+    // follows the view, the view follows the slider, neither loops.
+    void zoomControlsInMainWindow()
+    {
+        Tool t;
+        QSlider *slider = t.ui->ZoomSlider;
+        QCOMPARE(t.view->zoomLevel(), -55);
+        const double minScale = t.view->scaleFactor();
+        QVERIFY(qAbs(*t.window.optionScene()->scaleSize() - minScale) < 1e-12);
+
+        QTest::mouseClick(t.ui->ZoomOut, Qt::LeftButton);
+        QCOMPARE(slider->value(), -55);
+        QCOMPARE(t.view->scaleFactor(), minScale);
+
+        QTest::mouseClick(t.ui->ZoomIn, Qt::LeftButton);
+        QCOMPARE(slider->value(), -54);
+        QCOMPARE(t.view->zoomLevel(), -54);
+
+        QSignalSpy matrix(t.view, &ViewWindow::ChangeMatrixSignal);
+        slider->setValue(100);
+        QCOMPARE(t.view->zoomLevel(), 100);
+        QCOMPARE(t.view->scaleFactor(), 0.125);
+        QCOMPARE(*t.window.optionScene()->scaleSize(), 0.125);
+        QCOMPARE(matrix.count(), 0);
+
+        slider->setValue(345);
+        QWheelEvent up(QPointF(50, 50), QPointF(t.view->viewport()->mapToGlobal(QPoint(50, 50))), QPoint(),
+                       QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(t.view->viewport(), &up);
+        QCOMPARE(slider->value(), 350);
+        QCOMPARE(t.view->scaleFactor(), 4.0);
+        QCOMPARE(*t.window.optionScene()->scaleSize(), 4.0);
+    }
+
+    // ------------------------------------------------------------ grid
+
+    void gridSteps_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("grid");
+        QTest::addColumn<int>("label");
+        QTest::newRow("4") << 4.0 << 10 << 50;
+        QTest::newRow("3.5001") << 3.5001 << 10 << 50;
+        QTest::newRow("3.5") << 3.5 << 100 << 100;
+        QTest::newRow("0.37893") << 0.37893 << 100 << 100;
+        QTest::newRow("0.378929") << 0.378929 << 1000 << 1000;
+        QTest::newRow("0.0544095") << 0.0544095 << 1000 << 1000;
+        QTest::newRow("0.0544094") << 0.0544094 << 10000 << 10000;
+        QTest::newRow("laser50-min") << 0.0089742 << 10000 << 10000;
+    }
+    void gridSteps()
+    {
+        QFETCH(double, scale);
+        QFETCH(int, grid);
+        QFETCH(int, label);
+        QCOMPARE(ViewWindow::gridStep(scale), grid);
+        QCOMPARE(ViewWindow::labelStep(scale), label);
+    }
+
+    void gridStart_data()
+    {
+        QTest::addColumn<double>("v");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("start");
+        QTest::newRow("-1500") << -1500.0 << 1000 << -1000;
+        QTest::newRow("2500") << 2500.0 << 1000 << 2000;
+        QTest::newRow("-2000") << -2000.0 << 1000 << -2000;
+        QTest::newRow("-1234.9") << -1234.9 << 100 << -1200;
+        QTest::newRow("1234.9") << 1234.9 << 100 << 1200;
+        QTest::newRow("-36000") << -36000.0 << 10000 << -30000;
+        QTest::newRow("-7.9") << -7.9 << 10 << 0;
+    }
+    void gridStart()
+    {
+        QFETCH(double, v);
+        QFETCH(int, step);
+        QFETCH(int, start);
+        QCOMPARE(ViewWindow::gridStart(v, step), start);
+    }
+
+    // The labels as drawn: metres, at the grid positions, a font that keeps
+    // its size on screen.
+    void labels_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<QStringList>("xLabels"); // "x=text", drawn at the bottom
+        QTest::addColumn<QStringList>("yLabels"); // "y=text", drawn at the left edge
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("1 m") << 100 << QPointF(0, 0) << QStringList{"-2000=-2", "0=0", "2000=2"}
+                             << QStringList{"-2000=-2", "-1000=-1", "1000=1", "2000=2"} << 80;
+        QTest::newRow("50 mm") << 350 << QPointF(0, 0) << QStringList{"-50=-0.05", "50=0.05"}
+                               << QStringList{"-50=-0.05", "0=0", "50=0.05"} << 2;
+        QTest::newRow("100 mm off centre") << 200 << QPointF(1500, -300)
+                                           << QStringList{"1500=1.5", "1400=1.4", "1000=1"}
+                                           << QStringList{"-300=-0.3", "-600=-0.6"} << 20;
+        QTest::newRow("10 m") << 0 << QPointF(0, 0) << QStringList{"-10000=-10", "10000=10"}
+                              << QStringList{"0=0"} << 320;
+    }
+    void labels()
+    {
+        QFETCH(int, level);
+        QFETCH(QPointF, centre);
+        QFETCH(QStringList, xLabels);
+        QFETCH(QStringList, yLabels);
+        QFETCH(int, pointSize);
+        ZoneStore store;
+        ScanRecord scan;
+        StandaloneView sv(&store, &scan, 3, QSize(700, 560));
+        sv.setZoom(level);
+        sv.view()->centerOn(centre);
+        const QPointF top = sv.view()->mapToScene(QPoint(0, 0));
+        const double yb = sv.view()->mapToScene(QPoint(0, 560 - 25)).y();
+        Recorder rec;
+        {
+            QPainter p(&rec);
+            sv.view()->drawForeground(&p, QRectF());
+        }
+        QMap<QString, QString> xs, ys;
+        for (const Recorder::Text &t : qAsConst(rec.texts)) {
+            QCOMPARE(t.pointSize, pointSize);
+            if (t.pos.x() == int(top.x()))
+                ys[QString::number(t.pos.y())] = t.text;
+            if (t.pos.y() == int(yb))
+                xs[QString::number(t.pos.x())] = t.text;
+        }
+        for (const QString &l : xLabels)
+            QCOMPARE(xs.value(l.section('=', 0, 0), "<none>"), l.section('=', 1));
+        for (const QString &l : yLabels)
+            QCOMPARE(ys.value(l.section('=', 0, 0), "<none>"), l.section('=', 1));
+    }
+
+    void rings_data()
+    {
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<QList<int>>("radii");
+        // 1 m steps, the view +-2800 x +-2240 mm around the centre.
+        QTest::newRow("origin in view") << QPointF(0, 0) << QList<int>{3000, 2000, 1000, 0};
+        QTest::newRow("far from both axes")
+            << QPointF(10000, -10000)
+            << QList<int>{17000, 16000, 15000, 14000, 13000, 12000, 11000, 10000};
+    }
+    void rings()
+    {
+        QFETCH(QPointF, centre);
+        QFETCH(QList<int>, radii);
+        ZoneStore store;
+        ScanRecord scan;
+        StandaloneView sv(&store, &scan, 3, QSize(700, 560));
+        sv.setZoom(100);
+        sv.view()->centerOn(centre);
+        const QRectF visible(sv.view()->mapToScene(QPoint(0, 0)), sv.view()->mapToScene(QPoint(700, 560)));
+        Recorder rec;
+        {
+            QPainter p(&rec);
+            sv.view()->drawBackground(&p, visible);
+        }
+        QList<int> got;
+        for (const QRectF &e : qAsConst(rec.ellipses)) {
+            QCOMPARE(e.center(), QPointF(0, 0));
+            got << int(e.width() / 2);
+        }
+        QCOMPARE(got, radii);
+    }
+
+    // ------------------------------------------------------------ handles
+
+    void handleSize_data()
+    {
+        QTest::addColumn<bool>("ratio");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QRectF>("bounds");
+        QTest::addColumn<QRectF>("painted");
+        QTest::newRow("vertex at 4") << false << 4.0 << QRectF(-1.875, -1.875, 3.75, 3.75) << QRectF(-1, -1, 3, 3);
+        QTest::newRow("vertex at 1") << false << 1.0 << QRectF(-7.5, -7.5, 15, 15) << QRectF(-7, -7, 15, 15);
+        QTest::newRow("vertex at 0.01") << false << 0.01 << QRectF(-750, -750, 1500, 1500) << QRectF(-750, -750, 1500, 1500);
+        QTest::newRow("ratio at 1") << true << 1.0 << QRectF(-25, -2.5, 50, 5) << QRectF(-25, -2, 50, 5);
+        QTest::newRow("ratio at 4") << true << 4.0 << QRectF(-6.25, -0.625, 12.5, 1.25) << QRectF(-6, 0, 12, 1);
+    }
+    void handleSize()
+    {
+        QFETCH(bool, ratio);
+        QFETCH(double, scale);
+        QFETCH(QRectF, bounds);
+        QFETCH(QRectF, painted);
+        double s = 1.0; // read through the pointer at every call
+        std::unique_ptr<QGraphicsItem> h(ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, 0, 0, &s))
+                                               : new POINT_POINT(Qt::blue, 0, 0, &s));
+        s = scale;
+        QCOMPARE(h->boundingRect(), bounds);
+        QCOMPARE(h->shape().boundingRect(), bounds);
+        QCOMPARE(h->zValue(), 7.0);
+        Recorder rec;
+        {
+            QPainter p(&rec);
+            QStyleOptionGraphicsItem opt;
+            h->paint(&p, &opt, nullptr);
+        }
+        QCOMPARE(rec.rects.size(), 1);
+        QCOMPARE(rec.rects[0].first, painted);
+        QCOMPARE(rec.rects[0].second, QColor(Qt::blue));
+    }
+
+    void handleColour_data()
+    {
+        QTest::addColumn<bool>("ratio");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QColor>("fill");
+        QTest::addColumn<int>("cursor"); // -1: left alone
+        const int sel = QStyle::State_Selected, over = QStyle::State_MouseOver, sunk = QStyle::State_Sunken;
+        QTest::newRow("plain") << false << 0 << QColor(0, 0, 255) << -1;
+        QTest::newRow("selected") << false << sel << QColor(0, 0, 170) << -1;
+        QTest::newRow("sunken") << false << sunk << QColor(0, 0, 212) << -1;
+        QTest::newRow("hover vertex") << false << over << QColor(255, 64, 64) << int(Qt::SizeAllCursor);
+        QTest::newRow("hover selected ratio") << true << (over | sel) << QColor(255, 64, 64) << int(Qt::SizeVerCursor);
+    }
+    void handleColour()
+    {
+        QFETCH(bool, ratio);
+        QFETCH(int, state);
+        QFETCH(QColor, fill);
+        QFETCH(int, cursor);
+        double s = 1.0;
+        std::unique_ptr<QGraphicsItem> h(ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, 0, 0, &s))
+                                               : new POINT_POINT(Qt::blue, 0, 0, &s));
+        Recorder rec;
+        {
+            QPainter p(&rec);
+            QStyleOptionGraphicsItem opt;
+            opt.state = QStyle::State(state);
+            h->paint(&p, &opt, nullptr);
+        }
+        QCOMPARE(rec.rects.size(), 1);
+        QCOMPARE(rec.rects[0].second.rgb(), fill.rgb());
+        QCOMPARE(h->hasCursor(), cursor >= 0);
+        if (cursor >= 0)
+            QCOMPARE(int(h->cursor().shape()), cursor);
+    }
+
+    // What the scene controller builds for the edited output.
+    void handlesFromModel_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("handles"); // "P x,y" or "R x,y" in list order, scene coordinates
+        QTest::newRow("fan on Out2") << 1 << int(ShapeFan) << "0,3000" << "R 0,-3000";
+        QTest::newRow("empty polygon") << 0 << int(ShapePolygon) << "" << "P 0,0";
+        QTest::newRow("polygon") << 2 << int(ShapePolygon) << "100,200 -300,400" << "P 100,-200 P -300,-400 P 0,0";
+        QTest::newRow("arc") << 0 << int(ShapeArc) << "1000,0 0,1000" << "P 1000,0 P 0,-1000";
+        QTest::newRow("straight on Out1") << 0 << int(ShapeStraight) << "0,500" << "P 0,-500";
+    }
+    void handlesFromModel()
+    {
+        QFETCH(int, channel);
+        QFETCH(int, shape);
+        QFETCH(QString, points);
+        QFETCH(QString, handles);
+        Editor e(shape, points, channel);
+        QStringList got;
+        for (QGraphicsItem *h : e.sc->handles())
+            got << QStringLiteral("%1 %2,%3").arg(dynamic_cast<POINT_RATIO *>(h) ? "R" : dynamic_cast<POINT_POINT *>(h) ? "P" : "?")
+                       .arg(h->pos().x()).arg(h->pos().y());
+        QCOMPARE(got.join(' '), handles);
+    }
+
+    // ------------------------------------------------------------ mouse on the view
+
+    void rightClickOnView_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QPoint>("at"); // sensor point clicked
+        QTest::addColumn<QString>("after");
+        QTest::newRow("polygon vertex") << int(ShapePolygon) << 0 << "1600,1600 0,3200 -1600,1600" << QPoint(0, 3200) << "1600,1600 -1600,1600";
+        QTest::newRow("inside the zone") << int(ShapePolygon) << 0 << "1600,1600 0,3200 -1600,1600" << QPoint(320, 1920) << "1600,1600 0,3200 -1600,1600";
+        QTest::newRow("arc point") << int(ShapeArc) << 0 << "1600,0 0,1600" << QPoint(1600, 0) << "1600,0 0,1600";
+        QTest::newRow("rectangle corner") << int(ShapeRectangle) << 0 << "-1600,3200 -1600,1600 1600,1600 1600,3200" << QPoint(1600, 1600) << "-1600,3200 -1600,1600 1600,1600 1600,3200";
+        QTest::newRow("fan bar") << int(ShapeFan) << 1 << "0,3200" << QPoint(0, 3200) << "0,3200";
+    }
+    void rightClickOnView()
+    {
+        QFETCH(int, shape);
+        QFETCH(int, channel);
+        QFETCH(QString, points);
+        QFETCH(QPoint, at);
+        QFETCH(QString, after);
+        Editor e(shape, points, channel);
+        const int before = e.sc->handles().size();
+        QSignalSpy deleted(e.view, &ViewWindow::DeletePointItem);
+        rightClick(e.view, pixelOf(e.view, at.x(), at.y()));
+        QCOMPARE(str(e.points(channel)), after);
+        const bool onHandle = QTest::currentDataTag() != QByteArray("inside the zone");
+        QCOMPARE(deleted.count(), onHandle ? 1 : 0);
+        QCOMPARE(e.view->currentItem() != nullptr, onHandle);
+        QCOMPARE(e.sc->handles().size(), before - (shape == ShapePolygon && onHandle ? 1 : 0));
+    }
+
+    void vertexDroppedOnOriginLeavesList()
+    {
+        Editor e(ShapePolygon, "1600,0 0,3200 -1600,1600");
+        drag(e.view, pixelOf(e.view, 1600, 0), QPoint(-100, 0));
+        QCOMPARE(e.sc->handles().at(0)->pos(), QPointF(0, 0));
+        QCOMPARE(str(e.points()), QStringLiteral("0,3200 -1600,1600"));
+        QCOMPARE(e.sc->handles().size(), 4); // the handle stays, no second centre handle
+    }
+
+    void rectangleCorner2Drag()
+    {
+        Editor e(ShapeRectangle, "-1600,3200 -1600,1600 1600,1600 1600,3200");
+        // Up and right by (30, 20) pixels: sensor (+480, +320).
+        drag(e.view, pixelOf(e.view, 1600, 1600), QPoint(30, -20));
+        QCOMPARE(str(e.points()), QStringLiteral("-1600,3200 -1600,1920 2080,1920 2080,3200"));
+        QStringList pos;
+        for (QGraphicsItem *h : e.sc->handles())
+            pos << QStringLiteral("%1,%2").arg(h->pos().x()).arg(-h->pos().y());
+        QCOMPARE(pos.join(' '), QStringLiteral("-1600,3200 -1600,1920 2080,1920 2080,3200"));
+    }
+
+    void arcPoint0ToRadius5000()
+    {
+        Editor e(ShapeArc, "1800,0 1000,1000");
+        QSignalSpy table(e.sc, &OPTION_SCENE::PointItemChannelSignal);
+        // Right by 200 pixels: point 0 at (5000, 0); point 1 keeps its 45
+        // degrees at radius 5000: 5000 / sqrt(2) = 3535.53.
+        drag(e.view, pixelOf(e.view, 1800, 0), QPoint(200, 0));
+        QCOMPARE(str(e.points()), QStringLiteral("5000,0 3535,3535"));
+        QCOMPARE(e.sc->handles().at(1)->pos(), QPointF(3535, -3535));
+        QVERIFY(table.count() >= 1);
+
+        // The other way round: point 1 dragged in by 2736 mm on both axes
+        // to (799, 799) pulls point 0 in along the X axis to radius 1129.96.
+        drag(e.view, pixelOf(e.view, 3535, 3535), QPoint(-171, 171));
+        QCOMPARE(str(e.points()), QStringLiteral("1129,0 799,799"));
+    }
+
+    void centreHandleAndDeleteInMainWindow()
+    {
+        Tool t;
+        t.polygon("1600,1600 0,3200 -1600,1600");
+        OPTION_SCENE *sc = t.window.optionScene();
+        QTableWidget *xy = t.ui->CoordTableWidgetOut1;
+        QCOMPARE(sc->handles().size(), 4);
+        const int history = t.store.undoHistory[0].size();
+
+        // The centre handle dragged away becomes the fourth vertex; a new
+        // centre handle appears on release.
+        drag(t.view, pixelOf(t.view, 0, 0), QPoint(10, -40));
+        QCOMPARE(str(t.store.areas[0].points[0]), QStringLiteral("1600,1600 0,3200 -1600,1600 160,640"));
+        QCOMPARE(sc->handles().size(), 5);
+        QCOMPARE(sc->handles().last()->pos(), QPointF(0, 0));
+        QCOMPARE(xy->rowCount(), 5);
+        QCOMPARE(xy->item(3, 1)->text(), QStringLiteral("160"));
+        QCOMPARE(xy->item(3, 2)->text(), QStringLiteral("640"));
+        // The snapshot is taken on release before the final write-back, so
+        // it holds the position of the move before the last.
+        QCOMPARE(t.store.undoHistory[0].size(), history + 1);
+        QCOMPARE(str(t.store.undoHistory[0].last().points[0]), QStringLiteral("1600,1600 0,3200 -1600,1600 128,480"));
+
+        // Right-click deletes a vertex and the table follows.
+        rightClick(t.view, pixelOf(t.view, 0, 3200));
+        QCOMPARE(str(t.store.areas[0].points[0]), QStringLiteral("1600,1600 -1600,1600 160,640"));
+        QCOMPARE(xy->rowCount(), 4);
+        QCOMPARE(xy->item(1, 1)->text(), QStringLiteral("-1600"));
+
+        // Delete acts on the handle pressed last.
+        const QPoint v = pixelOf(t.view, 1600, 1600);
+        send(t.view->viewport(), QEvent::MouseButtonPress, v, Qt::LeftButton, Qt::LeftButton);
+        send(t.view->viewport(), QEvent::MouseButtonRelease, v, Qt::LeftButton, Qt::NoButton);
+        QTest::keyClick(t.view, Qt::Key_Delete);
+        QCOMPARE(str(t.store.areas[0].points[0]), QStringLiteral("-1600,1600 160,640"));
+        QCOMPARE(xy->rowCount(), 3);
+    }
+
+    void releaseTakesUndoAndRefreshesThumbnail()
+    {
+        Tool t;
+        t.polygon("1600,1600 0,3200 -1600,1600");
+        PaintCounter counter;
+        t.window.areaTable()->thumbnail(0)->installEventFilter(&counter);
+        QApplication::processEvents();
+        const int history = t.store.undoHistory[0].size();
+
+        // A release on the zone pans and takes no snapshot.
+        drag(t.view, pixelOf(t.view, 320, 1920), QPoint(5, 5));
+        QCOMPARE(t.store.undoHistory[0].size(), history);
+
+        QTest::qWait(50); // let the table settle
+        counter.paints = 0;
+        drag(t.view, pixelOf(t.view, 0, 3200), QPoint(0, -20));
+        QCOMPARE(str(t.store.areas[0].points[0]), QStringLiteral("1600,1600 0,3520 -1600,1600"));
+        QCOMPARE(t.store.undoHistory[0].size(), history + 1);
+        QVERIFY(t.store.modified);
+        QVERIFY(t.window.areaTable()->thumbnail(0)->isVisible());
+        QTRY_VERIFY(counter.paints > 0);
+    }
+
+    void shiftDragHoldsHandle()
+    {
+        Editor e(ShapePolygon, "1600,1600 0,3200 -1600,1600");
+        drag(e.view, pixelOf(e.view, 0, 3200), QPoint(20, -20), Qt::ShiftModifier);
+        QCOMPARE(e.sc->handles().at(1)->pos(), QPointF(0, -3200));
+        QCOMPARE(str(e.points()), QStringLiteral("1600,1600 0,3200 -1600,1600"));
+    }
+
+    void ratioBarMovesOnlyAlongForwardAxis()
+    {
+        Editor e(ShapeFan, "0,3200", 1);
+        QGraphicsItem *bar = e.sc->handles().value(0);
+        QVERIFY(dynamic_cast<POINT_RATIO *>(bar));
+        drag(e.view, pixelOf(e.view, 0, 3200), QPoint(40, 0));
+        QCOMPARE(bar->pos(), QPointF(0, -3200));
+        QCOMPARE(str(e.points(1)), QStringLiteral("0,3200"));
+
+        drag(e.view, pixelOf(e.view, 0, 3200), QPoint(-30, -10));
+        QCOMPARE(bar->pos(), QPointF(0, -3360));
+        QCOMPARE(str(e.points(1)), QStringLiteral("0,3360"));
+
+        // Pulled far below the sensor it stops at the X axis (up to the grab offset).
+        drag(e.view, pixelOf(e.view, 0, 3360), QPoint(0, 400));
+        QCOMPARE(bar->pos().x(), 0.0);
+        QVERIFY2(qAbs(e.points(1).value(0).y()) <= 16, qPrintable(str(e.points(1))));
+        QCOMPARE(e.points(1).value(0).x(), 0);
+    }
+
+    // ------------------------------------------------------------ live scan
+
+    void scanPolygon_data()
+    {
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<int>("n"); // Ethernet sweep length
+        QTest::addColumn<bool>("intensity");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QPoint>("scene");
+        QTest::newRow("serial step 0") << 0 << 0 << false << 0 << 1000 << QPoint(-342, 939);
+        QTest::newRow("serial step 180 (200 deg)") << 0 << 0 << false << 180 << 1000 << QPoint(-939, -342);
+        QTest::newRow("serial last step, intensity") << 0 << 0 << true << 639 << 2000 << QPoint(700, 1873);
+        QTest::newRow("ethernet first step") << 1 << 4 << false << 0 << 1000 << QPoint(342, 939);
+        QTest::newRow("ethernet step 1 of 4") << 1 << 4 << false << 1 << 1000 << QPoint(984, -173);
+        QTest::newRow("ethernet step 3 of 4, intensity") << 1 << 4 << true << 3 << 1000 << QPoint(-984, -173);
+    }
+    void scanPolygon()
+    {
+        QFETCH(int, connection);
+        QFETCH(int, n);
+        QFETCH(bool, intensity);
+        QFETCH(int, step);
+        QFETCH(int, value);
+        QFETCH(QPoint, scene);
+        auto scan = std::make_unique<ScanRecord>();
+        scan->connectionType = connection;
+        scan->sweepLength = n;
+        std::uint16_t *values = connection ? (intensity ? scan->intensityRing.data() : scan->distanceRing.data())
+                                  : (intensity ? scan->serialIntensities.data() : scan->serialDistances.data());
+        values[step] = std::uint16_t(value);
+        const QPolygon poly = ScanItem::buildPolygon(*scan, intensity);
+        QCOMPARE(poly.size(), (connection ? n : 640) + 2);
+        QCOMPARE(poly.first(), QPoint(0, 0));
+        QCOMPARE(poly.last(), QPoint(0, 0));
+        QCOMPARE(poly[step + 1], scene);
+        // The other item reads the other array.
+        QCOMPARE(ScanItem::buildPolygon(*scan, !intensity)[step + 1], QPoint(0, 0));
+    }
+
+    void emptyScanDrawsNothing_data()
+    {
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("serial zeros, graph") << 0 << 0;
+        QTest::newRow("sweep of 0, graph") << 1 << 0;
+        QTest::newRow("sweep of 0, line") << 1 << 2;
+    }
+    void emptyScanDrawsNothing()
+    {
+        QFETCH(int, connection);
+        QFETCH(int, mode);
+        Editor e(ShapePolygon, kBox, 0, QSize(400, 300));
+        e.scan.connectionType = connection;
+        e.scan.displayMode = mode;
+        e.sv->setZoom(100);
+        e.sv->showArea(0, 0);
+        const QImage with = e.sv->grab();
+        e.sc->outlineItem()->setVisible(false);
+        e.sc->intensityItem()->setVisible(false);
+        QCOMPARE(countDiffering(with, e.sv->grab(), 0), qint64(0));
+    }
+
+    // The thinned and clipped polygon looks like the full one.
+    void thinnedScanLooksLikeFull_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("zoom");
+        for (int zoom : {-55, 180})
+            for (int mode : {0, 1, 2})
+                QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(QStringList{"graph", "cloud", "line"}[mode]).arg(zoom)))
+                    << mode << zoom;
+    }
+    void thinnedScanLooksLikeFull()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, zoom);
+        ZoneStore store;
+        auto scan = std::make_unique<ScanRecord>(noisySweep(mode));
+        StandaloneView sv(&store, scan.get(), 3, QSize(1190, 715));
+        sv.setZoom(zoom);
+        sv.view()->centerOn(700, -1200);
+        sv.showArea(0, 0);
+        sv.scene()->setHandlesVisible(false);
+        ScanItem *items[2] = {sv.scene()->outlineItem(), sv.scene()->intensityItem()};
+        const QImage thinned = sv.grab();
+        for (ScanItem *i : items)
+            i->setThinning(false);
+        const QImage full = sv.grab();
+        for (ScanItem *i : items)
+            i->setVisible(false);
+        const QImage blank = sv.grab();
+        // Measured against what the sweep covers: at the widest zoom that is
+        // well under one percent of the picture.
+        const qint64 covered = countDiffering(full, blank);
+        QVERIFY2(covered > 2000, qPrintable(QString::number(covered)));
+        // Antialiasing may move an edge pixel by a shade; a dot or a line
+        // that is there in one picture and not in the other may not.
+        const qint64 diff = countDiffering(thinned, full, 48);
+        QVERIFY2(diff * 100 < covered * 2,
+                 qPrintable(QStringLiteral("%1 of the %2 pixels the sweep covers differ").arg(diff).arg(covered)));
+    }
+
+    // ------------------------------------------------------------ zone pictures
+
+    void zonePicture_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QList<double>>("z"); // Out1, Out2, Out3
+        QTest::addColumn<QColor>("inside");   // Out1 only
+        QTest::addColumn<QColor>("overlap");  // Out1 and Out2
+        // Pale yellow over white at alpha 200 or 125; orange over it by stacking.
+        QTest::newRow("editing Out1") << 0 << QList<double>{3, 2, 1} << QColor(255, 255, 155) << QColor(255, 242, 128);
+        QTest::newRow("editing Out2") << 1 << QList<double>{2, 3, 1} << QColor(255, 255, 193) << QColor(255, 155, 42);
+        QTest::newRow("editing Out3") << 2 << QList<double>{1, 2, 3} << QColor(255, 255, 193) << QColor(255, 193, 98);
+    }
+    void zonePicture()
+    {
+        QFETCH(int, channel);
+        QFETCH(QList<double>, z);
+        QFETCH(QColor, inside);
+        QFETCH(QColor, overlap);
+        Editor e(ShapePolygon, kBox, 0, QSize(400, 300));
+        e.store.areas[0].points[1] = pts("1500,500 800,1000");
+        e.sv->setZoom(100); // 8 mm per pixel, grid every metre
+        e.sv->showArea(0, channel);
+        e.sc->setHandlesVisible(false);
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(e.sc->zoneItem(c)->zValue(), z[c]);
+        const QImage img = e.sv->grab();
+        const auto at = [&](int x, int y) { return img.pixel(pixelOf(e.view, x, y)); };
+        QVERIFY2(near(at(-400, 600), inside), qPrintable(rgb(at(-400, 600))));
+        QVERIFY2(near(at(900, 700), overlap), qPrintable(rgb(at(900, 700))));
+        QVERIFY2(near(at(1400, 600), Qt::white), qPrintable(rgb(at(1400, 600))));        // beside the zone
+        QVERIFY2(near(at(400, -800), Qt::white), qPrintable(rgb(at(400, -800))));        // -63 deg: seen
+        QVERIFY2(near(at(100, -800), QColor(191, 191, 191)), qPrintable(rgb(at(100, -800)))); // -83 deg: blind
+    }
+
+    // ------------------------------------------------------------ sector-cli render
+
+    void renderWritesPictures()
+    {
+        // The test harness pins fonts to 96 dpi; the tool and sector-cli
+        // take the screen's. Compare like with like.
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+        const auto restore = qScopeGuard([] { QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true); });
+        const QString project = m_dir.filePath("box.ZQ30");
+        writeFile(project, projectWithOut1(kBox));
+        const QString png = m_dir.filePath("box.png");
+        const QString svg = m_dir.filePath("box.svg");
+        CliRun r = runCli({"render", project, "-o", png, "--size", "400x300", "--zoom", "100"});
+        QCOMPARE(r.exitCode, 0);
+        r = runCli({"render", project, "-o", svg, "--size", "400x300", "--zoom", "100"});
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray svgText = readFile(svg);
+        QVERIFY(svgText.contains("<svg"));
+        QVERIFY(svgText.contains("width=\"400"));
+
+        QImage picture(png);
+        QCOMPARE(picture.size(), QSize(400, 300));
+        // The same picture as the view's, drawn by the same code.
+        ZoneStore store;
+        store.areas[0].points[0] = pts(kBox);
+        ScanRecord scan;
+        scan.connectionType = 1;
+        StandaloneView sv(&store, &scan, 3, QSize(400, 300));
+        sv.setZoom(100);
+        sv.showArea(0, 0);
+        sv.scene()->setHandlesVisible(false);
+        const QImage view = sv.grab();
+        const auto at = [&](const QImage &img, int x, int y) { return img.pixel(pixelOf(sv.view(), x, y)); };
+        QVERIFY2(near(at(picture, -400, 600), QColor(255, 255, 155)), qPrintable(rgb(at(picture, -400, 600))));
+        QVERIFY(near(at(picture, 1400, 600), Qt::white));
+        QVERIFY(near(at(picture, 100, -800), QColor(191, 191, 191)));
+        QVERIFY(near(at(picture, 0, 0), Qt::white, 255) && !near(at(picture, 0, 0), QColor(Qt::blue), 60)); // no centre handle
+        QCOMPARE(countDiffering(picture, view, 0), qint64(0));
+    }
+
+    void renderRejects_data()
+    {
+        QTest::addColumn<QStringList>("args"); // %P project, %O output
+        QTest::addColumn<QString>("output");
+        QTest::newRow("bad suffix") << QStringList{"render", "%P", "-o", "%O"} << "box.jpg";
+        QTest::newRow("unreadable file") << QStringList{"render", "%D/missing.ZQ30", "-o", "%O"} << "m.png";
+        QTest::newRow("area 64") << QStringList{"render", "%P", "-o", "%O", "--area", "64"} << "a.png";
+        QTest::newRow("scan not a recording") << QStringList{"render", "%P", "-o", "%O", "--scan", "%P"} << "s.png";
+    }
+    void renderRejects()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, output);
+        const QString project = m_dir.filePath("reject.ZQ30");
+        writeFile(project, projectWithOut1(kBox));
+        const QString out = m_dir.filePath(output);
+        QFile::remove(out);
+        for (QString &a : args)
+            a.replace("%P", project).replace("%O", out).replace("%D", m_dir.path());
+        const CliRun r = runCli(args);
+        QCOMPARE(r.exitCode, 2);
+        QStringList message = r.err.split('\n', Qt::SkipEmptyParts);
+        message.erase(std::remove_if(message.begin(), message.end(),
+                                     [](const QString &l) { return l.startsWith("QStandardPaths:"); }),
+                      message.end());
+        QCOMPARE(message.size(), 1);
+        QVERIFY(!QFile::exists(out));
+    }
+};
+
+QTEST_MAIN(TestGraphics)
+#include "tst_graphics.moc"
