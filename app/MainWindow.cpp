@@ -353,6 +353,9 @@ void MainWindow::connectActions()
     connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::IOPortDisplayer);
     connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::MonitorGraphicDisplay);
     connect(m_link, &SERIAL_COMM::SelfCheckStatus, this, &MainWindow::SelfCheckDisp);
+    // A sensor that stopped answering: after the warning, back to the
+    // disconnected state with the design untouched.
+    connect(m_link, &SERIAL_COMM::GaveUp, this, &MainWindow::CloseSerialPort);
     connect(m_serialSettings, &SettingsDialog::OpenSerialSignal, this, &MainWindow::CreatOpenSerialPort);
     connect(m_ethernetSettings, &EthnertSetting::OpenEthernetSignal, this,
             &MainWindow::CreatEthernetPort);
@@ -771,11 +774,13 @@ void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
     Q_UNUSED(Outport);
     if (m_viewMode != 1)
         return;
+    // A reported byte with bit 7 set arrives widened to a word that is
+    // negative as a signed number: it selects no area.
+    if (int(Inport) < 0)
+        return;
     if (Inport != m_lastInport) {
         m_lastInport = Inport;
-        // A reported byte with bit 7 set arrives widened to a huge word:
-        // its six input bits select the area.
-        m_store->currentArea = int(Inport) < 0 ? int(Inport & 63) : int(Inport);
+        m_store->currentArea = int(Inport);
         m_store->clampedCurrentArea();
         m_optionScene->UpdataPaintOutline();
     }

@@ -255,6 +255,7 @@ void SERIAL_COMM::ReadWriteOverTime()
         Q_EMIT ProgressClose();
         message(Warning, "警告", "读写参数超时,请检查连接", "Warning",
                 "Connect OverTimer, Check Connect");
+        Q_EMIT GaveUp();
     }
 }
 

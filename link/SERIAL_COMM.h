@@ -88,6 +88,9 @@ Q_SIGNALS:
     // A modal box; the receiver returns once it has been answered.
     void MessageSignal(int icon, const QString &title, const QString &text);
 
+    // The fourth time-out in a row: the warning has been answered.
+    void GaveUp();
+
     // Every frame written, and every reply that passed its CRC, for tools
     // that trace or verify the exchange.
     void FrameSent(const QByteArray &frame);

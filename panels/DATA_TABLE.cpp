@@ -15,6 +15,8 @@ DATA_TABLE::DATA_TABLE(ScanRecord *scan, QTableWidget *table, QObject *parent)
     for (int i = 0; i < 540; ++i) {
         m_table->setRowHeight(i, 22);
         m_table->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
+        m_table->setItem(i, 1, new QTableWidgetItem);
+        m_table->setItem(i, 2, new QTableWidgetItem);
     }
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -39,9 +41,10 @@ void DATA_TABLE::DataTableWidgetDisplay()
     const std::uint16_t *d = ethernet ? m_scan->distanceRing.data() : m_scan->serialDistances.data();
     const std::uint16_t *v = ethernet ? m_scan->intensityRing.data() : m_scan->serialIntensities.data();
     m_table->setUpdatesEnabled(false);
+    // The items stay; only their texts change, 20 times a second.
     for (int i = 0; i < 540; ++i) {
-        m_table->setItem(i, 1, new QTableWidgetItem(QString::number(d[i])));
-        m_table->setItem(i, 2, new QTableWidgetItem(QString::number(v[i])));
+        m_table->item(i, 1)->setText(QString::number(d[i]));
+        m_table->item(i, 2)->setText(QString::number(v[i]));
     }
     m_table->setUpdatesEnabled(true);
 }
