@@ -279,6 +279,10 @@ void MainWindow::polishLayout()
     for (QPushButton *b : ui->AreaEditTab->findChildren<QPushButton *>())
         b->setMinimumWidth(56);
     ui->PortLampLayout->setSpacing(2);
+    // The sensor's own panels share one place on the right, as tabs; the
+    // data list keeps its own above them.
+    tabifyDockWidget(ui->SensorSettingDock, ui->IOSimulationDock);
+    tabifyDockWidget(ui->IOSimulationDock, ui->SelfCheckDock);
     for (QLabel *l : {ui->label_SteerDgree, ui->label_VehicleSpeed, ui->label_VehicleOptionMode})
         l->setWordWrap(true);
 }
@@ -714,6 +718,8 @@ void MainWindow::OpenCloseEditionDock(bool Checked)
 void MainWindow::OpenCloseSensorDock(bool Checked)
 {
     ui->SensorSettingDock->setVisible(Checked);
+    if (Checked)
+        ui->SensorSettingDock->raise();
 }
 
 void MainWindow::OpenCloseDataTableDock(bool Checked)
@@ -724,12 +730,15 @@ void MainWindow::OpenCloseDataTableDock(bool Checked)
 void MainWindow::OpenCloseSelfCheck(bool Checked)
 {
     ui->SelfCheckDock->setVisible(Checked);
+    if (Checked)
+        ui->SelfCheckDock->raise();
 }
 
 void MainWindow::OpenCloseIOSimulationDock(bool Checked)
 {
     if (Checked) {
         ui->IOSimulationDock->show();
+        ui->IOSimulationDock->raise();
         return;
     }
     // Closing the panel ends every simulation.
