@@ -2,28 +2,28 @@
 #include "ui_mainwindow.h"
 
 #include "AREA_TABLE.h"
-#include "DATA_TABLE.h"
-#include "IO_SIMULATION.h"
-#include "EthnertSetting.h"
-#include "SettingsDialog.h"
-#include "LinkPresenter.h"
 #include "COORD_TABLE.h"
+#include "DATA_TABLE.h"
 #include "EDIT_CONTROL.h"
+#include "EthnertSetting.h"
+#include "IO_SIMULATION.h"
+#include "LinkPresenter.h"
 #include "OPTION_SCENE.h"
 #include "ProjectFile.h"
+#include "SENSOR_SETTING.h"
 #include "SERIAL_COMM.h"
 #include "ScanItems.h"
-#include "SENSOR_SETTING.h"
 #include "ScanRecord.h"
+#include "SettingsDialog.h"
 #include "UiPrompt.h"
 #include "ViewWindow.h"
 #include "ZoneGeometry.h"
 #include "ZoneStore.h"
 
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QGLFormat>
 #include <QGLWidget>
@@ -46,7 +46,10 @@ const char kApplication[] = "Parameters";
 } // namespace
 
 MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_store(store), m_scan(scan)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , m_store(store)
+    , m_scan(scan)
 {
     // 1. The form: widgets, actions, menus, docks and tool bars.
     ui->setupUi(this);
@@ -123,35 +126,34 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 14. The sensor settings dock, which resets the record to its defaults.
     m_sensorSetting = new SENSOR_SETTING(
         &m_sensorParameters,
-        {ui->Para_ControlMode, ui->Para_RS232BaudRate, ui->Para_RS232CommVerify,
-         ui->Para_RS232StopBit, ui->Para_RS485IDAddress, ui->Para_RS485BaudRate,
-         ui->Para_RS485CommVerify, ui->Para_RS485StopBit, ui->Para_CANIDAddress,
-         ui->Para_CANBaudRate, ui->Para_SensorOutputLogic, ui->Para_ScanMotorSpeed,
-         ui->Para_ScanSensorAngle, ui->Para_ScanFilterLevel, ui->Para_SensorInstallDir,
+        {ui->Para_ControlMode,       ui->Para_RS232BaudRate,     ui->Para_RS232CommVerify,
+         ui->Para_RS232StopBit,      ui->Para_RS485IDAddress,    ui->Para_RS485BaudRate,
+         ui->Para_RS485CommVerify,   ui->Para_RS485StopBit,      ui->Para_CANIDAddress,
+         ui->Para_CANBaudRate,       ui->Para_SensorOutputLogic, ui->Para_ScanMotorSpeed,
+         ui->Para_ScanSensorAngle,   ui->Para_ScanFilterLevel,   ui->Para_SensorInstallDir,
          ui->Para_CrossFilterEnable, ui->Para_CrossFilterNumber, ui->Para_SensorEtherMode,
-         ui->Para_SensorIPAddress1, ui->Para_SensorIPAddress2, ui->Para_SensorIPAddress3,
+         ui->Para_SensorIPAddress1,  ui->Para_SensorIPAddress2,  ui->Para_SensorIPAddress3,
          ui->Para_SensorIPAddress4},
         this);
 
     // 15. The IO simulation panel.
-    m_ioSimulation = new IO_SIMULATION(
-        m_store,
-        {ui->InportGrouptBox,
-         {ui->InputButton1, ui->InputButton2, ui->InputButton3, ui->InputButton4, ui->InputButton5,
-          ui->InputButton6},
-         ui->InputspinBox,
-         ui->OutportGrouptBox,
-         {ui->OutputButton1, ui->OutputButton2, ui->OutputButton3},
-         ui->OutputspinBox,
-         ui->FaultGroupBox,
-         ui->FaultSimuButton,
-         ui->CaseSimulationBox,
-         ui->SimDgreeSpinBox,
-         ui->SimDgreeSlider,
-         ui->SimSpeedSpinBox,
-         ui->SimSpeedSlider,
-         ui->SimOptionMode},
-        this);
+    m_ioSimulation = new IO_SIMULATION(m_store,
+                                       {ui->InportGrouptBox,
+                                        {ui->InputButton1, ui->InputButton2, ui->InputButton3,
+                                         ui->InputButton4, ui->InputButton5, ui->InputButton6},
+                                        ui->InputspinBox,
+                                        ui->OutportGrouptBox,
+                                        {ui->OutputButton1, ui->OutputButton2, ui->OutputButton3},
+                                        ui->OutputspinBox,
+                                        ui->FaultGroupBox,
+                                        ui->FaultSimuButton,
+                                        ui->CaseSimulationBox,
+                                        ui->SimDgreeSpinBox,
+                                        ui->SimDgreeSlider,
+                                        ui->SimSpeedSpinBox,
+                                        ui->SimSpeedSlider,
+                                        ui->SimOptionMode},
+                                       this);
 
     // 16. Initial widget state.
     ui->ArealineText->setEnabled(false);
@@ -218,6 +220,17 @@ QString MainWindow::tr2(const char *chinese, const char *english) const
     return m_language == 1 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
 }
 
+int MainWindow::ask(QMessageBox::Icon icon, const QString &title, const QString &text,
+                    const QStringList &buttons)
+{
+    UiPrompt::Box box;
+    box.icon = icon;
+    box.title = title;
+    box.text = text;
+    box.buttons = buttons;
+    return UiPrompt::show(this, box);
+}
+
 void MainWindow::buildToolBars()
 {
     // The New button: its arrow opens the model menu, its face does nothing.
@@ -254,16 +267,17 @@ void MainWindow::buildToolBars()
         c->setMinimumWidth(c->sizeHint().width());
     }
     ui->SensorSettingScrollArea->setMinimumWidth(
-        ui->SensorSettingContents->minimumSizeHint().width()
-        + ui->SensorSettingScrollArea->verticalScrollBar()->sizeHint().width()
-        + 2 * ui->SensorSettingScrollArea->frameWidth());
+        ui->SensorSettingContents->minimumSizeHint().width() +
+        ui->SensorSettingScrollArea->verticalScrollBar()->sizeHint().width() +
+        2 * ui->SensorSettingScrollArea->frameWidth());
 }
 
 void MainWindow::polishLayout()
 {
     // Number, marker and a thumbnail of about 100 pixels.
-    const int listWidth = 40 + 10 + 100 + ui->AreaTableWidget->verticalScrollBar()->sizeHint().width()
-                          + 2 * ui->AreaTableWidget->frameWidth();
+    const int listWidth = 40 + 10 + 100 +
+                          ui->AreaTableWidget->verticalScrollBar()->sizeHint().width() +
+                          2 * ui->AreaTableWidget->frameWidth();
     ui->AreaTableWidget->setMinimumWidth(listWidth);
     ui->ArealineText->setMinimumWidth(listWidth);
     ui->splitter->setStretchFactor(0, 0);
@@ -314,18 +328,22 @@ void MainWindow::connectActions()
     connect(ui->Intensity, &QAction::triggered, this, &MainWindow::OpenCloseReadIntensity);
     connect(ui->DataTable, &QAction::triggered, this, &MainWindow::OpenCloseDataTableDock);
     connect(ui->Connection, &QAction::triggered, this, &MainWindow::OpenSerialPort);
-    connect(ui->SerialConnection, &QAction::triggered, this, &MainWindow::ConnectChangeUSARTModeSlot);
+    connect(ui->SerialConnection, &QAction::triggered, this,
+            &MainWindow::ConnectChangeUSARTModeSlot);
     connect(ui->EthernetConnection, &QAction::triggered, this,
             &MainWindow::ConnectChangeEthernetModeSlot);
     connect(ui->SerialSetting, &QAction::triggered, m_serialSettings, &QWidget::show);
-    connect(ui->SerialSetting, &QAction::triggered, m_serialSettings, &SettingsDialog::fillPortsInfo);
+    connect(ui->SerialSetting, &QAction::triggered, m_serialSettings,
+            &SettingsDialog::fillPortsInfo);
     connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings, &QWidget::show);
     connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings,
             &EthnertSetting::fillPortsInfo);
     connect(ui->ReadAllSetting, &QAction::triggered, m_link, &SERIAL_COMM::ReadSensorAllDataSlots);
-    connect(ui->WriteAllSetting, &QAction::triggered, m_link, &SERIAL_COMM::WriteSensorAllDataSlots);
+    connect(ui->WriteAllSetting, &QAction::triggered, m_link,
+            &SERIAL_COMM::WriteSensorAllDataSlots);
     connect(ui->SoftReboot, &QAction::triggered, m_link, &SERIAL_COMM::SensorRebootSlots);
-    connect(ui->SensorInformation, &QAction::triggered, m_link, &SERIAL_COMM::SensorInformationSlots);
+    connect(ui->SensorInformation, &QAction::triggered, m_link,
+            &SERIAL_COMM::SensorInformationSlots);
     connect(ui->DisConnection, &QAction::triggered, this, &MainWindow::CloseSerialPort);
     connect(ui->DispGraph, &QAction::triggered, this, &MainWindow::OpenDispGraphSlot);
     connect(ui->DispCloud, &QAction::triggered, this, &MainWindow::OpenDispCloudSlot);
@@ -346,8 +364,7 @@ void MainWindow::connectActions()
     connect(ui->Cut, &QAction::triggered, m_areaTable, &AREA_TABLE::CutAreaTableData);
     connect(ui->Paste, &QAction::triggered, m_areaTable, &AREA_TABLE::PasteAreaTableData);
     connect(ui->Delete, &QAction::triggered, m_areaTable, &AREA_TABLE::DeleteAreaTableData);
-    connect(ui->DeleteAll, &QAction::triggered, m_areaTable,
-            &AREA_TABLE::DeleteAllAreaTableData);
+    connect(ui->DeleteAll, &QAction::triggered, m_areaTable, &AREA_TABLE::DeleteAllAreaTableData);
 
     connect(m_serialPort.get(), &QSerialPort::errorOccurred, this, &MainWindow::handleError);
 
@@ -360,14 +377,16 @@ void MainWindow::connectActions()
     // A sensor that stopped answering: after the warning, back to the
     // disconnected state with the design untouched.
     connect(m_link, &SERIAL_COMM::GaveUp, this, &MainWindow::CloseSerialPort);
-    connect(m_serialSettings, &SettingsDialog::OpenSerialSignal, this, &MainWindow::CreatOpenSerialPort);
+    connect(m_serialSettings, &SettingsDialog::OpenSerialSignal, this,
+            &MainWindow::CreatOpenSerialPort);
     connect(m_ethernetSettings, &EthnertSetting::OpenEthernetSignal, this,
             &MainWindow::CreatEthernetPort);
     connect(m_ethernetSettings, &EthnertSetting::OpenEthernetMode, this,
             &MainWindow::CreatEthnertModeSignalSlot);
 
     // Editors follow each other through the store, in this order.
-    connect(m_link, &SERIAL_COMM::ReceiveScanfData, m_dataTable, &DATA_TABLE::DataTableWidgetDisplay);
+    connect(m_link, &SERIAL_COMM::ReceiveScanfData, m_dataTable,
+            &DATA_TABLE::DataTableWidgetDisplay);
     connect(m_link, &SERIAL_COMM::ReceiveScanfData, sc, &OPTION_SCENE::UpdataPaintOutline);
     connect(m_link, &SERIAL_COMM::ReceiveIntensityData, m_dataTable,
             &DATA_TABLE::DataTableWidgetDisplay);
@@ -426,8 +445,8 @@ void MainWindow::connectActions()
     connect(ui->ZoomOut, &QAbstractButton::clicked, view, &ViewWindow::ZoomOutButtonSlots);
 
     connect(ui->ScanGroupBox, &QGroupBox::clicked, this, &MainWindow::SensorControlEnableSlot);
-    for (QComboBox *c : {ui->Set_SensorSleepMode, ui->Set_ScanMotorSpeed,
-                         ui->Set_ScanSensorAngle, ui->Set_ScanFilterLevel})
+    for (QComboBox *c : {ui->Set_SensorSleepMode, ui->Set_ScanMotorSpeed, ui->Set_ScanSensorAngle,
+                         ui->Set_ScanFilterLevel})
         connect(c, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 &MainWindow::SensorControlChangeSlot);
 }
@@ -498,13 +517,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool stay = false;
     if (m_store->modified) {
-        UiPrompt::Box box;
-        box.icon = QMessageBox::Warning;
-        box.title = tr2("警告", "Warning");
-        box.text = tr2("关于应用程序\n您修改了数据直接退出而不保存？",
-                       "The application\nDo you want to discart your changes?");
-        box.buttons = QStringList{tr2("保存", "Save"), tr2("关闭", "Close"), tr2("取消", "Cancel")};
-        const int answer = UiPrompt::show(this, box);
+        const int answer =
+            ask(QMessageBox::Warning, tr2("警告", "Warning"),
+                tr2("关于应用程序\n您修改了数据直接退出而不保存？",
+                    "The application\nDo you want to discart your changes?"),
+                QStringList{tr2("保存", "Save"), tr2("关闭", "Close"), tr2("取消", "Cancel")});
         if (answer == 0)
             stay = !saveDesign(); // a failed write keeps the window and the design
         else if (answer != 1)
@@ -550,15 +567,11 @@ bool MainWindow::saveDesign()
         // The file could be opened but not completely written: the previous
         // file is untouched, and the design still counts as unsaved.
         m_store->modified = wasModified;
-        UiPrompt::Box box;
-        box.icon = QMessageBox::Warning;
-        box.title = tr2("保存失败", "Save failed");
-        box.text = tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
-                       "The file could not be written completely:\n%1\n%2\n"
-                       "The previous file is unchanged.")
-                       .arg(QDir::toNativeSeparators(name), why);
-        box.buttons = QStringList{QStringLiteral("OK")};
-        UiPrompt::show(this, box);
+        ask(QMessageBox::Warning, tr2("保存失败", "Save failed"),
+            tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
+                "The file could not be written completely:\n%1\n%2\n"
+                "The previous file is unchanged.")
+                .arg(QDir::toNativeSeparators(name), why));
         return false;
     }
     return true;
@@ -582,11 +595,7 @@ void MainWindow::refreshAfterProjectRead()
 
 void MainWindow::showFileError()
 {
-    UiPrompt::Box box;
-    box.title = tr2("错误", "Error");
-    box.text = tr2("文件损坏", "FileError");
-    box.buttons = QStringList{QStringLiteral("OK")};
-    UiPrompt::show(this, box);
+    ask(QMessageBox::Information, tr2("错误", "Error"), tr2("文件损坏", "FileError"));
 }
 
 void MainWindow::openfile()
@@ -605,11 +614,8 @@ void MainWindow::openProjectFile(const QString &name)
 {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        UiPrompt::Box box;
-        box.title = QStringLiteral("Document");
-        box.text = QStringLiteral("No document");
-        box.buttons = QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")};
-        UiPrompt::show(this, box);
+        ask(QMessageBox::Information, QStringLiteral("Document"), QStringLiteral("No document"),
+            QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")});
         return;
     }
     QTextStream in(&file);
@@ -659,13 +665,10 @@ void MainWindow::CreateDeviceType(DEVICETYPE *Type)
 void MainWindow::createDevice(int type)
 {
     if (m_store->modified) {
-        UiPrompt::Box box;
-        box.icon = QMessageBox::Warning;
-        box.title = tr2("警告", "Warning");
-        box.text = tr2("关于应用程序\n您修改了数据直接改变而不保存？",
-                       "The application\nDo you want to discart your changes?");
-        box.buttons = QStringList{tr2("确定", "OK"), tr2("取消", "Cancel")};
-        if (UiPrompt::show(this, box) != 0)
+        if (ask(QMessageBox::Warning, tr2("警告", "Warning"),
+                tr2("关于应用程序\n您修改了数据直接改变而不保存？",
+                    "The application\nDo you want to discart your changes?"),
+                QStringList{tr2("确定", "OK"), tr2("取消", "Cancel")}) != 0)
             return;
     }
     DEVICETYPE t;
@@ -674,11 +677,26 @@ void MainWindow::createDevice(int type)
     ClearAllEditData();
 }
 
-void MainWindow::CreateDeviceLaser05() { createDevice(Laser05); }
-void MainWindow::CreateDeviceLaser10() { createDevice(Laser10); }
-void MainWindow::CreateDeviceLaser20() { createDevice(Laser20); }
-void MainWindow::CreateDeviceLaser30() { createDevice(Laser30); }
-void MainWindow::CreateDeviceLaser50() { createDevice(Laser50); }
+void MainWindow::CreateDeviceLaser05()
+{
+    createDevice(Laser05);
+}
+void MainWindow::CreateDeviceLaser10()
+{
+    createDevice(Laser10);
+}
+void MainWindow::CreateDeviceLaser20()
+{
+    createDevice(Laser20);
+}
+void MainWindow::CreateDeviceLaser30()
+{
+    createDevice(Laser30);
+}
+void MainWindow::CreateDeviceLaser50()
+{
+    createDevice(Laser50);
+}
 
 void MainWindow::ClearAllEditData()
 {
@@ -809,9 +827,18 @@ void MainWindow::setDisplayMode(int mode)
     }
 }
 
-void MainWindow::OpenDispGraphSlot() { setDisplayMode(0); }
-void MainWindow::OpenDispCloudSlot() { setDisplayMode(1); }
-void MainWindow::OpenDispLineSlot() { setDisplayMode(2); }
+void MainWindow::OpenDispGraphSlot()
+{
+    setDisplayMode(0);
+}
+void MainWindow::OpenDispCloudSlot()
+{
+    setDisplayMode(1);
+}
+void MainWindow::OpenDispLineSlot()
+{
+    setDisplayMode(2);
+}
 
 void MainWindow::SensorControlEnableSlot()
 {

@@ -4,6 +4,7 @@
 #include "SensorParameters.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QSerialPort>
 #include <array>
 #include <memory>
@@ -134,6 +135,9 @@ private:
     // The damaged-file box of both Open paths.
     void showFileError();
     QString tr2(const char *chinese, const char *english) const;
+    // A modal box; the index of the button pressed.
+    int ask(QMessageBox::Icon icon, const QString &title, const QString &text,
+            const QStringList &buttons = QStringList{QStringLiteral("OK")});
 
     std::unique_ptr<Ui::MainWindow> ui;
     QGraphicsScene *scene = nullptr;

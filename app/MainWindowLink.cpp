@@ -17,7 +17,6 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 
-
 void MainWindow::setSerialOnlyWidgetsEnabled(bool serial)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{
@@ -33,7 +32,8 @@ void MainWindow::setSerialOnlyWidgetsEnabled(bool serial)
              ui->Set_ScanSensorAngle, ui->Set_SensorSleepMode, ui->ScanGroupBox,
              ui->Para_CrossFilterEnable})
         w->setEnabled(!serial);
-    ui->Para_CrossFilterNumber->setEnabled(!serial && ui->Para_CrossFilterEnable->currentIndex() != 0);
+    ui->Para_CrossFilterNumber->setEnabled(!serial &&
+                                           ui->Para_CrossFilterEnable->currentIndex() != 0);
 }
 
 void MainWindow::ConnectChangeUSARTModeSlot()
@@ -84,7 +84,8 @@ void MainWindow::OpenSerialPort()
 
 void MainWindow::setConnectedActions()
 {
-    for (QAction *a : {ui->SerialConnection, ui->EthernetConnection, ui->Connection, ui->SerialSetting})
+    for (QAction *a :
+         {ui->SerialConnection, ui->EthernetConnection, ui->Connection, ui->SerialSetting})
         a->setEnabled(false);
     for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
                        ui->SensorInformation, ui->IOSimulation, ui->SelfCheck})
@@ -117,19 +118,15 @@ void MainWindow::CreatOpenSerialPort(QString Com)
     m_serialPort->setStopBits(p.stopBits);
     m_serialPort->setFlowControl(p.flowControl);
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
-        UiPrompt::Box box;
-        box.icon = QMessageBox::Critical;
-        box.title = tr2("错误", "Error");
-        box.text = tr2("串口打开失败", "Serial Open error");
-        box.buttons = QStringList{QStringLiteral("OK")};
-        UiPrompt::show(this, box);
+        ask(QMessageBox::Critical, tr2("错误", "Error"), tr2("串口打开失败", "Serial Open error"));
         statusBar()->showMessage(tr2("打开错误", "Open error"));
         return;
     }
     setConnectedActions();
-    statusBar()->showMessage(tr2("连接到 %1 : %2, %3, %4, %5, %6", "Connected to %1 : %2, %3, %4, %5, %6")
-                                 .arg(Com, p.stringBaudRate, p.stringDataBits, p.stringParity,
-                                      p.stringStopBits, p.stringFlowControl));
+    statusBar()->showMessage(
+        tr2("连接到 %1 : %2, %3, %4, %5, %6", "Connected to %1 : %2, %3, %4, %5, %6")
+            .arg(Com, p.stringBaudRate, p.stringDataBits, p.stringParity, p.stringStopBits,
+                 p.stringFlowControl));
     startConnection();
 }
 
@@ -148,20 +145,15 @@ void MainWindow::CreatEthernetPort(QString Com)
         m_udpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
     if (m_tcpSocket->isOpen() || m_udpSocket->isOpen()) {
         setConnectedActions();
-        statusBar()->showMessage(tr2("连接到", "Connect") + Com + QStringLiteral(":")
-                                 + QString::number(m_sensorPort));
+        statusBar()->showMessage(tr2("连接到", "Connect") + Com + QStringLiteral(":") +
+                                 QString::number(m_sensorPort));
         m_link->ReadSensorAllDataSlots();
         OpenCloseReadScanf(ui->Distance->isChecked());
         OpenCloseReadIntensity(ui->Intensity->isChecked());
         m_link->OpenSendReadSimulation();
         return;
     }
-    UiPrompt::Box box;
-    box.icon = QMessageBox::Critical;
-    box.title = tr2("错误", "Error");
-    box.text = tr2("以太网连接失败", "Ethernet Open error");
-    box.buttons = QStringList{QStringLiteral("OK")};
-    UiPrompt::show(this, box);
+    ask(QMessageBox::Critical, tr2("错误", "Error"), tr2("以太网连接失败", "Ethernet Open error"));
     statusBar()->showMessage(tr2("打开错误", "Open error"));
 }
 
@@ -204,12 +196,7 @@ void MainWindow::handleError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError)
         return;
-    UiPrompt::Box box;
-    box.icon = QMessageBox::Critical;
-    box.title = QStringLiteral("Critical Error");
-    box.text = m_serialPort->errorString();
-    box.buttons = QStringList{QStringLiteral("OK")};
-    UiPrompt::show(this, box);
+    ask(QMessageBox::Critical, QStringLiteral("Critical Error"), m_serialPort->errorString());
     CloseSerialPort();
 }
 
@@ -227,8 +214,9 @@ void MainWindow::IOPortDisplayer(uint Inport, uint Outport)
     QLabel *outputs[3] = {ui->OutputPort1, ui->OutputPort2, ui->OutputPort3};
     const uint low = Outport & 0xFF;
     for (int i = 0; i < 3; ++i)
-        outputs[i]->setPixmap(QPixmap((low >> i) & 1 ? QString::fromLatin1(on[i])
-                                                     : QStringLiteral(":/images/Gray%1.png").arg(i + 1)));
+        outputs[i]->setPixmap(QPixmap((low >> i) & 1
+                                          ? QString::fromLatin1(on[i])
+                                          : QStringLiteral(":/images/Gray%1.png").arg(i + 1)));
 }
 
 void MainWindow::SelfCheckDisp(short SensorTemper, ushort RotateSpeed, ushort DriveVoltage,
@@ -238,5 +226,6 @@ void MainWindow::SelfCheckDisp(short SensorTemper, ushort RotateSpeed, ushort Dr
     ui->RotateSpeed->setText(QString::number(RotateSpeed) + QStringLiteral("r/min"));
     ui->DriveVoltage->setText(QString::number(DriveVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
     ui->SendVoltage->setText(QString::number(SendVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
-    ui->ReceiveVoltage->setText(QString::number(ReceiveVoltage / 100.0, 'f', 2) + QStringLiteral("V"));
+    ui->ReceiveVoltage->setText(QString::number(ReceiveVoltage / 100.0, 'f', 2) +
+                                QStringLiteral("V"));
 }

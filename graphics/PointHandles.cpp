@@ -5,68 +5,68 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
-namespace {
-// Fill: the colour (darker when selected), light red under the mouse,
-// darker again while pressed.
-QColor fillColour(const QColor &colour, const QStyleOptionGraphicsItem *option,
-                  QGraphicsItem *item, Qt::CursorShape cursor)
+// ---------------------------------------------------------------- HandleItem
+
+HandleItem::HandleItem(QColor colour, int x, int y, double *scale, double width, double height,
+                       Qt::CursorShape cursor)
+    : m_colour(colour)
+    , m_scale(scale)
+    , m_width(width)
+    , m_height(height)
+    , m_cursor(cursor)
 {
-    QColor fill = (option->state & QStyle::State_Selected) ? colour.darker(150) : colour;
-    if (option->state & QStyle::State_MouseOver) {
-        fill = QColor(Qt::red).lighter(125);
-        item->setCursor(cursor);
-    }
-    return (option->state & QStyle::State_Sunken) ? fill.darker(120) : fill.darker(100);
+    setZValue(7);
+    setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
+    setAcceptHoverEvents(true);
+    setPos(x, y);
 }
 
-void setupHandle(QGraphicsItem *item, int x, int y)
-{
-    item->setZValue(7);
-    item->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
-    item->setAcceptHoverEvents(true);
-    item->setPos(x, y);
-}
-} // namespace
-
-// ---------------------------------------------------------------- POINT_POINT
-
-POINT_POINT::POINT_POINT(QColor colour, int x, int y, double *scale)
-    : m_colour(colour), m_scale(scale)
-{
-    setupHandle(this, x, y);
-}
-
-double POINT_POINT::scale() const
+double HandleItem::scale() const
 {
     return m_scale && *m_scale > 0 ? *m_scale : 1.0;
 }
 
-QRectF POINT_POINT::boundingRect() const
+QRectF HandleItem::boundingRect() const
 {
     const double s = scale();
-    return QRectF(-kSize * 0.5 / s, -kSize * 0.5 / s, kSize / s, kSize / s);
+    return QRectF(-m_width * 0.5 / s, -m_height * 0.5 / s, m_width / s, m_height / s);
 }
 
-QPainterPath POINT_POINT::shape() const
+QPainterPath HandleItem::shape() const
 {
     QPainterPath p;
     p.addRect(boundingRect());
     return p;
 }
 
-void POINT_POINT::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
+void HandleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
+    // The colour, darker when selected; light red under the mouse; darker
+    // again while pressed.
+    QColor fill = (option->state & QStyle::State_Selected) ? m_colour.darker(150) : m_colour;
+    if (option->state & QStyle::State_MouseOver) {
+        fill = QColor(Qt::red).lighter(125);
+        setCursor(m_cursor);
+    }
+    fill = (option->state & QStyle::State_Sunken) ? fill.darker(120) : fill.darker(100);
     const double s = scale();
     painter->setPen(Qt::NoPen);
-    painter->setBrush(fillColour(m_colour, option, this, Qt::SizeAllCursor));
-    painter->drawRect(QRect(int(-kSize * 0.5 / s), int(-kSize * 0.5 / s), int(kSize / s),
-                            int(kSize / s)));
+    painter->setBrush(fill);
+    painter->drawRect(QRect(int(-m_width * 0.5 / s), int(-m_height * 0.5 / s), int(m_width / s),
+                            int(m_height / s)));
 }
 
-void POINT_POINT::mousePressEvent(QGraphicsSceneMouseEvent *event)
+void HandleItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
     QGraphicsItem::mousePressEvent(event);
     update();
+}
+
+// ---------------------------------------------------------------- POINT_POINT
+
+POINT_POINT::POINT_POINT(QColor colour, int x, int y, double *scale)
+    : HandleItem(colour, x, y, scale, kSize, kSize, Qt::SizeAllCursor)
+{
 }
 
 void POINT_POINT::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
@@ -77,52 +77,18 @@ void POINT_POINT::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
     QGraphicsItem::mouseMoveEvent(event);
 }
 
-void POINT_POINT::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
-{
-    QGraphicsItem::mouseReleaseEvent(event);
-}
-
 // ---------------------------------------------------------------- POINT_RATIO
 
 POINT_RATIO::POINT_RATIO(QColor colour, int x, int y, double *scale)
-    : m_colour(colour), m_scale(scale)
+    : HandleItem(colour, x, y, scale, kWidth, kHeight, Qt::SizeVerCursor)
 {
-    setupHandle(this, x, y);
-}
-
-double POINT_RATIO::scale() const
-{
-    return m_scale && *m_scale > 0 ? *m_scale : 1.0;
-}
-
-QRectF POINT_RATIO::boundingRect() const
-{
-    const double s = scale();
-    return QRectF(-kWidth * 0.5 / s, -kHeight * 0.5 / s, kWidth / s, kHeight / s);
-}
-
-QPainterPath POINT_RATIO::shape() const
-{
-    QPainterPath p;
-    p.addRect(boundingRect());
-    return p;
-}
-
-void POINT_RATIO::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
-{
-    const double s = scale();
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(fillColour(m_colour, option, this, Qt::SizeVerCursor));
-    painter->drawRect(QRect(int(-kWidth * 0.5 / s), int(-kHeight * 0.5 / s), int(kWidth / s),
-                            int(kHeight / s)));
 }
 
 void POINT_RATIO::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
     event->setScenePos(QPointF(0, event->scenePos().y()));
     m_grabOffset = pos().y() - qMin(0.0, event->scenePos().y());
-    QGraphicsItem::mousePressEvent(event);
-    update();
+    HandleItem::mousePressEvent(event);
 }
 
 void POINT_RATIO::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
