@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "AREA_TABLE.h"
+#include "About.h"
 #include "COORD_TABLE.h"
 #include "DATA_TABLE.h"
 #include "EDIT_CONTROL.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
 
     // 2. The Ethernet settings dialog (the about and welcome dialogs join
     // here), each without parent.
+    m_about = new About;
     m_ethernetSettings = new EthnertSetting;
 
     // 3. A blank design for the 72 m model.
@@ -211,6 +213,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    delete m_about;
     delete m_serialSettings;
     delete m_ethernetSettings;
 }
@@ -349,6 +352,7 @@ void MainWindow::connectActions()
     connect(ui->DispCloud, &QAction::triggered, this, &MainWindow::OpenDispCloudSlot);
     connect(ui->DispLine, &QAction::triggered, this, &MainWindow::OpenDispLineSlot);
     connect(ui->Manual, &QAction::triggered, this, &MainWindow::OpenManualFile);
+    connect(ui->About, &QAction::triggered, m_about, &QWidget::show);
     // A dock closed by its own close button unchecks its action and is
     // handled as if the action had been unchecked (the IO simulation stops).
     for (QDockWidget *d : {ui->EditionControlDock, ui->SensorSettingDock, ui->DataTableDock,
@@ -878,13 +882,19 @@ void MainWindow::OpenManualFile()
 void MainWindow::LanguageToChinese()
 {
     m_language = 0;
+    m_about->LanguageDisplayChinese();
+    m_serialSettings->SetChineseTexts();
     m_link->SetLanguage(1); // the link counts 1 as Chinese
+    m_ethernetSettings->SetChineseTexts();
     m_coordTable->SetHeaderLanguage(0);
 }
 
 void MainWindow::LanguageToEnglish()
 {
     m_language = 1;
+    m_about->LanguageDisplayEnglish();
+    m_serialSettings->SetEnglishTexts();
     m_link->SetLanguage(0);
+    m_ethernetSettings->SetEnglishTexts();
     m_coordTable->SetHeaderLanguage(1);
 }

@@ -17,6 +17,7 @@ class QGraphicsScene;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
+class About;
 class DATA_TABLE;
 class IO_SIMULATION;
 class EthnertSetting;
@@ -56,6 +57,7 @@ public:
     SERIAL_COMM *link() const { return m_link; }
     QGraphicsScene *graphicsScene() const { return scene; }
     SettingsDialog *serialSettings() const { return m_serialSettings; }
+    About *about() const { return m_about; }
     EthnertSetting *ethernetSettings() const { return m_ethernetSettings; }
     const ScanRecord *scanRecord() const { return m_scan; }
     // What the Open action does once a file name is chosen.
@@ -147,6 +149,7 @@ private:
     OPTION_SCENE *m_optionScene = nullptr;
     SERIAL_COMM *m_link = nullptr;
     LinkPresenter *m_linkPresenter = nullptr;
+    About *m_about = nullptr;
     SettingsDialog *m_serialSettings = nullptr;
     EthnertSetting *m_ethernetSettings = nullptr;
     // The sensor serves TCP and UDP on this port.
