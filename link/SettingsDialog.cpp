@@ -5,8 +5,25 @@
 #include <QLineEdit>
 #include <QSerialPortInfo>
 
+namespace {
+// QIntValidator lets a value above its top through while it has no more
+// digits than the top; a baud rate above 4000000 must not be typed at all.
+class RateValidator : public QIntValidator
+{
+public:
+    RateValidator(int bottom, int top, QObject *parent) : QIntValidator(bottom, top, parent) {}
+    State validate(QString &input, int &pos) const override
+    {
+        const State s = QIntValidator::validate(input, pos);
+        if (s != Invalid && !input.isEmpty() && input.toLongLong() > top())
+            return Invalid;
+        return s;
+    }
+};
+} // namespace
+
 SettingsDialog::SettingsDialog(QWidget *parent)
-    : QDialog(parent), ui(new Ui::SettingsDialog), m_intValidator(new QIntValidator(0, 4000000, this))
+    : QDialog(parent), ui(new Ui::SettingsDialog), m_intValidator(new RateValidator(0, 4000000, this))
 {
     ui->setupUi(this);
     setWindowModality(Qt::ApplicationModal);

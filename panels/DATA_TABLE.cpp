@@ -12,6 +12,8 @@ DATA_TABLE::DATA_TABLE(ScanRecord *scan, QTableWidget *table, QObject *parent)
     m_table->setColumnCount(3);
     SetHeaderLanguage(0);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignJustify);
+    // Rows of 22 pixels, even where the font would ask for more.
+    m_table->verticalHeader()->setMinimumSectionSize(0);
     for (int i = 0; i < 540; ++i) {
         m_table->setRowHeight(i, 22);
         m_table->setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
