@@ -3,6 +3,7 @@
 
 #include "AREA_TABLE.h"
 #include "About.h"
+#include "Create.h"
 #include "COORD_TABLE.h"
 #include "DATA_TABLE.h"
 #include "EDIT_CONTROL.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 2. The Ethernet settings dialog (the about and welcome dialogs join
     // here), each without parent.
     m_about = new About;
+    m_welcome = new Create;
     m_ethernetSettings = new EthnertSetting;
 
     // 3. A blank design for the 72 m model.
@@ -214,6 +216,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete m_about;
+    delete m_welcome;
     delete m_serialSettings;
     delete m_ethernetSettings;
 }
@@ -381,6 +384,13 @@ void MainWindow::connectActions()
     // A sensor that stopped answering: after the warning, back to the
     // disconnected state with the design untouched.
     connect(m_link, &SERIAL_COMM::GaveUp, this, &MainWindow::CloseSerialPort);
+    connect(m_welcome, &Create::QuitSignal, this, &QWidget::close);
+    connect(m_welcome, &Create::CreateSignal, this, &MainWindow::CreateDeviceType);
+    connect(m_welcome, &Create::OpenProjectSignal, this, &MainWindow::OpenProject);
+    connect(m_welcome, &Create::OpenSerialSignal, this, &MainWindow::CreatOpenSerialPort);
+    connect(m_welcome, &Create::OpenEthernetSignal, this, &MainWindow::CreatEthernetPort);
+    connect(m_welcome, &Create::CreateInterface, this, &MainWindow::CreatConnectTypeSignalSlot);
+    connect(m_welcome, &Create::OpenEthernetMode, this, &MainWindow::CreatEthnertModeSignalSlot);
     connect(m_serialSettings, &SettingsDialog::OpenSerialSignal, this,
             &MainWindow::CreatOpenSerialPort);
     connect(m_ethernetSettings, &EthnertSetting::OpenEthernetSignal, this,
@@ -883,6 +893,7 @@ void MainWindow::LanguageToChinese()
 {
     m_language = 0;
     m_about->LanguageDisplayChinese();
+    m_welcome->LanguageDisplayChinese();
     m_serialSettings->SetChineseTexts();
     m_link->SetLanguage(1); // the link counts 1 as Chinese
     m_ethernetSettings->SetChineseTexts();
@@ -893,6 +904,7 @@ void MainWindow::LanguageToEnglish()
 {
     m_language = 1;
     m_about->LanguageDisplayEnglish();
+    m_welcome->LanguageDisplayEnglish();
     m_serialSettings->SetEnglishTexts();
     m_link->SetLanguage(0);
     m_ethernetSettings->SetEnglishTexts();

@@ -18,6 +18,7 @@ class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
 class About;
+class Create;
 class DATA_TABLE;
 class IO_SIMULATION;
 class EthnertSetting;
@@ -58,6 +59,7 @@ public:
     QGraphicsScene *graphicsScene() const { return scene; }
     SettingsDialog *serialSettings() const { return m_serialSettings; }
     About *about() const { return m_about; }
+    Create *welcome() const { return m_welcome; }
     EthnertSetting *ethernetSettings() const { return m_ethernetSettings; }
     const ScanRecord *scanRecord() const { return m_scan; }
     // What the Open action does once a file name is chosen.
@@ -150,6 +152,7 @@ private:
     SERIAL_COMM *m_link = nullptr;
     LinkPresenter *m_linkPresenter = nullptr;
     About *m_about = nullptr;
+    Create *m_welcome = nullptr;
     SettingsDialog *m_serialSettings = nullptr;
     EthnertSetting *m_ethernetSettings = nullptr;
     // The sensor serves TCP and UDP on this port.

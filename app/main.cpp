@@ -1,3 +1,4 @@
+#include "Create.h"
 #include "MainWindow.h"
 #include "ScanRecord.h"
 #include "SettingsDialog.h"
@@ -88,6 +89,9 @@ int main(int argc, char *argv[])
     {
         MainWindow window(store.get(), scan.get());
         window.show();
+        // Without a file or a sensor to go to, the welcome dialog asks.
+        if (start.file.isEmpty() && start.kind.isEmpty())
+            window.welcome()->show();
         if (!start.file.isEmpty()) {
             QTimer::singleShot(0, &window, [&window, &start] { window.openProjectFile(start.file); });
         } else if (start.kind == QLatin1String("serial")) {

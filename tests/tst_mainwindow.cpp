@@ -1,4 +1,6 @@
+#include "Create.h"
 #include "MainWindow.h"
+#include "ui_create.h"
 #include "SensorParameters.h"
 #include "ProjectFile.h"
 #include "SENSOR_SETTING.h"
@@ -32,6 +34,7 @@ struct Tool {
     ZoneStore store;
     ScanRecord scan;
     MainWindow window{&store, &scan};
+    int scanRecordType() const { return scan.connectionType; }
 };
 
 // Answers boxes and file dialogs as a person would, and records what was asked.
@@ -725,6 +728,63 @@ private Q_SLOTS:
         const QByteArray gui = readFile(dir.filePath("gui") + suffix);
         QVERIFY(!gui.isEmpty());
         QCOMPARE(readFile(dir.filePath("cli.out")), gui);
+    }
+
+    void welcomeCreateAppliesTheModelWithoutReset()
+    {
+        Answers ask;
+        Tool t;
+        t.window.show();
+        Create *w = t.window.welcome();
+        w->show();
+        t.store.areas[3].points[0] = {QPoint(5, 5)};
+        w->form()->LaserSensorType->setCurrentIndex(1);
+        w->form()->ConnecttabWidget->setCurrentIndex(1);
+        QSignalSpy created(w, &Create::CreateSignal);
+        QSignalSpy iface(w, &Create::CreateInterface);
+        w->form()->Button_Create->click();
+        QCOMPARE(created.count(), 1);
+        QCOMPARE(iface.takeFirst().at(0).toInt(), 1);
+        QVERIFY(w->isHidden());
+        QCOMPARE(t.window.deviceType().type, 4);
+        QCOMPARE(t.window.form()->ZoomSlider->minimum(), -90);
+        QCOMPARE(t.scanRecordType(), 1);
+        // No reset and no question.
+        QVERIFY(ask.boxes.isEmpty());
+        QCOMPARE(t.store.areas[3].points[0].size(), 1);
+        QCOMPARE(t.store.areas[0].detectionSize, 1);
+    }
+
+    void welcomeConnectAndQuit()
+    {
+        Answers ask;
+        Tool t;
+        t.window.show();
+        Create *w = t.window.welcome();
+        w->show();
+        w->form()->Button_Refresh->click();
+        const int ports = w->form()->comboBox_Serial->count();
+        w->form()->Button_Refresh->click();
+        QCOMPARE(w->form()->comboBox_Serial->count(), ports); // no duplicates
+        w->form()->comboBox_Serial->clear();
+        QSignalSpy serial(w, &Create::OpenSerialSignal);
+        w->form()->ConnecttabWidget->setCurrentIndex(0);
+        w->form()->Button_Connect->click();
+        QCOMPARE(serial.count(), 1);
+        QCOMPARE(serial.first().at(0).toString(), QString());
+        QCOMPARE(ask.boxes.last().text, QStringLiteral("串口打开失败"));
+
+        // Quit closes the main window, through its question when modified.
+        t.store.modified = true;
+        ask.boxAnswers = {2};
+        w->show();
+        w->form()->Button_Quit->click();
+        QVERIFY(t.window.isVisible());
+        QCOMPARE(ask.boxes.last().buttons, (QStringList{"保存", "关闭", "取消"}));
+        ask.boxAnswers = {1};
+        w->show();
+        w->form()->Button_Quit->click();
+        QVERIFY(!t.window.isVisible());
     }
 
     void newProjectWithoutChangesAsksNothing()
