@@ -86,11 +86,15 @@ int Discovery::search()
     quint16 port = 50000;
     for (const QHostAddress &a : qAsConst(m_addresses)) {
         auto *s = new QUdpSocket(this);
-        if (!s->bind(a, port)) {
+        // Another search (the welcome dialog's, say) may hold a port:
+        // the next free one serves as well.
+        bool bound = false;
+        for (int tries = 0; tries < 100 && !bound; ++tries, ++port)
+            bound = s->bind(a, port);
+        if (!bound) {
             delete s;
             continue;
         }
-        ++port;
         connect(s, &QUdpSocket::readyRead, this, &Discovery::readAnswers);
         m_sockets << s;
     }

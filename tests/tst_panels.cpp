@@ -364,8 +364,11 @@ private Q_SLOTS:
         QUdpSocket a, b;
         QVERIFY(a.bind(QHostAddress("127.0.0.2"), 0));
         QVERIFY(b.bind(QHostAddress("127.0.0.3"), 0));
-        const auto answer = [](QUdpSocket &s, const QByteArray &line) {
-            s.writeDatagram("HTTP/1.1 200 OK\r\n" + line + "\r\n", QHostAddress::LocalHost, 50000);
+        // The welcome dialog's own search may hold port 50000.
+        QVERIFY(!e->discovery()->sockets().isEmpty());
+        const quint16 port = e->discovery()->sockets().first()->localPort();
+        const auto answer = [port](QUdpSocket &s, const QByteArray &line) {
+            s.writeDatagram("HTTP/1.1 200 OK\r\n" + line + "\r\n", QHostAddress::LocalHost, port);
         };
         const auto shows = [list](const QString &address) {
             return list->count() == 1 && list->itemText(0) == address;
