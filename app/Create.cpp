@@ -21,6 +21,9 @@ Create::Create(QWidget *parent) : QDialog(parent), ui(new Ui::Create), m_discove
     connect(m_discovery, &Discovery::modeAnswered, this, &Create::OpenEthernetMode);
     UpdateSerialPortSetting();
     UpdateEthernetSetting();
+    ui->ConnecttabWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    setMinimumWidth(460);
+    adjustSize();
 }
 
 Create::~Create() = default;
