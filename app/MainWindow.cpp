@@ -378,6 +378,9 @@ void MainWindow::connectActions()
     OPTION_SCENE *sc = m_optionScene;
     connect(m_link, &SERIAL_COMM::ReceiveParameters, m_sensorSetting,
             &SENSOR_SETTING::UpdateParametersToDock);
+    // Beyond the bare transfer: once everything has been read, the editors,
+    // the area list and the view show what the sensor holds.
+    connect(m_link, &SERIAL_COMM::ReceiveParameters, this, &MainWindow::showReadAreas);
     connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::IOPortDisplayer);
     connect(m_link, &SERIAL_COMM::IOPortSignals, this, &MainWindow::MonitorGraphicDisplay);
     connect(m_link, &SERIAL_COMM::SelfCheckStatus, this, &MainWindow::SelfCheckDisp);
@@ -444,6 +447,7 @@ void MainWindow::connectActions()
 
     ViewWindow *view = ui->graphicsView;
     connect(view, &ViewWindow::AddCenterPointItem, sc, &OPTION_SCENE::AddCenterPointItemSlots);
+    connect(sc, &OPTION_SCENE::HandlesDeleted, view, &ViewWindow::forgetCurrentItem);
     connect(view, &ViewWindow::MovePointItem, sc, &OPTION_SCENE::MovePointItemSlots);
     connect(view, &ViewWindow::DeletePointItem, sc, &OPTION_SCENE::DeletePointItemSlots);
     connect(view, &ViewWindow::MouseReleaseSignal, m_areaTable,
@@ -595,6 +599,15 @@ void MainWindow::readProjectBody(QTextStream &in)
 {
     m_sensorSetting->ReadSection(in);
     ProjectFile::readAreaSection(in, *m_store);
+}
+
+void MainWindow::showReadAreas()
+{
+    m_editControl->EditControlUpdateEditData();
+    m_coordTable->CoordTableWidgeUpdate();
+    m_areaTable->AreaTableWidgetAllDisplay();
+    m_optionScene->CoordTableUpdatePointItem();
+    m_optionScene->UpdataPaintOutline();
 }
 
 void MainWindow::refreshAfterProjectRead()
@@ -898,6 +911,7 @@ void MainWindow::LanguageToChinese()
     m_link->SetLanguage(1); // the link counts 1 as Chinese
     m_ethernetSettings->SetChineseTexts();
     m_coordTable->SetHeaderLanguage(0);
+    m_dataTable->SetHeaderLanguage(0);
 }
 
 void MainWindow::LanguageToEnglish()
@@ -909,4 +923,5 @@ void MainWindow::LanguageToEnglish()
     m_link->SetLanguage(0);
     m_ethernetSettings->SetEnglishTexts();
     m_coordTable->SetHeaderLanguage(1);
+    m_dataTable->SetHeaderLanguage(1);
 }

@@ -132,6 +132,7 @@ private:
     // Runs the readers on a stream positioned after the header line.
     void readProjectBody(class QTextStream &in);
     void refreshAfterProjectRead();
+    void showReadAreas();
     // Save with its dialog. False only when a chosen file could not be
     // written completely (the user has been told); a cancelled dialog and a
     // file that cannot be created count as done, as the close question wants.

@@ -145,6 +145,7 @@ void OPTION_SCENE::CoordTableUpdatePointItem()
         delete h;
     }
     m_handles.clear();
+    Q_EMIT HandlesDeleted();
     const int c = m_store->currentChannel;
     if (c >= 0 && c <= 2) {
         const AreaRecord &area = m_store->currentRecord();
@@ -251,6 +252,7 @@ void OPTION_SCENE::DeletePointItemSlots(QGraphicsItem *Item)
     m_handles.removeAt(i);
     m_scene->removeItem(Item);
     delete Item;
+    Q_EMIT HandlesDeleted();
     PointItemUpdateCoordTable();
 }
 

@@ -42,6 +42,8 @@ public:
 
 Q_SIGNALS:
     void PointItemChannelSignal();
+    // Handles were deleted: a view must not keep pointing at one.
+    void HandlesDeleted();
 
 public Q_SLOTS:
     void UpdataPaintOutline();

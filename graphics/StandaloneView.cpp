@@ -16,6 +16,8 @@ StandaloneView::StandaloneView(ZoneStore *store, ScanRecord *scan, int model, QS
                                     m_view.get());
     QObject::connect(m_view.get(), qOverload<double>(&ViewWindow::ChangeSetupMatrix), m_controller,
                      &OPTION_SCENE::ChangeScaleSize);
+    QObject::connect(m_controller, &OPTION_SCENE::HandlesDeleted, m_view.get(),
+                     &ViewWindow::forgetCurrentItem);
     // The viewport alone, at exactly the size asked for.
     m_view->setFrameStyle(QFrame::NoFrame);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

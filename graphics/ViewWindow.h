@@ -48,6 +48,8 @@ public Q_SLOTS:
     void ZoomInButtonSlots();
     void ZoomOutButtonSlots();
     void ChangeSetupMatrix(int level);
+    // The pressed handle no longer exists.
+    void forgetCurrentItem() { m_currentItem = nullptr; }
 
 Q_SIGNALS:
     void ReleasePointItem();

@@ -179,8 +179,7 @@ void SERIAL_COMM::SensorRebootSlots()
 
 void SERIAL_COMM::ReadSensorAllDataSlots()
 {
-    if (ethernet() && m_busy == BusyIdle)
-        send(Payloads::encodeRAuto(false), BusyIdle);
+    StopStream();
     m_flags[FlagReadAreas] = 1;
     m_flags[FlagReadCases] = 1;
     m_flags[FlagReadParameters] = 1;
@@ -210,8 +209,7 @@ void SERIAL_COMM::WriteSensorAllDataSlots()
                       .arg(n));
         return;
     }
-    if (ethernet() && m_busy == BusyIdle)
-        send(Payloads::encodeRAuto(false), BusyIdle);
+    StopStream();
     m_flags[FlagWriteAreas] = 1;
     m_flags[FlagWriteCases] = 1;
     m_flags[FlagWriteParameters] = 1;

@@ -231,12 +231,12 @@ void SimServer::sendReply(Client &client, QByteArray reply)
     if (f.corrupt > 0 && m_rng.generateDouble() < f.corrupt && hasCrc && reply.size() > 7)
         reply[reply.size() - 1] = char(reply[reply.size() - 1] ^ 0x5A);
     if (f.delayMs > 0) {
-        QPointer<QObject> guard(client.tcp);
         Client *c = &client;
-        const bool tcp = client.kind == Peer::Tcp;
-        QTimer::singleShot(f.delayMs, this, [this, c, reply, guard, tcp] {
-            if (tcp && !guard)
-                return; // the connection went meanwhile
+        QObject *socket = client.tcp;
+        QTimer::singleShot(f.delayMs, this, [this, c, reply, socket] {
+            // The connection may have gone meanwhile, and its client with it.
+            if (socket && !m_tcpClients.contains(socket))
+                return;
             writeTo(*c, reply);
         });
         return;
