@@ -3,6 +3,7 @@
 
 #include "AREA_TABLE.h"
 #include "About.h"
+#include "LanguageTexts.h"
 #include "Create.h"
 #include "COORD_TABLE.h"
 #include "DATA_TABLE.h"
@@ -912,6 +913,7 @@ void MainWindow::LanguageToChinese()
     m_ethernetSettings->SetChineseTexts();
     m_coordTable->SetHeaderLanguage(0);
     m_dataTable->SetHeaderLanguage(0);
+    LanguageTexts::apply(this, 0);
 }
 
 void MainWindow::LanguageToEnglish()
@@ -924,4 +926,5 @@ void MainWindow::LanguageToEnglish()
     m_ethernetSettings->SetEnglishTexts();
     m_coordTable->SetHeaderLanguage(1);
     m_dataTable->SetHeaderLanguage(1);
+    LanguageTexts::apply(this, 1);
 }

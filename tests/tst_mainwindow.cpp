@@ -1,4 +1,5 @@
 #include "Create.h"
+#include "LanguageTexts.h"
 #include "MainWindow.h"
 #include "ui_create.h"
 #include "SensorParameters.h"
@@ -376,6 +377,37 @@ private Q_SLOTS:
         ui->EditionControlDock->close();
         QVERIFY(!ui->Edition->isChecked());
         QCOMPARE(t.window.viewMode(), 1);
+    }
+
+    void languageSwitchRetitlesInPlace()
+    {
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        QStringList missing;
+        QVERIFY(LanguageTexts::checkNames(&t.window, &missing) > 150);
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ')));
+        // Start-up relabels the operation modes.
+        QCOMPARE(ui->VehicleOptionMode->itemText(0), QStringLiteral("操作模式0"));
+        ui->Para_ControlMode->setCurrentIndex(5);
+        ui->VehicleOptionMode->setCurrentIndex(5);
+        ui->English->trigger();
+        QCOMPARE(ui->File->title(), QStringLiteral("File"));
+        QCOMPARE(ui->WriteAllSetting->text(), QStringLiteral("Write All Setting"));
+        QCOMPARE(ui->EditionControlDock->windowTitle(), QStringLiteral("Edition Controls"));
+        QCOMPARE(ui->AreaEditTab->tabText(1), QStringLiteral("Out 2"));
+        QCOMPARE(ui->label_RS485IDAddress->text(), QStringLiteral("RS485 ID(1-127)"));
+        QCOMPARE(ui->VehicleOptionMode->itemText(4), QStringLiteral("Type 4"));
+        // Items without an English text keep their Chinese one; indexes stay.
+        QCOMPARE(ui->VehicleOptionMode->itemText(5), QStringLiteral("操作模式5"));
+        QCOMPARE(ui->Para_ControlMode->itemText(5), QStringLiteral("CANOpen协议控制"));
+        QCOMPARE(ui->Para_ControlMode->currentIndex(), 5);
+        QCOMPARE(ui->VehicleOptionMode->currentIndex(), 5);
+        QCOMPARE(ui->Laser30->text(), QStringLiteral("ZQ-30xx"));
+        QCOMPARE(t.window.windowTitle(), QStringLiteral("Corvane"));
+        ui->Chinese->trigger();
+        QCOMPARE(ui->File->title(), QStringLiteral("文件"));
+        QCOMPARE(ui->Para_ControlMode->itemText(1), QStringLiteral("RS323通讯控制"));
+        QCOMPARE(ui->Para_ControlMode->currentIndex(), 5);
     }
 
     void closeWithoutChangesAsksNothing()
