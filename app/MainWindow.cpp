@@ -898,7 +898,12 @@ void MainWindow::OpenManualFile()
 {
     const QString rel = m_language == 1 ? QStringLiteral("./manual/manual_en.pdf")
                                         : QStringLiteral("./manual/manual_cn.pdf");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(rel)));
+    QString path = QDir::current().absoluteFilePath(rel);
+    // Started from elsewhere: the build puts the manual beside the program.
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(rel);
+    if (!QFileInfo::exists(path) && QFileInfo::exists(beside))
+        path = beside;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 // ---------------------------------------------------------------- language and link
