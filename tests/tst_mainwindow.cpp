@@ -1,4 +1,7 @@
+#include "About.h"
 #include "Create.h"
+#include "EthnertSetting.h"
+#include "SettingsDialog.h"
 #include "LanguageTexts.h"
 #include "MainWindow.h"
 #include "ui_create.h"
@@ -12,6 +15,12 @@
 #include "ui_mainwindow.h"
 
 #include <QComboBox>
+#include <QTabWidget>
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QDockWidget>
+#include <QGroupBox>
+#include <QLabel>
 #include <QProcess>
 #include <QSettings>
 #include <QSpinBox>
@@ -31,6 +40,57 @@
 namespace {
 
 // A freshly started tool: its own store and scan record.
+
+// Every text a user can read in a window and its dialogs: widget captions,
+// tab and tool-box titles, combo items, actions and menus, dock titles and
+// table headers, as "objectName: text".
+QStringList visibleTexts(const QList<QWidget *> &windows)
+{
+    QStringList out;
+    const auto add = [&out](const QObject *o, const QString &t) {
+        if (!t.trimmed().isEmpty())
+            out << o->objectName() + QStringLiteral(": ") + t;
+    };
+    for (QWidget *top : windows) {
+        QList<QWidget *> all = top->findChildren<QWidget *>();
+        all.prepend(top);
+        for (QWidget *w : all) {
+            if (auto *l = qobject_cast<QLabel *>(w); l && l->pixmap(Qt::ReturnByValue).isNull())
+                add(l, l->text());
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                add(b, b->text());
+            if (auto *g = qobject_cast<QGroupBox *>(w))
+                add(g, g->title());
+            if (auto *d = qobject_cast<QDockWidget *>(w))
+                add(d, d->windowTitle());
+            if (auto *tw = qobject_cast<QTabWidget *>(w))
+                for (int i = 0; i < tw->count(); ++i)
+                    add(tw, tw->tabText(i));
+            if (auto *c = qobject_cast<QComboBox *>(w))
+                for (int i = 0; i < c->count(); ++i)
+                    add(c, c->itemText(i));
+            if (auto *m = qobject_cast<QMenu *>(w))
+                add(m, m->title());
+            if (auto *h = qobject_cast<QHeaderView *>(w); h && h->model())
+                for (int i = 0; i < h->count(); ++i)
+                    add(h, h->model()->headerData(i, h->orientation()).toString());
+            for (QAction *a : w->actions())
+                if (!a->isSeparator())
+                    add(a, a->text());
+        }
+    }
+    out.removeDuplicates();
+    return out;
+}
+
+bool hasChinese(const QString &t)
+{
+    for (const QChar c : t)
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
+            return true;
+    return false;
+}
+
 struct Tool {
     ZoneStore store;
     ScanRecord scan;
@@ -408,6 +468,60 @@ private Q_SLOTS:
         QCOMPARE(ui->File->title(), QStringLiteral("文件"));
         QCOMPARE(ui->Para_ControlMode->itemText(1), QStringLiteral("RS323通讯控制"));
         QCOMPARE(ui->Para_ControlMode->currentIndex(), 5);
+    }
+
+    void languageWalk()
+    {
+        Tool t;
+        const QList<QWidget *> windows{&t.window, t.window.about(), t.window.welcome(),
+                                       t.window.serialSettings(), t.window.ethernetSettings()};
+        // Texts the English switch has none for keep their Chinese text.
+        const QStringList keepChinese{
+            QStringLiteral("VehicleOptionMode: 操作模式5"),
+            QStringLiteral("Para_ControlMode: CANOpen协议控制"),
+            // Language names, the close button and the Ethernet address label
+            // read the same in both languages.
+            QStringLiteral("Chinese: 简体中文"),
+            QStringLiteral("Button_Close: 关闭"),
+            QStringLiteral("label_IPAddress: 传感器以太网IP地址"),
+            // The scan control items and the lamp group labels have no
+            // English texts.
+            QStringLiteral("Set_SensorSleepMode: 正常工作"),
+            QStringLiteral("Set_SensorSleepMode: 休眠模式"),
+            QStringLiteral("Set_ScanFilterLevel: 关闭"),
+            QStringLiteral("Set_ScanFilterLevel: 简单"),
+            QStringLiteral("Set_ScanFilterLevel: 中等"),
+            QStringLiteral("Set_ScanFilterLevel: 严格"),
+            QStringLiteral("label_InputPorts: 输入"),
+            QStringLiteral("label_OutputPorts: 输出"),
+        };
+        t.window.form()->English->trigger();
+        const QStringList english = visibleTexts(windows);
+        QStringList wrong;
+        for (const QString &text : english)
+            if (hasChinese(text) && !keepChinese.contains(text))
+                wrong << text;
+        QVERIFY2(wrong.isEmpty(), qPrintable("still Chinese in English:\n" + wrong.join('\n')));
+
+        // Back in Chinese nothing English stays behind, apart from names that
+        // are the same in both languages.
+        t.window.form()->Chinese->trigger();
+        const QStringList chinese = visibleTexts(windows);
+        const QRegularExpression sameInBoth(QStringLiteral(
+            "^[^:]*: ([-+0-9 .,:/()%A-Z_xX°]*|ZQ-\\d0xx|Chinese|English|Corvane.*|.*(Baud|ID|CAN|RS\\d|IO|Hz|mm|ms|V|deg).*)$"));
+        // Widgets whose texts are the same in both languages: the serial line
+        // settings, port names, the about dialog's name and address, the
+        // range signs.
+        const QStringList fixedWidgets{
+            QStringLiteral("baudRateBox"), QStringLiteral("parityBox"), QStringLiteral("flowControlBox"),
+            QStringLiteral("comboBox_Serial"), QStringLiteral("serialPortInfoListBox"),
+            QStringLiteral("label_Title"), QStringLiteral("label_Web"),
+            QStringLiteral("label_SteerDgreeTo"), QStringLiteral("label_VehicleSpeedTo")};
+        for (const QString &text : chinese)
+            if (!hasChinese(text) && english.contains(text) && !sameInBoth.match(text).hasMatch()
+                && !fixedWidgets.contains(text.section(QLatin1Char(':'), 0, 0)))
+                wrong << text;
+        QVERIFY2(wrong.isEmpty(), qPrintable("still English in Chinese:\n" + wrong.join('\n')));
     }
 
     void closeWithoutChangesAsksNothing()
