@@ -289,7 +289,8 @@ void MainWindow::polishLayout()
     ui->ArealineText->setMinimumWidth(listWidth);
     ui->splitter->setStretchFactor(0, 0);
     ui->splitter->setStretchFactor(1, 1);
-    ui->splitter->setSizes({listWidth, 290});
+    // The edit panel is wide enough for the English shape and tab captions.
+    ui->splitter->setSizes({listWidth, 300});
     // The parameters stay compact; the tables get the height.
     ui->ParametersEditTab->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     ui->splitter_2->setStretchFactor(0, 0);
@@ -306,6 +307,21 @@ void MainWindow::polishLayout()
     tabifyDockWidget(ui->IOSimulationDock, ui->SelfCheckDock);
     for (QLabel *l : {ui->label_SteerDgree, ui->label_VehicleSpeed, ui->label_VehicleOptionMode})
         l->setWordWrap(true);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_defaultDockWidths)
+        return;
+    m_defaultDockWidths = false;
+    // Without a remembered layout: the list and the edit panel side by side
+    // on the left, the sensor panels on the right no wider than they need,
+    // the view takes the rest.
+    QTimer::singleShot(0, this, [this] {
+        resizeDocks({ui->EditionControlDock, ui->SensorSettingDock},
+                    {ui->AreaTableWidget->minimumWidth() + 300 + 12, 300}, Qt::Horizontal);
+    });
 }
 
 void MainWindow::setUpZoomSlider()
@@ -507,6 +523,7 @@ void MainWindow::readSettings()
         LanguageToChinese();
     }
     restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    m_defaultDockWidths = !settings.contains(QStringLiteral("windowState"));
     restoreState(settings.value(QStringLiteral("windowState")).toByteArray(), 0);
     ui->splitter->restoreState(settings.value(QStringLiteral("splitterSizes")).toByteArray());
     ui->splitter_2->restoreState(settings.value(QStringLiteral("splitterSizes2")).toByteArray());

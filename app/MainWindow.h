@@ -119,6 +119,8 @@ private:
     void buildToolBars();
     void setUpZoomSlider();
     void polishLayout();
+    void showEvent(QShowEvent *event) override;
+    bool m_defaultDockWidths = true;
     void stopReplyTimer();
     void setSerialOnlyWidgetsEnabled(bool serial);
     void setConnectedActions();

@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
         ZoneStore store;
         ScanRecord scan;
         MainWindow w(&store, &scan);
-        w.resize(1190, 715);
+        w.resize(1440, 760); // a common laptop screen, every caption whole
         w.show();
         if (language == 1)
             w.LanguageToEnglish();
