@@ -18,8 +18,8 @@
 #include <cstdio>
 
 namespace {
-// Window grabs are wider than the page: scale every picture down to the text
-// width, keeping its proportions.
+// Scales every picture down, never wider than the text, keeping its
+// proportions.
 int fitPictures(QTextDocument &doc, const QDir &images, qreal width)
 {
     int found = 0;
@@ -36,7 +36,9 @@ int fitPictures(QTextDocument &doc, const QDir &images, qreal width)
             }
             doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
             ++found;
-            const qreal w = qMin<qreal>(width, picture.width());
+            // Screen pixels are drawn at two thirds, so dialogs stay in
+            // proportion to the window grabs that fill the text width.
+            const qreal w = qMin<qreal>(width, picture.width() * 2.0 / 3.0);
             image.setWidth(w);
             image.setHeight(w * picture.height() / picture.width());
             QTextCursor c(&doc);
