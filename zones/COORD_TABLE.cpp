@@ -56,7 +56,8 @@ void COORD_TABLE::SetHeaderLanguage(int language)
     for (int t = 0; t < 6; ++t) {
         QTableWidget *table = m_tables[t];
         table->setHorizontalHeaderLabels(t < 3 ? xy : polar);
-        // 80 pixels unless the header text needs more.
+        // 40 and 80 pixels unless the header texts need more.
+        table->setColumnWidth(0, qMax(40, table->horizontalHeader()->sectionSizeHint(0)));
         table->setColumnWidth(1, qMax(80, table->horizontalHeader()->sectionSizeHint(1)));
     }
 }
