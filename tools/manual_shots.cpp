@@ -1,9 +1,7 @@
 // Pictures of the program for the manual, grabbed off screen from the real
 // windows: manual-shots OUT_DIR SIM_PORT(optional)
 
-#include "About.h"
 #include "Create.h"
-#include "EthnertSetting.h"
 #include "MainWindow.h"
 #include "ScanRecord.h"
 #include "SettingsDialog.h"
@@ -14,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -55,10 +52,6 @@ int main(int argc, char *argv[])
         app.processEvents();
         w.serialSettings()->grab().save(out.filePath("serial" + suffix + ".png"));
         w.serialSettings()->hide();
-        w.ethernetSettings()->show();
-        app.processEvents();
-        w.ethernetSettings()->grab().save(out.filePath("ethernet" + suffix + ".png"));
-        w.ethernetSettings()->hide();
         w.form()->IOSimulation->setEnabled(true);
         w.form()->IOSimulation->trigger();
         app.processEvents();
