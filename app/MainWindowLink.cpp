@@ -104,11 +104,7 @@ void MainWindow::startConnection()
 void MainWindow::CreatOpenSerialPort(QString Com)
 {
     ConnectChangeUSARTModeSlot();
-    m_scan->connectionType = 0;
-    ui->SerialConnection->setChecked(true);
-    ui->EthernetConnection->setChecked(false);
     ui->SerialSetting->setEnabled(false);
-    ui->EthnernetSetting->setEnabled(false);
 
     const SettingsDialog::Settings p = m_serialSettings->settings();
     m_serialPort->setPortName(Com);
@@ -133,10 +129,6 @@ void MainWindow::CreatOpenSerialPort(QString Com)
 void MainWindow::CreatEthernetPort(QString Com)
 {
     ConnectChangeEthernetModeSlot();
-    m_scan->connectionType = 1;
-    ui->SerialConnection->setChecked(false);
-    ui->EthernetConnection->setChecked(true);
-    ui->SerialSetting->setEnabled(false);
     ui->EthnernetSetting->setEnabled(false);
 
     if (m_scan->ethernetMode == 0)

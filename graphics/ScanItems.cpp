@@ -120,12 +120,6 @@ void ScanItem::rebuild()
     rethin();
 }
 
-void ScanItem::setVisibleRect(const QRect &rect)
-{
-    m_visible = rect;
-    rethin();
-}
-
 void ScanItem::rethin()
 {
     const double s = m_device.isIdentity() ? (m_scale ? *m_scale : 1.0) : m_device.m11();

@@ -28,11 +28,7 @@ public:
     // Clips and thins the polygon for the current scale and visible part of
     // the scene (the zoom or the view changed).
     void rethin();
-    void setVisibleRect(const QRect &rect);
 
-    // The full polygon, origin first and last, and what is drawn of it.
-    const QPolygon &fullPolygon() const { return m_full; }
-    const QPolygon &drawnPolygon() const { return m_drawn; }
     // Draw the full polygon instead of the thinned one (for comparisons).
     void setThinning(bool on) { m_thinning = on; }
 

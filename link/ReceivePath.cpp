@@ -134,7 +134,6 @@ int takeStream(QByteArray &buffer, ScanRecord &scan, int maxRange,
                 scan.ringIndex = 0;
         }
         const int r = sector / (end - start);
-        scan.pointsPerDegreeNext = r;
         if (r != scan.pointsPerDegree) {
             scan.pointsPerDegree = r;
             scan.resolutionChanged = 1;

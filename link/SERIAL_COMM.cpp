@@ -88,20 +88,14 @@ QIODevice *SERIAL_COMM::selectedTransport() const
 
 void SERIAL_COMM::send(const QByteArray &frame, int busy)
 {
-    m_tx = frame;
     m_busy = busy;
     m_replyTimer.start();
     if (QIODevice *t = selectedTransport())
         if (t->isOpen())
-            t->write(m_tx);
-    Q_EMIT FrameSent(m_tx);
+            t->write(frame);
+    Q_EMIT FrameSent(frame);
 }
 
-void SERIAL_COMM::replyArrived()
-{
-    m_replyTimer.stop();
-    m_timeouts = 0;
-}
 
 void SERIAL_COMM::finish(Flag f)
 {
@@ -380,7 +374,7 @@ void SERIAL_COMM::SerialPortReceiveData()
                 if (ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities,
                                                 m_maximumRange)) {
                     removedAt(at);
-                    replyArrived();
+                    StopReplyTimer();
                     finish(FlagIntensity);
                     Q_EMIT ReceiveIntensityData();
                     present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
@@ -407,7 +401,7 @@ void SERIAL_COMM::SerialPortReceiveData()
 
     if (!ethernet()) {
         if (ReceivePath::takeSerialScan(m_rx, RScan, m_scan->serialDistances, m_maximumRange)) {
-            replyArrived();
+            StopReplyTimer();
             finish(FlagScan);
             Q_EMIT ReceiveScanfData();
         }
@@ -423,14 +417,14 @@ void SERIAL_COMM::SerialPortReceiveData()
 
 void SERIAL_COMM::handleRBoot(const QByteArray &)
 {
-    replyArrived();
+    StopReplyTimer();
     message(Information, "提示", "传感器重新启动完成", "Message", "Sensor Reboot Complete");
     finish(FlagReboot);
 }
 
 void SERIAL_COMM::handleRPrda(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     const Payloads::ProductInfo info = Payloads::decodeRPrda(frame);
     Q_EMIT MessageSignal(Information, text("产品信息", "Product Message"),
                          Payloads::productText(info, m_language));
@@ -439,7 +433,7 @@ void SERIAL_COMM::handleRPrda(const QByteArray &frame)
 
 void SERIAL_COMM::handleRArea(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     const int k = AreaCodec::frameIndex(frame);
     if (k <= 63)
         AreaCodec::decode(frame, m_store->areas[k]);
@@ -454,7 +448,7 @@ void SERIAL_COMM::handleRArea(const QByteArray &frame)
 
 void SERIAL_COMM::handleWArea(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
     if (status == 0) {
         ++m_writeArea;
@@ -474,7 +468,7 @@ void SERIAL_COMM::handleWArea(const QByteArray &frame)
 
 void SERIAL_COMM::handleRPara(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     *m_parameters = Payloads::decodeRPara(frame);
     message(Information, "参数", "参数读取完成", "Parameters", "Parameters Read OK");
     Q_EMIT ReceiveParameters();
@@ -484,7 +478,7 @@ void SERIAL_COMM::handleRPara(const QByteArray &frame)
 
 void SERIAL_COMM::handleWPara(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
     if (status == 0) {
         Q_EMIT ProgressClose();
@@ -497,21 +491,21 @@ void SERIAL_COMM::handleWPara(const QByteArray &frame)
 
 void SERIAL_COMM::handleRCase(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     Payloads::decodeRCase(frame, *m_store);
     finish(FlagReadCases);
 }
 
 void SERIAL_COMM::handleWCase(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     writeStatusMessage(Payloads::writeStatus(frame));
     finish(FlagWriteCases);
 }
 
 void SERIAL_COMM::handleWSimu(const QByteArray &frame)
 {
-    replyArrived();
+    StopReplyTimer();
     const Payloads::SimuReply r = Payloads::decodeWSimuReply(frame);
     Q_EMIT IOPortSignals(r.inputs, r.outputs);
     Q_EMIT SelfCheckStatus(r.temperature, r.rotateSpeed, r.driveVoltage, r.sendVoltage,

@@ -121,7 +121,6 @@ private:
     // Writes the frame to the selected transport, records the busy code and
     // restarts the reply time-out.
     void send(const QByteArray &frame, int busy);
-    void replyArrived();
     void finish(Flag f);
     QString text(const char *chinese, const char *english) const;
     void message(int icon, const char *zhTitle, const char *zhText, const char *enTitle,
@@ -159,5 +158,4 @@ private:
     int m_language = 1;
     int m_busy = 0;
     std::array<char, FlagCount> m_flags{};
-    QByteArray m_tx;
 };

@@ -20,5 +20,4 @@ struct ScanRecord {
     int displayMode = 0;    // 0 Graph, 1 Cloud, 2 Line
     int resolutionChanged = 0;
     int pointsPerDegree = 0;
-    int pointsPerDegreeNext = 0;
 };
