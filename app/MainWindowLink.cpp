@@ -19,21 +19,12 @@
 
 void MainWindow::setSerialOnlyWidgetsEnabled(bool serial)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             ui->Para_ControlMode, ui->Para_RS232BaudRate, ui->Para_RS232CommVerify,
-             ui->Para_RS232StopBit, ui->Para_RS485IDAddress, ui->Para_RS485BaudRate,
-             ui->Para_RS485CommVerify, ui->Para_RS485StopBit, ui->Para_CANBaudRate,
-             ui->Para_CANIDAddress})
-        w->setEnabled(serial);
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             ui->Para_SensorEtherMode, ui->Para_SensorIPAddress1, ui->Para_SensorIPAddress2,
-             ui->Para_SensorIPAddress3, ui->Para_SensorIPAddress4, ui->Para_ScanSensorAngle,
-             ui->Para_ScanMotorSpeed, ui->Set_ScanFilterLevel, ui->Set_ScanMotorSpeed,
-             ui->Set_ScanSensorAngle, ui->Set_SensorSleepMode, ui->ScanGroupBox,
-             ui->Para_CrossFilterEnable})
+    // The sensor settings panel enables its own fields for the connection
+    // type; the scan control of the IO simulation belongs to Ethernet too.
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->Set_ScanFilterLevel, ui->Set_ScanMotorSpeed,
+                                                        ui->Set_ScanSensorAngle, ui->Set_SensorSleepMode,
+                                                        ui->ScanGroupBox})
         w->setEnabled(!serial);
-    ui->Para_CrossFilterNumber->setEnabled(!serial &&
-                                           ui->Para_CrossFilterEnable->currentIndex() != 0);
 }
 
 void MainWindow::ConnectChangeUSARTModeSlot()
