@@ -3,6 +3,7 @@
 
 #include "Discovery.h"
 
+#include <QCloseEvent>
 #include <QSerialPortInfo>
 
 Create::Create(QWidget *parent) : QDialog(parent), ui(new Ui::Create), m_discovery(new Discovery(this))
@@ -39,7 +40,21 @@ void Create::QuitButton()
 {
     Q_EMIT QuitSignal();
     DelteclientSocket();
+    m_quitting = true;
     close();
+    m_quitting = false;
+}
+
+void Create::reject() {}
+
+void Create::closeEvent(QCloseEvent *event)
+{
+    if (m_quitting) {
+        QDialog::reject(); // hides the dialog and ends a modal run
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void Create::CreateNewProject()

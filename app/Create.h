@@ -44,8 +44,15 @@ public Q_SLOTS:
     void UpdateEthernetSetting();
     void ReadEthernetReceiveData(const QStringList &addresses);
 
+protected:
+    // The dialog is left through its buttons only: Escape and the window's
+    // close do nothing.
+    void reject() override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void emitDeviceType();
+    bool m_quitting = false;
 
     std::unique_ptr<Ui::Create> ui;
     Discovery *m_discovery;

@@ -97,8 +97,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 9. The link controller.
     m_link = new SERIAL_COMM(m_serialPort.get(), m_scan, m_store, &m_sensorParameters,
                              &m_sensorControl, m_tcpSocket.get(), m_udpSocket.get(), this);
-    DEVICETYPE start = m_deviceType;
-    m_link->SetMaximumRange(&start);
+    // The link clamps distances at 60000 mm until a model is chosen.
     m_linkPresenter = new LinkPresenter(m_link, this);
 
     // 10. The data list.
@@ -210,8 +209,11 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 24. The maker's name in both languages.
     setWindowTitle(QStringLiteral("Corvane"));
 
-    // 25. Detection size 1.0 deg in every area.
+    // 25. Detection size 1.0 deg in every area, shown by the edit controls
+    // and the state Undo starts from.
     m_store->setAllDetectionSize(1);
+    m_store->resetUndo();
+    m_editControl->EditControlUpdateEditData();
 }
 
 MainWindow::~MainWindow()
@@ -470,6 +472,9 @@ void MainWindow::connectActions()
     connect(view, &ViewWindow::MouseReleaseSignal, m_areaTable,
             &AREA_TABLE::AreaTableWidgetCurDisplay);
     connect(view, &ViewWindow::ReleasePointItem, m_areaTable, &AREA_TABLE::SaveUndoAreaTableData);
+    // A vertex deleted in the view is an edit like a drag: snapshot and flag.
+    connect(sc, &OPTION_SCENE::PointItemDeleted, m_areaTable, &AREA_TABLE::SaveUndoAreaTableData);
+    connect(sc, &OPTION_SCENE::PointItemDeleted, m_areaTable, &AREA_TABLE::AreaTableWidgetCurDisplay);
     connect(view, qOverload<double>(&ViewWindow::ChangeSetupMatrix), sc,
             &OPTION_SCENE::ChangeScaleSize);
     connect(view, &ViewWindow::CurrentCoordSignal, this, &MainWindow::BarDisplayCoord);
@@ -559,7 +564,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
                     "The application\nDo you want to discart your changes?"),
                 QStringList{tr2("保存", "Save"), tr2("关闭", "Close"), tr2("取消", "Cancel")});
         if (answer == 0)
-            stay = !saveDesign(); // a failed write keeps the window and the design
+            stay = !saveDesign(); // not saved: the window and the design stay
         else if (answer != 1)
             stay = true; // Cancel, or the box closed without an answer
     }
@@ -591,26 +596,28 @@ bool MainWindow::saveDesign()
     q.filter = deviceModelFilter(m_deviceType.type);
     QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
-        return true;
+        return false; // cancelled: nothing written, the flag as it was
     name = withDeviceSuffix(name, m_deviceType.type);
-    const bool wasModified = m_store->modified;
-    m_store->modified = false;
 
     QString why;
     const auto result = ProjectFile::saveProject(name, m_deviceType.type,
                                                  m_sensorSetting->dockValues(), *m_store, &why);
-    if (result == ProjectFile::SaveResult::WriteFailed) {
-        // The file could be opened but not completely written: the previous
-        // file is untouched, and the design still counts as unsaved.
-        m_store->modified = wasModified;
-        ask(QMessageBox::Warning, tr2("保存失败", "Save failed"),
-            tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
-                "The file could not be written completely:\n%1\n%2\n"
-                "The previous file is unchanged.")
-                .arg(QDir::toNativeSeparators(name), why));
-        return false;
+    if (result == ProjectFile::SaveResult::Saved) {
+        m_store->modified = false;
+        return true;
     }
-    return true;
+    // Whatever failed, the previous file is untouched and the design still
+    // counts as unsaved.
+    ask(QMessageBox::Warning, tr2("保存失败", "Save failed"),
+        result == ProjectFile::SaveResult::OpenFailed
+            ? tr2("文件无法创建：\n%1\n%2\n设计没有保存。",
+                  "The file could not be created:\n%1\n%2\nThe design has not been saved.")
+                  .arg(QDir::toNativeSeparators(name), why)
+            : tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
+                  "The file could not be written completely:\n%1\n%2\n"
+                  "The previous file is unchanged.")
+                  .arg(QDir::toNativeSeparators(name), why));
+    return false;
 }
 
 void MainWindow::readProjectBody(QTextStream &in)
@@ -632,8 +639,10 @@ void MainWindow::refreshAfterProjectRead()
 {
     m_editControl->EditControlUpdateEditData();
     m_coordTable->CoordTableWidgeUpdate();
-    // Every area gets an undo snapshot of what was read.
-    m_areaTable->SaveAllUndoAreaTableData();
+    // A file read replaces the design: Undo starts from what was read, and
+    // reading counts as a change.
+    m_store->resetUndo();
+    m_store->modified = true;
     m_areaTable->AreaTableWidgetAllDisplay();
     m_optionScene->CoordTableUpdatePointItem();
 }
@@ -680,20 +689,30 @@ void MainWindow::OpenProject()
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return;
+    openAnyProjectFile(name, false);
+}
+
+bool MainWindow::openAnyProjectFile(const QString &name, bool reportUnreadable)
+{
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        if (reportUnreadable)
+            ask(QMessageBox::Information, QStringLiteral("Document"), QStringLiteral("No document"),
+                QStringList{QStringLiteral("OK"), QStringLiteral("Cancel")});
+        return false;
+    }
     QTextStream in(&file);
     const int type = deviceModelFromHeader(in.readLine());
     if (type < 0) {
         showFileError();
-        return;
+        return false;
     }
     m_deviceType.type = type;
     readProjectBody(in);
     refreshAfterProjectRead();
     DEVICETYPE read = m_deviceType;
     CreateDeviceType(&read);
+    return true;
 }
 
 // ---------------------------------------------------------------- device types
@@ -746,6 +765,8 @@ void MainWindow::CreateDeviceLaser50()
 void MainWindow::ClearAllEditData()
 {
     m_store->resetForNewProject();
+    // Nothing of the discarded design can come back with Undo.
+    m_store->resetUndo();
     m_sensorSetting->RestoreDefaults();
     ui->Area_OpenDelay->setCurrentIndex(0);
     ui->Area_CloseDelay->setCurrentIndex(0);
@@ -761,9 +782,30 @@ void MainWindow::ClearAllEditData()
 
 // ---------------------------------------------------------------- views and docks
 
+void MainWindow::setViewMode(int mode)
+{
+    m_viewMode = mode;
+    // Monitoring shows the area the sensor selects and edits nothing: no
+    // handle can be grabbed, and none stays current in the view.
+    m_optionScene->setHandlesVisible(mode == 0);
+    ui->graphicsView->forgetCurrentItem();
+    if (mode == 0)
+        showCurrentArea();
+}
+
+void MainWindow::showCurrentArea()
+{
+    const int area = m_store->clampedCurrentArea();
+    ui->AreaTableWidget->selectRow(area);
+    m_coordTable->CoordTableWidgeUpdate();
+    m_editControl->EditControlUpdateEditData();
+    m_optionScene->UpdataPaintOutline();
+    m_optionScene->CoordTableUpdatePointItem();
+}
+
 void MainWindow::OpenMonitoringMode()
 {
-    m_viewMode = 1;
+    setViewMode(1);
     ui->DataTableDock->hide();
     ui->SensorSettingDock->show();
     ui->EditionControlDock->hide();
@@ -774,7 +816,7 @@ void MainWindow::OpenMonitoringMode()
 
 void MainWindow::OpenCloseEditionDock(bool Checked)
 {
-    m_viewMode = Checked ? 0 : 1;
+    setViewMode(Checked ? 0 : 1);
     ui->EditionControlDock->setVisible(Checked);
 }
 
@@ -853,8 +895,10 @@ void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
     if (Inport != m_lastInport) {
         m_lastInport = Inport;
         m_store->currentArea = int(Inport);
-        m_store->clampedCurrentArea();
-        m_optionScene->UpdataPaintOutline();
+        // Beyond redrawing the outlines: the list, the editors and the
+        // (hidden) handles follow too, so that nothing keeps showing the
+        // area before and writes it into this one later.
+        showCurrentArea();
     }
 }
 

@@ -62,8 +62,13 @@ public:
     Create *welcome() const { return m_welcome; }
     EthnertSetting *ethernetSettings() const { return m_ethernetSettings; }
     const ScanRecord *scanRecord() const { return m_scan; }
-    // What the Open action does once a file name is chosen.
+    // What the Open action does once a file name is chosen: only files of
+    // the current model.
     void openProjectFile(const QString &name);
+    // What the welcome dialog's Open does once a file name is chosen: the
+    // header picks the model. With reportUnreadable a file that cannot be
+    // read says so (a file named on the command line). True when read.
+    bool openAnyProjectFile(const QString &name, bool reportUnreadable = true);
     // Tests and the emulator's users reach the sensor on another port.
     void setSensorPort(quint16 port) { m_sensorPort = port; }
     QTcpSocket *tcpSocket() const { return m_tcpSocket.get(); }
@@ -125,19 +130,28 @@ private:
     void setSerialOnlyWidgetsEnabled(bool serial);
     void setConnectedActions();
     void startConnection();
+    // Before a connection replaces a design with unsaved changes: save,
+    // replace or keep it. False when no connection is to be made.
+    bool askBeforeConnecting();
+    // Whether the connection being made reads everything from the sensor.
+    bool m_readOnConnect = true;
     void connectActions();
     void readSettings();
     void writeSettings();
     void createDevice(int type);
     void setDisplayMode(int mode);
+    // 0 edition, 1 monitoring.
+    void setViewMode(int mode);
+    // The list, the editors, the outlines and the handles show the current area.
+    void showCurrentArea();
     bool linkOpen() const;
     // Runs the readers on a stream positioned after the header line.
     void readProjectBody(class QTextStream &in);
     void refreshAfterProjectRead();
     void showReadAreas();
-    // Save with its dialog. False only when a chosen file could not be
-    // written completely (the user has been told); a cancelled dialog and a
-    // file that cannot be created count as done, as the close question wants.
+    // Save with its dialog. True only when the design was written; every
+    // failure has been reported and leaves the modified flag as it was, and
+    // a cancelled dialog writes nothing.
     bool saveDesign();
     // The damaged-file box of both Open paths.
     void showFileError();

@@ -12,6 +12,7 @@
 #include "ScanRecord.h"
 #include "SettingsDialog.h"
 #include "UiPrompt.h"
+#include "ZoneStore.h"
 
 #include <QStatusBar>
 #include <QTcpSocket>
@@ -88,12 +89,40 @@ void MainWindow::startConnection()
     OpenCloseReadScanf(ui->Distance->isChecked());
     OpenCloseReadIntensity(ui->Intensity->isChecked());
     m_link->OpenSendReadSimulation();
-    // Every connection begins by reading everything from the sensor.
-    m_link->ReadSensorAllDataSlots();
+    // Every connection begins by reading everything from the sensor, unless
+    // the user chose to keep an unsaved design.
+    if (m_readOnConnect)
+        m_link->ReadSensorAllDataSlots();
+}
+
+bool MainWindow::askBeforeConnecting()
+{
+    m_readOnConnect = true;
+    if (!m_store->modified)
+        return true;
+    // The full read would replace a design that exists nowhere else.
+    const int answer = ask(
+        QMessageBox::Warning, tr2("警告", "Warning"),
+        tr2("当前设计有未保存的修改。\n"
+            "保存：先保存设计，再读取传感器的数据。\n"
+            "替换：用传感器的数据替换当前设计。\n"
+            "保留：连接，但不读取传感器的区域和参数。",
+            "The design has unsaved changes.\n"
+            "Save: save the design, then read the sensor.\n"
+            "Replace: replace the design with the sensor's.\n"
+            "Keep: connect without reading the sensor's areas and parameters."),
+        QStringList{tr2("保存", "Save"), tr2("替换", "Replace"), tr2("保留", "Keep")});
+    if (answer == 0)
+        return saveDesign(); // not saved: no connection, nothing changed
+    if (answer != 1)
+        m_readOnConnect = false; // Keep, or the box closed without an answer
+    return true;
 }
 
 void MainWindow::CreatOpenSerialPort(QString Com)
 {
+    if (!askBeforeConnecting())
+        return;
     ConnectChangeUSARTModeSlot();
     ui->SerialSetting->setEnabled(false);
 
@@ -119,21 +148,25 @@ void MainWindow::CreatOpenSerialPort(QString Com)
 
 void MainWindow::CreatEthernetPort(QString Com)
 {
+    // An empty address (no sensor answered, nothing typed) fails at once: a
+    // socket asked to connect to nothing still reports itself open.
+    const bool noAddress = Com.trimmed().isEmpty();
+    if (!noAddress && !askBeforeConnecting())
+        return;
     ConnectChangeEthernetModeSlot();
     ui->EthnernetSetting->setEnabled(false);
 
-    if (m_scan->ethernetMode == 0)
-        m_tcpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
-    else
-        m_udpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
-    if (m_tcpSocket->isOpen() || m_udpSocket->isOpen()) {
+    if (!noAddress) {
+        if (m_scan->ethernetMode == 0)
+            m_tcpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
+        else
+            m_udpSocket->connectToHost(Com, m_sensorPort, QIODevice::ReadWrite);
+    }
+    if (!noAddress && (m_tcpSocket->isOpen() || m_udpSocket->isOpen())) {
         setConnectedActions();
         statusBar()->showMessage(tr2("连接到", "Connect") + Com + QStringLiteral(":") +
                                  QString::number(m_sensorPort));
-        m_link->ReadSensorAllDataSlots();
-        OpenCloseReadScanf(ui->Distance->isChecked());
-        OpenCloseReadIntensity(ui->Intensity->isChecked());
-        m_link->OpenSendReadSimulation();
+        startConnection();
         return;
     }
     ask(QMessageBox::Critical, tr2("错误", "Error"), tr2("以太网连接失败", "Ethernet Open error"));
@@ -142,12 +175,20 @@ void MainWindow::CreatEthernetPort(QString Com)
 
 void MainWindow::CloseSerialPort()
 {
-    IOPortDisplayer(0, 0);
+    // The transports close and every request stops first, so that nothing
+    // reaches a sensor that is going away while a box is open.
+    m_serialPort->close();
+    m_tcpSocket->abort();
+    m_tcpSocket->close();
+    m_udpSocket->abort();
+    m_udpSocket->close();
     m_link->CloseSendReadScanf();
     m_link->CloseSendReadIntensity();
     m_link->CloseSendReadSimulation();
     m_link->ClearAllRequests();
     m_link->StopReplyTimer();
+    m_link->CloseSerialPortSlots();
+    IOPortDisplayer(0, 0);
     ui->Connection->setEnabled(true);
     if (m_scan->connectionType == 0)
         ui->SerialSetting->setEnabled(true);
@@ -156,9 +197,11 @@ void MainWindow::CloseSerialPort()
     for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
                        ui->SensorInformation})
         a->setEnabled(false);
+    // A disconnect ends every simulation, as closing the panel does, so the
+    // next connection does not go back to forcing the sensor's inputs.
     ui->IOSimulation->setChecked(false);
     ui->IOSimulation->setEnabled(false);
-    ui->IOSimulationDock->hide();
+    OpenCloseIOSimulationDock(false);
     ui->SelfCheck->setChecked(false);
     ui->SelfCheck->setEnabled(false);
     ui->SelfCheckDock->hide();
@@ -167,20 +210,20 @@ void MainWindow::CloseSerialPort()
     statusBar()->showMessage(QStringLiteral("Disconnected"));
     ui->SerialConnection->setEnabled(true);
     ui->EthernetConnection->setEnabled(true);
-    m_serialPort->close();
-    m_tcpSocket->abort();
-    m_tcpSocket->close();
-    m_udpSocket->abort();
-    m_udpSocket->close();
-    m_link->CloseSerialPortSlots();
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError)
         return;
-    ask(QMessageBox::Critical, QStringLiteral("Critical Error"), m_serialPort->errorString());
+    // One box per failure: the port reports the error again and again while
+    // it stays open, so it is closed, and every request stopped, before the
+    // box opens. A port that is not open (a failed open) has its own box.
+    if (!m_serialPort->isOpen())
+        return;
+    const QString why = m_serialPort->errorString();
     CloseSerialPort();
+    ask(QMessageBox::Critical, QStringLiteral("Critical Error"), why);
 }
 
 void MainWindow::IOPortDisplayer(uint Inport, uint Outport)

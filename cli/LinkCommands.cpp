@@ -1,6 +1,7 @@
 #include "LinkCommands.h"
 
 #include "AreaCodec.h"
+#include "DesignCheck.h"
 #include "DeviceType.h"
 #include "Discovery.h"
 #include "LinkProtocol.h"
@@ -52,7 +53,8 @@ bool readAll(LinkSession &s)
 // The dock right after the read, over this connection.
 QVector<int> dockAfterRead(LinkSession &s, bool ethernet)
 {
-    return SensorParameterRules::shownAfterRead(s.parameters, ethernet, SensorDockValues::defaults());
+    Q_UNUSED(ethernet);
+    return SensorParameterRules::shownAfterRead(s.parameters);
 }
 
 enum class Applied { Ok, Unreadable, FileError };
@@ -71,13 +73,14 @@ Applied applyProject(const QString &path, int model, ZoneStore &store, SensorPar
     QTextStream in(&f);
     if (in.readLine() != QLatin1String(deviceModelInfo(model)->header))
         return Applied::FileError;
-    SensorParameterRules::applyDockValues(dock, record, ProjectFile::readSensorSection(in), ethernet);
+    Q_UNUSED(ethernet);
+    dock = SensorParameterRules::applyFile(record, ProjectFile::readSensorSection(in));
     ProjectFile::readAreaSection(in, store);
     return Applied::Ok;
 }
 
-// Checks FILE before anything is sent: its header, and that every output
-// fits the sensor's 100 point slots.
+// Checks FILE before anything is sent: its header, and that the sensor
+// would hold the design as it is (no coordinate wrapped, no point dropped).
 int checkProject(const QString &command, const QString &path, int model, QTextStream &err)
 {
     QFile f(path);
@@ -93,16 +96,10 @@ int checkProject(const QString &command, const QString &path, int model, QTextSt
     ZoneStore store;
     ProjectFile::readSensorSection(in);
     ProjectFile::readAreaSection(in, store);
-    for (int a = 0; a < kAreaCount; ++a) {
-        const int c = AreaCodec::overfullOutput(store.areas[a]);
-        if (c >= 0) {
-            err << "sector-cli " << command << ": " << path << ": area " << a << " Out " << c + 1
-                << " has points at " << AreaCodec::slotCount(store.areas[a], c)
-                << " different angles; the sensor takes at most 100\n";
-            return kUsage;
-        }
-    }
-    return 0;
+    const QVector<DesignCheck::Finding> findings = DesignCheck::transferFindings(store.areas);
+    for (const DesignCheck::Finding &finding : findings)
+        err << "sector-cli " << command << ": " << path << ": " << finding.toLine() << '\n';
+    return findings.isEmpty() ? 0 : kUsage;
 }
 
 const char *const kBlockFields[8] = {"shape kind", "point count", "arc start", "arc end",
@@ -177,7 +174,9 @@ void printLinkHelp(QTextStream &out)
            "--model Laser05|Laser10|Laser20|Laser30|Laser50 (default Laser30):\n"
            "  read ... -o FILE        read all areas, cases and parameters; write FILE as\n"
            "                          Save would right after connecting\n"
-           "  write ... FILE          connect (reading everything), open FILE, Write All\n"
+           "  write ... FILE          connect (reading everything), open FILE, Write All;\n"
+           "                          refused before connecting when the sensor could not\n"
+           "                          hold FILE as it is (the lines name area and output)\n"
            "  verify ... FILE         read everything and compare it byte for byte with\n"
            "                          what write would send; exit 1 on a difference\n"
            "  info ...                print the product information\n"
@@ -185,8 +184,8 @@ void printLinkHelp(QTextStream &out)
            "  record ... --sweeps N -o FILE.csv\n"
            "                          record N complete sweeps: sweep,step,distance_mm,intensity\n"
            "  discover [--timeout S]  search the local network for sensors\n"
-           "Exit status: 0 done, 1 verify found differences, 2 usage or file error,\n"
-           "3 link failure (the sensor's message on stderr).\n";
+           "Exit status: 0 done, 1 verify found differences, 2 usage or file error or a\n"
+           "refused design, 3 link failure (the sensor's message on stderr).\n";
 }
 
 int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)

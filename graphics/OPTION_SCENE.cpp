@@ -249,11 +249,16 @@ void OPTION_SCENE::DeletePointItemSlots(QGraphicsItem *Item)
     const int i = m_handles.indexOf(Item);
     if (i < 0)
         return;
+    const QVector<QPoint> before = m_store->currentRecord().points[c];
     m_handles.removeAt(i);
     m_scene->removeItem(Item);
     delete Item;
     Q_EMIT HandlesDeleted();
     PointItemUpdateCoordTable();
+    // The centre handle, or a handle dropped on the origin, is no vertex:
+    // removing it changes nothing worth an undo step.
+    if (m_store->currentRecord().points[c] != before)
+        Q_EMIT PointItemDeleted();
 }
 
 void OPTION_SCENE::setHandlesVisible(bool visible)

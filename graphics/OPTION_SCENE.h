@@ -44,6 +44,8 @@ Q_SIGNALS:
     void PointItemChannelSignal();
     // Handles were deleted: a view must not keep pointing at one.
     void HandlesDeleted();
+    // The user deleted a polygon vertex in the view: an edit to record.
+    void PointItemDeleted();
 
 public Q_SLOTS:
     void UpdataPaintOutline();

@@ -80,7 +80,11 @@ void ViewWindow::emitScalePos()
 
 void ViewWindow::wheelEvent(QWheelEvent *event)
 {
-    m_zoomLevel += event->angleDelta().y() < 1 ? -10 : 10;
+    // The delta of the dominant axis, so that a sideways wheel zooms too:
+    // x only when it outweighs y.
+    const QPoint a = event->angleDelta();
+    const int delta = qAbs(a.x()) > qAbs(a.y()) ? a.x() : a.y();
+    m_zoomLevel += delta < 1 ? -10 : 10;
     ApplyZoom();
     emitScalePos();
     Q_EMIT ChangeMatrixSignal(m_zoomLevel);
@@ -128,8 +132,10 @@ void ViewWindow::mouseReleaseEvent(QMouseEvent *event)
     if (atOrigin && m_background.contains(atOrigin))
         Q_EMIT AddCenterPointItem();
     if (m_currentItem) {
-        Q_EMIT ReleasePointItem();
+        // The final position first: the undo snapshot must hold what was
+        // released, not the move before it.
         Q_EMIT MovePointItem(m_currentItem);
+        Q_EMIT ReleasePointItem();
     }
     Q_EMIT MouseReleaseSignal();
     QGraphicsView::mouseReleaseEvent(event);

@@ -37,10 +37,10 @@ QByteArray encodeWCase(const ZoneStore &store)
     return LinkProtocol::request(LinkProtocol::WCase, payload);
 }
 
-void decodeRCase(const QByteArray &frame, ZoneStore &store)
+void decodeRCase(const QByteArray &frame, QVector<AreaRecord> &areas)
 {
-    for (int a = 0; a < kAreaCount; ++a) {
-        AreaRecord &r = store.areas[a];
+    for (int a = 0; a < kAreaCount && a < areas.size(); ++a) {
+        AreaRecord &r = areas[a];
         const int base = 5 + 10 * a;
         r.steerMin = getS16(frame, base);
         r.steerMax = getS16(frame, base + 2);

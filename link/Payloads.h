@@ -1,9 +1,11 @@
 #pragma once
 
+#include "AreaRecord.h"
 #include "SensorParameters.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 #include <array>
 #include <cstdint>
 
@@ -20,7 +22,8 @@ SensorParameters decodeRPara(const QByteArray &frame);
 
 // RCase reply / WCase request: ten bytes per area.
 QByteArray encodeWCase(const ZoneStore &store);
-void decodeRCase(const QByteArray &frame, ZoneStore &store);
+// The case values of all 64 areas into the first 64 records.
+void decodeRCase(const QByteArray &frame, QVector<AreaRecord> &areas);
 
 QByteArray encodeWSimu(const SimulationRequest &s);
 

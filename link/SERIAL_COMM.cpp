@@ -1,6 +1,7 @@
 #include "SERIAL_COMM.h"
 
 #include "AreaCodec.h"
+#include "DesignCheck.h"
 #include "DeviceType.h"
 #include "LinkProtocol.h"
 #include "Payloads.h"
@@ -51,6 +52,10 @@ void SERIAL_COMM::ClearAllRequests()
 {
     m_busy = BusyIdle;
     m_flags.fill(0);
+    m_readArea = 0;
+    m_writeArea = 0;
+    m_readAreas.clear();
+    Q_EMIT ProgressClose();
 }
 
 void SERIAL_COMM::SetLanguage(int language)
@@ -174,6 +179,9 @@ void SERIAL_COMM::SensorRebootSlots()
 void SERIAL_COMM::ReadSensorAllDataSlots()
 {
     StopStream();
+    // Every read starts at area 0, into a copy of the design.
+    m_readArea = 0;
+    m_readAreas = m_store->areas;
     m_flags[FlagReadAreas] = 1;
     m_flags[FlagReadCases] = 1;
     m_flags[FlagReadParameters] = 1;
@@ -181,29 +189,31 @@ void SERIAL_COMM::ReadSensorAllDataSlots()
 
 void SERIAL_COMM::WriteSensorAllDataSlots()
 {
-    // An output with more than 100 distinct angles does not fit the area
-    // frame: refuse before anything reaches the sensor.
-    for (int a = 0; a < kAreaCount; ++a) {
-        const int c = AreaCodec::overfullOutput(m_store->areas[a]);
-        if (c < 0)
-            continue;
-        const int n = AreaCodec::slotCount(m_store->areas[a], c);
+    // What would not arrive as the design shows it (a coordinate beyond 16
+    // bits, more than 100 points, two vertices at one angle, ...) is refused
+    // before anything reaches the sensor.
+    const QVector<DesignCheck::Finding> findings = DesignCheck::transferFindings(m_store->areas);
+    if (!findings.isEmpty()) {
+        QStringList lines;
+        const int shown = qMin(findings.size(), 12);
+        for (int i = 0; i < shown; ++i)
+            lines << findings[i].toLine();
+        if (findings.size() > shown)
+            lines << (m_language == 1 ? QStringLiteral("……另有 %1 项")
+                                      : QStringLiteral("... and %1 more"))
+                         .arg(findings.size() - shown);
         Q_EMIT MessageSignal(
             Warning, text("错误", "Error"),
-            m_language == 1
-                ? QStringLiteral("区域 %1 的输出%2 有 %3 个不同角度的点，传感器每个输出最多接受 "
-                                 "100 个。\n没有发送任何数据。")
-                      .arg(a)
-                      .arg(c + 1)
-                      .arg(n)
-                : QStringLiteral("Area %1 Out %2 has points at %3 different angles; the sensor "
-                                 "takes at most 100 per output.\nNothing was sent.")
-                      .arg(a)
-                      .arg(c + 1)
-                      .arg(n));
+            (m_language == 1 ? QStringLiteral("设计无法完整写入传感器，没有发送任何数据：\n\n")
+                             : QStringLiteral("The design cannot reach the sensor as it is; "
+                                              "nothing was sent:\n\n"))
+                + lines.join(QLatin1Char('\n')));
+        Q_EMIT WriteRefused();
         return;
     }
     StopStream();
+    // Every write starts at area 0.
+    m_writeArea = 0;
     m_flags[FlagWriteAreas] = 1;
     m_flags[FlagWriteCases] = 1;
     m_flags[FlagWriteParameters] = 1;
@@ -244,6 +254,7 @@ void SERIAL_COMM::ReadWriteOverTime()
         m_intensityTimer.stop();
         m_simulationTimer.stop();
         m_replyTimer.stop();
+        m_readAreas.clear();
         Q_EMIT ProgressClose();
         message(Warning, "警告", "读写参数超时,请检查连接", "Warning",
                 "Connect OverTimer, Check Connect");
@@ -293,6 +304,7 @@ void SERIAL_COMM::SerialPortSendData()
         send(AreaCodec::encode("WArea", m_writeArea, m_store->areas[m_writeArea]),
              WArea.busyCode);
         Q_EMIT ProgressShow();
+        Q_EMIT ProgressTitle(text("下载数据", "Download Data"));
         break;
     case FlagReadCases:
         send(request(RCase), RCase.busyCode);
@@ -433,10 +445,16 @@ void SERIAL_COMM::handleRPrda(const QByteArray &frame)
 
 void SERIAL_COMM::handleRArea(const QByteArray &frame)
 {
-    StopReplyTimer();
+    // Only the area asked for counts: a late reply to an earlier request
+    // (after a time-out restarted the sequence) would otherwise advance the
+    // sequence past an area never read.
     const int k = AreaCodec::frameIndex(frame);
-    if (k <= 63)
-        AreaCodec::decode(frame, m_store->areas[k]);
+    if (m_busy != RArea.busyCode || k != m_readArea || !m_flags[FlagReadAreas])
+        return;
+    StopReplyTimer();
+    if (m_readAreas.size() != kAreaCount)
+        m_readAreas = m_store->areas;
+    AreaCodec::decode(frame, m_readAreas[k]);
     ++m_readArea;
     Q_EMIT ProgressValue(m_readArea);
     m_busy = BusyIdle;
@@ -446,8 +464,20 @@ void SERIAL_COMM::handleRArea(const QByteArray &frame)
     }
 }
 
+void SERIAL_COMM::abandonWrite(int status)
+{
+    m_writeArea = 0;
+    m_flags[FlagWriteAreas] = 0;
+    m_flags[FlagWriteCases] = 0;
+    m_flags[FlagWriteParameters] = 0;
+    Q_EMIT ProgressClose();
+    writeStatusMessage(status);
+}
+
 void SERIAL_COMM::handleWArea(const QByteArray &frame)
 {
+    if (m_busy != WArea.busyCode)
+        return; // no write of ours is waiting for it
     StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
     if (status == 0) {
@@ -459,20 +489,27 @@ void SERIAL_COMM::handleWArea(const QByteArray &frame)
             m_flags[FlagWriteAreas] = 0;
         }
     } else if (status == 1 || status == 2) {
-        m_writeArea = 0;
-        m_flags[FlagWriteAreas] = 0;
-        writeStatusMessage(status);
+        // The sensor refused an area: nothing more of this write goes out.
+        abandonWrite(status);
     }
     m_busy = BusyIdle;
 }
 
 void SERIAL_COMM::handleRPara(const QByteArray &frame)
 {
+    if (m_busy != RPara.busyCode)
+        return; // not the reply to a read of ours
     StopReplyTimer();
     *m_parameters = Payloads::decodeRPara(frame);
+    // The read is complete: only now does the design take what was read.
+    if (m_readAreas.size() == kAreaCount) {
+        for (int a = 0; a < kAreaCount; ++a)
+            ZoneStore::copyRecord(m_store->areas[a], m_readAreas[a]);
+        m_readAreas.clear();
+    }
+    Q_EMIT ProgressClose();
     message(Information, "参数", "参数读取完成", "Parameters", "Parameters Read OK");
     Q_EMIT ReceiveParameters();
-    Q_EMIT ProgressClose();
     finish(FlagReadParameters);
 }
 
@@ -480,26 +517,29 @@ void SERIAL_COMM::handleWPara(const QByteArray &frame)
 {
     StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
-    if (status == 0) {
-        Q_EMIT ProgressClose();
+    Q_EMIT ProgressClose();
+    if (status == 0)
         message(Information, "提示", "参数写入完成", "Message", "Parameters Write Complete");
-    } else {
+    else
         writeStatusMessage(status);
-    }
     finish(FlagWriteParameters);
 }
 
 void SERIAL_COMM::handleRCase(const QByteArray &frame)
 {
     StopReplyTimer();
-    Payloads::decodeRCase(frame, *m_store);
+    if (m_readAreas.size() != kAreaCount)
+        m_readAreas = m_store->areas;
+    Payloads::decodeRCase(frame, m_readAreas);
     finish(FlagReadCases);
 }
 
 void SERIAL_COMM::handleWCase(const QByteArray &frame)
 {
     StopReplyTimer();
-    writeStatusMessage(Payloads::writeStatus(frame));
+    const int status = Payloads::writeStatus(frame);
+    if (status == 1 || status == 2)
+        abandonWrite(status);
     finish(FlagWriteCases);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AreaRecord.h"
 #include "SensorParameters.h"
 
 #include <QByteArray>
@@ -51,7 +52,8 @@ public:
 
     // Stop the reply time-out and reset the time-out counter.
     void StopReplyTimer();
-    // Busy code 0, every request flag lowered.
+    // Busy code 0, every request flag lowered, both area sequences back at
+    // area 0, a read in progress dropped and the progress closed.
     void ClearAllRequests();
     // 1 Chinese, 0 English.
     void SetLanguage(int language);
@@ -91,6 +93,10 @@ Q_SIGNALS:
     // The fourth time-out in a row: the warning has been answered.
     void GaveUp();
 
+    // Write All was refused before anything was sent: the design cannot
+    // travel intact (the reasons have been shown).
+    void WriteRefused();
+
     // Every frame written, and every reply that passed its CRC, for tools
     // that trace or verify the exchange.
     void FrameSent(const QByteArray &frame);
@@ -123,6 +129,8 @@ private:
     void send(const QByteArray &frame, int busy);
     void finish(Flag f);
     QString text(const char *chinese, const char *english) const;
+    // Ends a write that the sensor refused: no further part of it is sent.
+    void abandonWrite(int status);
     void message(int icon, const char *zhTitle, const char *zhText, const char *enTitle,
                  const char *enText);
     void writeStatusMessage(int status);
@@ -158,4 +166,8 @@ private:
     int m_language = 1;
     int m_busy = 0;
     std::array<char, FlagCount> m_flags{};
+    // A full read collects areas and cases here and reaches the zone store
+    // only once the parameters, its last part, have arrived: a read cut
+    // short leaves the design as it was.
+    QVector<AreaRecord> m_readAreas;
 };

@@ -126,18 +126,20 @@ void SENSOR_SETTING::WriteSection(QTextStream &out) const
 
 void SENSOR_SETTING::ReadSection(QTextStream &in)
 {
-    setDockValues(ProjectFile::readSensorSection(in));
+    // The file sets the record, all of it; the dock then shows the record.
+    disconnectWidgets();
+    setDockValues(SensorParameterRules::applyFile(*m_record, ProjectFile::readSensorSection(in)));
+    updateCrossFilterNumber();
+    connectWidgets();
 }
 
 void SENSOR_SETTING::UpdateParametersToDock()
 {
     disconnectWidgets();
-    SensorParameterRules::correctForDisplay(*m_record, m_ethernet);
-    const QVector<int> shown =
-        SensorParameterRules::toDockValues(*m_record, m_ethernet, dockValues());
-    setDockValues(shown);
-    if (m_ethernet)
-        updateCrossFilterNumber();
+    // Every field, in either connection type: the dock shows what a write
+    // would send.
+    setDockValues(SensorParameterRules::shownAfterRead(*m_record));
+    updateCrossFilterNumber();
     connectWidgets();
 }
 

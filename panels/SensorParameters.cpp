@@ -28,7 +28,7 @@ bool SensorParameters::operator==(const SensorParameters &o) const
 
 namespace SensorParameterRules {
 
-void correctForDisplay(SensorParameters &p, bool ethernet)
+void correctForDisplay(SensorParameters &p)
 {
     if (p.ScanMotorSpeed > 1)
         p.ScanMotorSpeed = 0;
@@ -36,23 +36,19 @@ void correctForDisplay(SensorParameters &p, bool ethernet)
         p.ScanFilterLevel = 0;
     if (p.SensorInstallDir > 1)
         p.SensorInstallDir = 0;
-    if (ethernet && p.ScanSensorAngle > 4)
+    if (p.ScanSensorAngle > 4)
         p.ScanSensorAngle = 1;
 }
 
-QVector<int> toDockValues(const SensorParameters &p, bool ethernet, const QVector<int> &shown)
+QVector<int> toDockValues(const SensorParameters &p)
 {
-    QVector<int> dock = shown;
-    dock.resize(SensorDockValues::kCount);
-    for (int f = 0; f <= 16; ++f)
+    QVector<int> dock(SensorDockValues::kCount);
+    for (int f = 0; f <= 17; ++f)
         dock[f] = p.field(f);
-    if (ethernet) {
-        dock[17] = p.SensorEtherMode;
-        dock[18] = p.SensorIPAddressHigh >> 8;
-        dock[19] = p.SensorIPAddressHigh & 255;
-        dock[20] = p.SensorIPAddressLow >> 8;
-        dock[21] = p.SensorIPAddressLow & 255;
-    }
+    dock[18] = p.SensorIPAddressHigh >> 8;
+    dock[19] = p.SensorIPAddressHigh & 255;
+    dock[20] = p.SensorIPAddressLow >> 8;
+    dock[21] = p.SensorIPAddressLow & 255;
     return dock;
 }
 
@@ -74,27 +70,16 @@ SensorParameters fromDockValues(const QVector<int> &dock, bool ethernet,
     return p;
 }
 
-QVector<int> shownAfterRead(SensorParameters &record, bool ethernet, const QVector<int> &shown)
+QVector<int> shownAfterRead(SensorParameters &record)
 {
-    correctForDisplay(record, ethernet);
-    return SensorDockValues::held(toDockValues(record, ethernet, shown));
+    correctForDisplay(record);
+    return SensorDockValues::held(toDockValues(record));
 }
 
-void applyDockValues(QVector<int> &dock, SensorParameters &record, const QVector<int> &values,
-                     bool ethernet)
+QVector<int> applyFile(SensorParameters &record, const QVector<int> &fileValues)
 {
-    dock.resize(SensorDockValues::kCount);
-    for (int i = 0; i < SensorDockValues::kCount; ++i) {
-        const int v = SensorDockValues::held(i, i < values.size() ? values[i] : 0);
-        if (dock[i] == v)
-            continue; // an unchanged widget signals nothing
-        dock[i] = v;
-        record = fromDockValues(dock, ethernet, record);
-        if (ethernet && dock[11] != record.ScanMotorSpeed) {
-            dock[11] = SensorDockValues::held(11, record.ScanMotorSpeed);
-            record = fromDockValues(dock, ethernet, record);
-        }
-    }
+    record = fromDockValues(SensorDockValues::held(fileValues), true, record);
+    return shownAfterRead(record);
 }
 
 } // namespace SensorParameterRules

@@ -39,14 +39,14 @@ struct SensorParameters {
 namespace SensorParameterRules {
 
 // Corrections applied to a record before it is shown: a motor speed above 1,
-// a filter level above 3 and an install direction above 1 become 0; in
-// Ethernet mode a scan angle above 4 becomes 1.
-void correctForDisplay(SensorParameters &p, bool ethernet);
+// a filter level above 3 and an install direction above 1 become 0, a scan
+// angle above 4 becomes 1 (its widget could not show it).
+void correctForDisplay(SensorParameters &p);
 
-// The 22 values the dock shows for a record (after correctForDisplay). In
-// serial mode the Ethernet widgets keep what they showed: their entries in
-// `shown` are passed through.
-QVector<int> toDockValues(const SensorParameters &p, bool ethernet, const QVector<int> &shown);
+// The 22 values the dock shows for a record (after correctForDisplay): every
+// field, whatever the connection type, so the dock always shows what a
+// write would send.
+QVector<int> toDockValues(const SensorParameters &p);
 
 // The record after the dock's widgets changed. In serial mode the scan angle,
 // the Ethernet mode and the address keep their previous values. In Ethernet
@@ -54,15 +54,15 @@ QVector<int> toDockValues(const SensorParameters &p, bool ethernet, const QVecto
 SensorParameters fromDockValues(const QVector<int> &dock, bool ethernet,
                                 const SensorParameters &previous);
 
-// The dock's 22 values right after a record was shown (the widgets start
-// from `shown`, usually the defaults of a freshly started tool).
-QVector<int> shownAfterRead(SensorParameters &record, bool ethernet, const QVector<int> &shown);
+// The dock's 22 values right after a record was shown; the record is
+// corrected in place.
+QVector<int> shownAfterRead(SensorParameters &record);
 
-// The widgets given new values one by one, as reading a project file does:
-// each widget that actually changes updates the record from the whole dock;
-// over Ethernet the 0.025 deg resolution also moves the motor speed widget.
-// `dock` and `record` are updated in place.
-void applyDockValues(QVector<int> &dock, SensorParameters &record, const QVector<int> &values,
-                     bool ethernet);
+// The record after a project file's sensor section: every field takes the
+// file's value as its widget holds it (a combo index past the list is -1, a
+// spin box clamps), whatever the connection type, so that the file, the
+// dock and what a write sends agree; the 0.025 deg resolution (10 Hz only)
+// forces the motor speed to 0. Returns the dock's values.
+QVector<int> applyFile(SensorParameters &record, const QVector<int> &fileValues);
 
 } // namespace SensorParameterRules

@@ -236,7 +236,7 @@ private Q_SLOTS:
         QByteArray back = f;
         back.replace(0, 5, "RCase");
         ZoneStore t;
-        Payloads::decodeRCase(back, t);
+        Payloads::decodeRCase(back, t.areas);
         QCOMPARE(t.areas[0].steerMin, -30);
         QCOMPARE(t.areas[7].speedMax, -300);
         QCOMPARE(t.areas[63].operationMode, 5);

@@ -1,3 +1,4 @@
+#include "AREA_TABLE.h"
 #include "About.h"
 #include "Create.h"
 #include "EthnertSetting.h"
@@ -8,6 +9,7 @@
 #include "SensorParameters.h"
 #include "ProjectFile.h"
 #include "SENSOR_SETTING.h"
+#include "SERIAL_COMM.h"
 #include "ScanRecord.h"
 #include "SensorDockValues.h"
 #include "UiPrompt.h"
@@ -188,12 +190,15 @@ private Q_SLOTS:
         QCOMPARE(newButton->menu(), ui->New);
         QCOMPARE(ui->New->actions(), (QList<QAction *>{ui->Laser30, ui->Laser50}));
 
-        // Every area has detection size 1, its history still the empty seed.
+        // Every area has detection size 1, the edit controls show it, and
+        // Undo starts from it (not from an empty seed that would undo it).
         for (int n = 0; n < 64; ++n) {
             QCOMPARE(t.store.areas[n].detectionSize, 1);
             QCOMPARE(t.store.undoHistory[n].size(), 1);
-            QCOMPARE(t.store.undoHistory[n][0].detectionSize, 0);
+            QCOMPARE(t.store.undoHistory[n][0], t.store.areas[n]);
         }
+        QCOMPARE(ui->Area_DetectionSize->currentIndex(), 1);
+        QCOMPARE(t.window.link()->maximumRange(), 60000);
         QVERIFY(!t.store.modified);
         QCOMPARE(t.window.sensorSetting()->dockValues(), SensorDockValues::defaults());
         QVERIFY(t.window.sensorParameters() == SensorParameters());
@@ -638,12 +643,19 @@ private Q_SLOTS:
         Tool t;
         Ui::MainWindow *ui = t.window.form();
         SENSOR_SETTING *s = t.window.sensorSetting();
-        // Serial: the Ethernet widgets are disabled and their fields stay.
         QVERIFY(!ui->Para_SensorEtherMode->isEnabled());
         QVERIFY(ui->Para_ControlMode->isEnabled());
-        ui->Para_SensorIPAddress4->setValue(99);
-        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, 344);
+        // A serial read of a sensor set to 200.1.2.3 over UDP: the dock
+        // shows the address although its widgets are disabled.
+        SensorParameters read;
+        read.SensorEtherMode = 1;
+        read.SensorIPAddressHigh = (200 << 8) | 1;
+        read.SensorIPAddressLow = (2 << 8) | 3;
+        t.window.sensorParameters() = read;
+        s->UpdateParametersToDock();
+        QCOMPARE(s->dockValues().mid(17), (QVector<int>{1, 200, 1, 2, 3}));
 
+        // Over Ethernet a change elsewhere keeps the address and mode read.
         s->SetEthernetMode(true);
         QVERIFY(ui->Para_SensorEtherMode->isEnabled());
         QVERIFY(!ui->Para_ControlMode->isEnabled());
@@ -651,11 +663,21 @@ private Q_SLOTS:
         ui->Para_ScanSensorAngle->setCurrentIndex(0); // 0.025 deg: 10 Hz only
         QCOMPARE(ui->Para_ScanMotorSpeed->currentIndex(), 0);
         QCOMPARE(t.window.sensorParameters().ScanMotorSpeed, 0);
-        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, (1 << 8) | 99);
+        QCOMPARE(t.window.sensorParameters().SensorEtherMode, 1);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressHigh, (200 << 8) | 1);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, (2 << 8) | 3);
+        ui->Para_SensorIPAddress4->setValue(99);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, (2 << 8) | 99);
         ui->Para_CrossFilterEnable->setCurrentIndex(0);
         QVERIFY(!ui->Para_CrossFilterNumber->isEnabled());
         ui->Para_CrossFilterEnable->setCurrentIndex(1);
         QVERIFY(ui->Para_CrossFilterNumber->isEnabled());
+
+        // Defaults, in either mode, are shown in full.
+        s->SetEthernetMode(false);
+        s->RestoreDefaults();
+        QCOMPARE(s->dockValues(), SensorDockValues::defaults());
+        QVERIFY(t.window.sensorParameters() == SensorParameters());
     }
 
     void fileThroughTheDockMatchesTheRule_data()
@@ -666,8 +688,9 @@ private Q_SLOTS:
     }
     void fileThroughTheDockMatchesTheRule()
     {
-        // The command-line tool computes what the dock's widgets do when a
-        // file is opened after a read; the widgets themselves must agree.
+        // The command-line tool computes what the dock does when a file is
+        // opened after a read; the dock itself must agree, and must show
+        // exactly the record a write would send.
         QFETCH(bool, ethernet);
         QRandomGenerator rng(ethernet ? 5 : 6);
         for (int round = 0; round < 40; ++round) {
@@ -677,23 +700,28 @@ private Q_SLOTS:
             SensorParameters read;
             for (int f = 0; f < SensorParameters::kFieldCount; ++f)
                 read.setField(f, rng.bounded(f >= 18 ? 65536 : 8));
-            // What the sensor sent, shown by the dock.
             t.window.sensorParameters() = read;
             s->UpdateParametersToDock();
             SensorParameters record = read;
-            QVector<int> dock = SensorParameterRules::shownAfterRead(record, ethernet, SensorDockValues::defaults());
+            QVector<int> dock = SensorParameterRules::shownAfterRead(record);
             QCOMPARE(s->dockValues(), dock);
             QVERIFY(t.window.sensorParameters() == record);
 
             QVector<int> file(22);
             for (int &v : file)
-                v = rng.bounded(-2, 9);
+                v = rng.bounded(0, 6);
             file[18] = rng.bounded(180, 230);
             file[4] = rng.bounded(0, 130);
-            s->setDockValues(file);
-            SensorParameterRules::applyDockValues(dock, record, file, ethernet);
+            QString text = QStringLiteral("SensorSetting\n");
+            for (int v : qAsConst(file))
+                text += QString::number(v) + QLatin1Char('\n');
+            QTextStream in(&text);
+            s->ReadSection(in);
+            dock = SensorParameterRules::applyFile(record, file);
             QCOMPARE(s->dockValues(), dock);
             QVERIFY2(t.window.sensorParameters() == record, qPrintable(QString::number(round)));
+            // What is shown is what is held.
+            QCOMPARE(SensorDockValues::held(SensorParameterRules::toDockValues(record)), dock);
         }
     }
 
@@ -733,7 +761,9 @@ private Q_SLOTS:
         QCOMPARE(t.store.areas[0].openDelay, 0);
         QCOMPARE(t.window.deviceType().type, 3);
         QVERIFY(t.store.modified);
-        QCOMPARE(t.store.undoHistory[0].size(), 2);
+        // Reading starts Undo afresh: nothing from before can come back.
+        QCOMPARE(t.store.undoHistory[0].size(), 1);
+        QCOMPARE(t.store.undoHistory[0][0], t.store.areas[0]);
 
         // A good file of the current model.
         QByteArray good = freshLaser30();
@@ -748,8 +778,12 @@ private Q_SLOTS:
         QCOMPARE(t.store.areas[0].points[0], QVector<QPoint>{QPoint(-5, 7)});
         QCOMPARE(t.window.form()->Para_ControlMode->currentIndex(), 3);
         QCOMPARE(t.window.sensorParameters().ControlMode, 3);
-        QCOMPARE(t.store.undoHistory[0].size(), 3);
+        QCOMPARE(t.store.undoHistory[0].size(), 1);
         QCOMPARE(t.store.undoHistory[0].last().openDelay, 4);
+        // Undo right after opening keeps what was read.
+        t.window.areaTable()->UndoAreaTableData();
+        QCOMPARE(t.store.areas[0].openDelay, 4);
+        QCOMPARE(t.store.areas[0].points[0], QVector<QPoint>{QPoint(-5, 7)});
     }
 
     void openFromWelcomeSwitchesModel()
@@ -810,12 +844,15 @@ private Q_SLOTS:
         t.window.savefile();
         QVERIFY(QFile::exists(dir.filePath("plant.zq30.ZQ30")));
 
-        // A folder that does not exist: nothing written, no message.
+        // A folder that does not exist: nothing written, and the user is
+        // told; the design still counts as unsaved.
         t.store.modified = true;
         ask.fileAnswers = QStringList{dir.filePath("none/x")};
         t.window.savefile();
-        QVERIFY(!t.store.modified);
-        QVERIFY(ask.boxes.isEmpty());
+        QVERIFY(t.store.modified);
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].title, QStringLiteral("保存失败"));
+        QVERIFY(ask.boxes[0].text.contains(QDir::toNativeSeparators(dir.filePath("none/x.ZQ30"))));
     }
 
     void cliConvertWritesWhatSaveWrites_data()

@@ -300,13 +300,10 @@ private Q_SLOTS:
         p.ScanFilterLevel = 4;
         p.SensorInstallDir = 3;
         p.ScanSensorAngle = 7;
-        SensorParameters serial = p;
-        SensorParameterRules::correctForDisplay(serial, false);
-        QCOMPARE(serial.ScanMotorSpeed, 0);
-        QCOMPARE(serial.ScanFilterLevel, 0);
-        QCOMPARE(serial.SensorInstallDir, 0);
-        QCOMPARE(serial.ScanSensorAngle, 7); // only corrected over Ethernet
-        SensorParameterRules::correctForDisplay(p, true);
+        SensorParameterRules::correctForDisplay(p);
+        QCOMPARE(p.ScanMotorSpeed, 0);
+        QCOMPARE(p.ScanFilterLevel, 0);
+        QCOMPARE(p.SensorInstallDir, 0);
         QCOMPARE(p.ScanSensorAngle, 1);
     }
 
@@ -315,13 +312,13 @@ private Q_SLOTS:
         SensorParameters p; // 192.168.1.88
         QCOMPARE(p.SensorIPAddressHigh, 49320);
         QCOMPARE(p.SensorIPAddressLow, 344);
-        const QVector<int> shown(22, 7);
-        const QVector<int> eth = SensorParameterRules::toDockValues(p, true, shown);
-        QCOMPARE(eth.mid(17), (QVector<int>{0, 192, 168, 1, 88}));
-        QCOMPARE(eth.mid(0, 17),
+        const QVector<int> dock = SensorParameterRules::toDockValues(p);
+        QCOMPARE(dock.mid(17), (QVector<int>{0, 192, 168, 1, 88}));
+        QCOMPARE(dock.mid(0, 17),
                  (QVector<int>{0, 0, 0, 0, 127, 0, 0, 0, 127, 0, 0, 1, 1, 0, 0, 1, 2}));
-        // Over a serial link the Ethernet widgets keep what they showed.
-        QCOMPARE(SensorParameterRules::toDockValues(p, false, shown).mid(17), QVector<int>(5, 7));
+        p.SensorIPAddressHigh = (200 << 8) | 1;
+        p.SensorIPAddressLow = (2 << 8) | 3;
+        QCOMPARE(SensorParameterRules::toDockValues(p).mid(18), (QVector<int>{200, 1, 2, 3}));
     }
 
     void sensorRulesFromTheDock()

@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
         w.show();
         if (language == 1)
             w.LanguageToEnglish();
-        w.openProjectFile(project);
+        w.openAnyProjectFile(project);
         app.processEvents();
         w.grab().save(out.filePath("window" + suffix + ".png"));
         w.welcome()->show();

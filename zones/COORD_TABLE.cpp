@@ -117,28 +117,24 @@ void COORD_TABLE::CoordTableWidgeUpdate()
         fillTable(t);
 }
 
-void COORD_TABLE::xyEdited(int output, QTableWidgetItem *item)
+// Text that is no number changes nothing: the refill shows the old value
+// again, and the edit is announced like any other that changed nothing.
+void COORD_TABLE::cellEdited(int output, bool polar, QTableWidgetItem *item)
 {
-    PointEdits::editXY(m_store->currentRecord(), output, item->row(), item->column(),
-                       PointEdits::parseTyped(item->text()));
+    if (const std::optional<float> v = PointEdits::parseTyped(item->text())) {
+        const auto edit = polar ? &PointEdits::editPolar : &PointEdits::editXY;
+        edit(m_store->currentRecord(), output, item->row(), item->column(), *v);
+    }
     refillOutput(output);
     Q_EMIT CoordTableEditSignal();
 }
 
-void COORD_TABLE::polarEdited(int output, QTableWidgetItem *item)
-{
-    PointEdits::editPolar(m_store->currentRecord(), output, item->row(), item->column(),
-                          PointEdits::parseTyped(item->text()));
-    refillOutput(output);
-    Q_EMIT CoordTableEditSignal();
-}
-
-void COORD_TABLE::CoordTable1EditSlots(QTableWidgetItem *Item) { xyEdited(0, Item); }
-void COORD_TABLE::CoordTable2EditSlots(QTableWidgetItem *Item) { xyEdited(1, Item); }
-void COORD_TABLE::CoordTable3EditSlots(QTableWidgetItem *Item) { xyEdited(2, Item); }
-void COORD_TABLE::PolarTable1EditSlots(QTableWidgetItem *Item) { polarEdited(0, Item); }
-void COORD_TABLE::PolarTable2EditSlots(QTableWidgetItem *Item) { polarEdited(1, Item); }
-void COORD_TABLE::PolarTable3EditSlots(QTableWidgetItem *Item) { polarEdited(2, Item); }
+void COORD_TABLE::CoordTable1EditSlots(QTableWidgetItem *Item) { cellEdited(0, false, Item); }
+void COORD_TABLE::CoordTable2EditSlots(QTableWidgetItem *Item) { cellEdited(1, false, Item); }
+void COORD_TABLE::CoordTable3EditSlots(QTableWidgetItem *Item) { cellEdited(2, false, Item); }
+void COORD_TABLE::PolarTable1EditSlots(QTableWidgetItem *Item) { cellEdited(0, true, Item); }
+void COORD_TABLE::PolarTable2EditSlots(QTableWidgetItem *Item) { cellEdited(1, true, Item); }
+void COORD_TABLE::PolarTable3EditSlots(QTableWidgetItem *Item) { cellEdited(2, true, Item); }
 
 bool COORD_TABLE::eventFilter(QObject *watched, QEvent *event)
 {

@@ -44,8 +44,7 @@ private:
     void connectTable(int t);
     void fillTable(int t);
     void refillOutput(int output);
-    void xyEdited(int output, QTableWidgetItem *item);
-    void polarEdited(int output, QTableWidgetItem *item);
+    void cellEdited(int output, bool polar, QTableWidgetItem *item);
 
     ZoneStore *m_store;
     Tables m_tables;

@@ -3,6 +3,8 @@
 #include "DeviceType.h"
 #include "ZoneGeometry.h"
 
+#include <QMap>
+
 #include <cmath>
 
 namespace DesignCheck {
@@ -35,14 +37,21 @@ QString count(int n, const char *one, const char *many)
 struct Collector {
     int area;
     QVector<Finding> findings;
-    void add(int output, const QString &message) { findings.append({area, output, message}); }
+    void add(int output, const QString &message, bool changesSensor = false)
+    {
+        findings.append({area, output, message, changesSensor});
+    }
 };
 
-void checkRange(Collector &c, const char *what, int value, int min, int max)
+// A value outside min..max is reported; it changes what the sensor holds
+// only outside the wire's 16 bits, wireMin..wireMax.
+void checkRange(Collector &c, const char *what, int value, int min, int max, int wireMin,
+                int wireMax)
 {
     if (value < min || value > max)
         c.add(-1, QStringLiteral("%1 %2 outside %3..%4").arg(QLatin1String(what)).arg(value)
-                      .arg(min).arg(max));
+                      .arg(min).arg(max),
+              value < wireMin || value > wireMax);
 }
 
 bool inBlindWedge(const QPoint &p)
@@ -54,28 +63,69 @@ bool inBlindWedge(const QPoint &p)
     return deg < -70.0f || deg > 250.0f;
 }
 
+// Polygon and Rectangle points travel in slots by ascending angle, one per
+// angle: a later point at an angle replaces the earlier one, while the
+// count stays, so the slot left over reads back as (0, 0). Only an earlier
+// point other than the origin is really lost.
+void checkSlots(Collector &c, int n, const QVector<QPoint> &pts)
+{
+    QMap<float, QPoint> kept;
+    bool lost = false;
+    for (const QPoint &p : pts) {
+        const float angle = ZoneGeometry::wirePolar(p.x(), p.y()).theta;
+        const auto at = kept.find(angle);
+        if (at == kept.end()) {
+            kept.insert(angle, p);
+            continue;
+        }
+        lost = lost || !at->isNull();
+        *at = p;
+    }
+    const int distinct = kept.size();
+    if (distinct > kMaxWirePoints)
+        c.add(n, QStringLiteral("%1 distinct polar angles; the sensor takes at most %2")
+                     .arg(distinct)
+                     .arg(kMaxWirePoints),
+              true);
+    if (distinct < pts.size())
+        c.add(n, QStringLiteral("%1 a polar angle with a later vertex; only the later one "
+                                "reaches the sensor")
+                     .arg(count(pts.size() - distinct, "vertex shares", "vertices share")),
+              lost);
+}
+
 void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
 {
     const int kind = area.shape[n];
     const QVector<QPoint> &pts = area.points[n];
     const int maxKind = n == 0 ? ShapeRectangle : ShapeRatio;
-    if (kind < 0 || kind > maxKind) {
-        c.add(n, QStringLiteral("shape kind %1 outside 0..%2").arg(kind).arg(maxKind));
-        return;
+    // The sensor takes kinds 0..5 on any output; one outside them it reads
+    // as another kind, so the rest of the output means nothing.
+    const bool unknownKind = kind < 0 || kind > ShapeRatio;
+    if (unknownKind || kind > maxKind) {
+        c.add(n, QStringLiteral("shape kind %1 outside 0..%2").arg(kind).arg(maxKind),
+              unknownKind);
+        if (unknownKind)
+            return;
     }
 
     if (pts.size() > kMaxWirePoints)
         c.add(n, QStringLiteral("%1 points; the sensor takes at most %2")
                      .arg(pts.size())
-                     .arg(kMaxWirePoints));
+                     .arg(kMaxWirePoints),
+              true);
 
+    // Only Polygon and Rectangle send their coordinates; an Arc sends its
+    // angles and radius, a dependent kind its parameter.
+    const bool sendsSlots = kind == ShapePolygon || kind == ShapeRectangle;
     int outside16 = 0;
     for (const QPoint &p : pts)
         if (p.x() < -32768 || p.x() > 32767 || p.y() < -32768 || p.y() > 32767)
             ++outside16;
     if (outside16)
         c.add(n, QStringLiteral("%1 with a coordinate outside -32768..32767 mm")
-                     .arg(count(outside16, "point", "points")));
+                     .arg(count(outside16, "point", "points")),
+              sendsSlots);
 
     if (const DeviceModelInfo *m = deviceModelInfo(model)) {
         int beyond = 0;
@@ -97,15 +147,7 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
 
     switch (kind) {
     case ShapePolygon: {
-        const int distinct = ZoneGeometry::byAngle(pts).size();
-        if (distinct > kMaxWirePoints)
-            c.add(n, QStringLiteral("%1 distinct polar angles; the sensor takes at most %2")
-                         .arg(distinct)
-                         .arg(kMaxWirePoints));
-        if (distinct < pts.size())
-            c.add(n, QStringLiteral("%1 a polar angle with a later vertex; only the later one "
-                                    "reaches the sensor")
-                         .arg(count(pts.size() - distinct, "vertex shares", "vertices share")));
+        checkSlots(c, n, pts);
         int blind = 0;
         for (const QPoint &p : pts)
             if (inBlindWedge(p))
@@ -118,7 +160,8 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
     case ShapeArc:
         if (pts.size() != 2) {
             c.add(n, QStringLiteral("Arc with %1; it needs exactly 2")
-                         .arg(count(pts.size(), "point", "points")));
+                         .arg(count(pts.size(), "point", "points")),
+                  true);
         } else {
             const ZoneGeometry::Polar a = ZoneGeometry::xyToPolar(pts[0]);
             const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(pts[1]);
@@ -126,7 +169,12 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
                 c.add(n, QStringLiteral("Arc points at different radii (%1 mm and %2 mm); the "
                                         "sensor takes the first")
                              .arg(double(a.r), 0, 'g', 6)
-                             .arg(double(b.r), 0, 'g', 6));
+                             .arg(double(b.r), 0, 'g', 6),
+                      true);
+            if (a.r >= 65536.0f)
+                c.add(n, QStringLiteral("Arc radius %1 mm; the sensor takes at most 65535")
+                             .arg(double(a.r), 0, 'g', 6),
+                      true);
             if (a.theta == b.theta)
                 c.add(n, QStringLiteral("Arc points at the same angle: the zone is empty"));
         }
@@ -141,15 +189,23 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
         } else if (pts[0].x() == pts[2].x() || pts[0].y() == pts[2].y()) {
             c.add(n, QStringLiteral("Rectangle has no area"));
         }
+        checkSlots(c, n, pts);
         break;
-    default: // Straight, Fan, Ratio
+    default: // Straight, Fan, Ratio: one parameter, read back unsigned
         if (pts.size() != 1)
             c.add(n, QStringLiteral("%1 with %2; it needs exactly 1")
-                         .arg(kindName(kind), count(pts.size(), "point", "points")));
+                         .arg(kindName(kind), count(pts.size(), "point", "points")),
+                  true);
         else if (pts[0].x() != 0)
             c.add(n, QStringLiteral("%1 parameter point has x = %2; it must be 0")
                          .arg(kindName(kind))
-                         .arg(pts[0].x()));
+                         .arg(pts[0].x()),
+                  true);
+        else if (pts[0].y() < 0 || pts[0].y() > 65535)
+            c.add(n, QStringLiteral("%1 parameter %2 outside 0..65535 mm")
+                         .arg(kindName(kind))
+                         .arg(pts[0].y()),
+                  true);
         break;
     }
 }
@@ -159,15 +215,18 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
 QVector<Finding> checkArea(int index, const AreaRecord &area, int deviceModel)
 {
     Collector c{index, {}};
-    checkRange(c, "on-delay index", area.openDelay, 0, 25);
-    checkRange(c, "off-delay index", area.closeDelay, 0, 25);
-    checkRange(c, "hysteresis index", area.hysteresis, 0, 10);
-    checkRange(c, "detection-size index", area.detectionSize, 0, 9);
-    checkRange(c, "steering minimum", area.steerMin, -180, 180);
-    checkRange(c, "steering maximum", area.steerMax, -180, 180);
-    checkRange(c, "speed minimum", area.speedMin, -300, 300);
-    checkRange(c, "speed maximum", area.speedMax, -300, 300);
-    checkRange(c, "operation-mode index", area.operationMode, 0, 5);
+    // The area frame carries the parameter indexes unsigned, the case
+    // frame the case values signed, both in 16 bits.
+    const int u16 = 65535, s16min = -32768, s16max = 32767;
+    checkRange(c, "on-delay index", area.openDelay, 0, 25, 0, u16);
+    checkRange(c, "off-delay index", area.closeDelay, 0, 25, 0, u16);
+    checkRange(c, "hysteresis index", area.hysteresis, 0, 10, 0, u16);
+    checkRange(c, "detection-size index", area.detectionSize, 0, 9, 0, u16);
+    checkRange(c, "steering minimum", area.steerMin, -180, 180, s16min, s16max);
+    checkRange(c, "steering maximum", area.steerMax, -180, 180, s16min, s16max);
+    checkRange(c, "speed minimum", area.speedMin, -300, 300, s16min, s16max);
+    checkRange(c, "speed maximum", area.speedMax, -300, 300, s16min, s16max);
+    checkRange(c, "operation-mode index", area.operationMode, 0, 5, s16min, s16max);
     if (area.steerMin > area.steerMax)
         c.add(-1, QStringLiteral("steering minimum %1 above maximum %2")
                       .arg(area.steerMin)
@@ -179,6 +238,16 @@ QVector<Finding> checkArea(int index, const AreaRecord &area, int deviceModel)
     for (int n = 0; n < kOutputCount; ++n)
         checkOutput(c, n, area, deviceModel);
     return c.findings;
+}
+
+QVector<Finding> transferFindings(const QVector<AreaRecord> &areas)
+{
+    QVector<Finding> blocking;
+    for (int a = 0; a < areas.size(); ++a)
+        for (const Finding &f : checkArea(a, areas[a], -1))
+            if (f.changesSensor)
+                blocking.append(f);
+    return blocking;
 }
 
 } // namespace DesignCheck

@@ -2,21 +2,41 @@
 
 #include "ZoneGeometry.h"
 
+#include <QtGlobal>
+
+#include <cfloat>
 #include <cmath>
 
 namespace PointEdits {
 
-float parseTyped(const QString &text)
+std::optional<float> parseTyped(const QString &text)
 {
     bool ok = false;
-    const float v = text.toFloat(&ok);
-    return ok ? v : 0.0f;
+    const double d = text.toDouble(&ok);
+    // An overflowing number is refused with an infinity; "inf" and "nan"
+    // are accepted as such. Only the first is a number.
+    if (ok ? !std::isfinite(d) : !std::isinf(d))
+        return std::nullopt;
+    return float(qBound(double(-FLT_MAX), d, double(FLT_MAX)));
 }
+
+namespace {
+float clampCoord(float v)
+{
+    return qBound(float(kMinCoord), v, float(kMaxCoord));
+}
+} // namespace
 
 int roundTyped(float v)
 {
+    v = clampCoord(v);
     const float t = std::trunc(v);
     return int(t) + (v - t >= 0.5f ? 1 : 0);
+}
+
+QPoint polarToStored(float r, float theta)
+{
+    return QPoint(int(clampCoord(std::cos(theta) * r)), int(clampCoord(std::sin(theta) * r)));
 }
 
 void applyShapeConstraint(AreaRecord &area, int output, int row)
@@ -57,6 +77,8 @@ void afterPointEdit(AreaRecord &area, int output, int row)
 
 void editXY(AreaRecord &area, int output, int row, int column, float value)
 {
+    if (!std::isfinite(value))
+        return;
     QVector<QPoint> &p = area.points[output];
     const int k = roundTyped(value);
     if (row >= 0 && row < p.size()) {
@@ -79,22 +101,25 @@ void editXY(AreaRecord &area, int output, int row, int column, float value)
 
 void editPolar(AreaRecord &area, int output, int row, int column, float value)
 {
+    if (!std::isfinite(value))
+        return;
     QVector<QPoint> &p = area.points[output];
+    const float distance = clampCoord(value);
     if (row >= 0 && row < p.size()) {
         ZoneGeometry::Polar polar = ZoneGeometry::xyToPolar(p[row]);
         if (column == 1)
-            polar.r = value;
+            polar.r = distance;
         else if (column == 2)
             polar.theta = value * ZoneGeometry::kDegToRad;
-        p[row] = ZoneGeometry::polarToXY(polar.r, polar.theta);
+        p[row] = polarToStored(polar.r, polar.theta);
         afterPointEdit(area, output, row);
     } else if (row == p.size() && area.shape[output] == ShapePolygon) {
         if (value == 0.0f)
             return;
         if (column == 1)
-            p.append(ZoneGeometry::polarToXY(value, 0.0f));
+            p.append(polarToStored(distance, 0.0f));
         else if (column == 2)
-            p.append(ZoneGeometry::polarToXY(20.0f, value * ZoneGeometry::kDegToRad));
+            p.append(polarToStored(20.0f, value * ZoneGeometry::kDegToRad));
     }
 }
 

@@ -50,6 +50,14 @@ void ZoneStore::setAllDetectionSize(int index)
         a.detectionSize = index;
 }
 
+void ZoneStore::resetUndo()
+{
+    for (int n = 0; n < kAreaCount; ++n) {
+        undoHistory[n] = QVector<AreaRecord>{areas[n]};
+        undoPos[n] = 0;
+    }
+}
+
 void ZoneStore::saveUndo(int area)
 {
     if (area < 0 || area >= kAreaCount)

@@ -59,6 +59,12 @@ public:
     // fields, clipboard, undo state, current area and channel stay.
     void resetForNewProject();
 
+    // Starts every area's history afresh from what it holds now: Undo then
+    // has nothing to return to. Used when a whole design is replaced (new
+    // project, a file read, a read from the sensor), so no step of the
+    // replaced design can come back.
+    void resetUndo();
+
     // Records the state of an area after a finished edit: sets the modified
     // flag, discards the redo branch, keeps at most kUndoLimit entries and
     // appends a copy of the area's record.
