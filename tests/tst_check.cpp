@@ -1,6 +1,14 @@
+#include "AreaCodec.h"
+#include "DesignCheck.h"
+#include "Payloads.h"
+#include "ZoneGeometry.h"
+#include "ZoneStore.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 #include "TestFiles.h"
 
@@ -59,6 +67,91 @@ QString cleanBlocks()
                    {QPoint(1000, 500), QPoint(1000, 2000), QPoint(-1000, 2000),
                     QPoint(-1000, 500)})
            + block(3, {25, 25, 10, 9, -180, 180, -300, 300, 5, 0, 0, 0}, {QPoint(0, 10000)});
+}
+
+
+// "x,y x,y ...", or "many:N" for N vertices at N distinct angles.
+QVector<QPoint> pts(const QString &text)
+{
+    QVector<QPoint> list;
+    if (text.startsWith("many:")) {
+        for (int i = 0; i < text.mid(5).toInt(); ++i)
+            list << QPoint(1000 + i, 10 * i);
+        return list;
+    }
+    for (const QString &p : text.split(' ', Qt::SkipEmptyParts))
+        list << QPoint(p.section(',', 0, 0).toInt(), p.section(',', 1, 1).toInt());
+    return list;
+}
+
+// Slots carry no order the design can keep: compare as multisets.
+QVector<QPoint> sorted(QVector<QPoint> list)
+{
+    std::sort(list.begin(), list.end(), [](const QPoint &a, const QPoint &b) {
+        return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y();
+    });
+    return list;
+}
+
+// The sensor keeps an arc as two whole degrees and one whole millimetre
+// radius, and the way back truncates each coordinate: the same arc to
+// within that.
+bool sameArc(const QVector<QPoint> &a, const QVector<QPoint> &b)
+{
+    if (a.size() != 2 || b.size() != 2)
+        return false;
+    QVector<ZoneGeometry::Polar> pa, pb;
+    for (const QPoint &p : a)
+        pa << ZoneGeometry::xyToPolar(p);
+    for (const QPoint &p : b)
+        pb << ZoneGeometry::xyToPolar(p);
+    const auto byAngle = [](const ZoneGeometry::Polar &l, const ZoneGeometry::Polar &r) {
+        return l.theta < r.theta;
+    };
+    std::sort(pa.begin(), pa.end(), byAngle);
+    std::sort(pb.begin(), pb.end(), byAngle);
+    for (int i = 0; i < 2; ++i)
+        if (std::fabs(pa[i].r - pb[i].r) > 3.0f
+            || std::fabs(pa[i].theta - pb[i].theta) * ZoneGeometry::kRadToDeg > 1.0f)
+            return false;
+    return true;
+}
+
+// Does the sensor hold, after WArea and WCase, what the design says? Read
+// back as the link would read it, into a fresh record.
+bool arrivesIntact(const AreaRecord &design)
+{
+    AreaRecord back;
+    AreaCodec::decode(AreaCodec::encode("WArea", 0, design), back);
+    ZoneStore sent;
+    sent.areas[0] = design;
+    QVector<AreaRecord> read(kAreaCount);
+    Payloads::decodeRCase(Payloads::encodeWCase(sent), read);
+    for (int f = 4; f < 9; ++f)
+        back.setIntField(f, read[0].intField(f));
+    for (int f = 0; f < 9; ++f)
+        if (back.intField(f) != design.intField(f))
+            return false;
+    for (int n = 0; n < 3; ++n) {
+        if (back.shape[n] != design.shape[n])
+            return false;
+        const QVector<QPoint> &was = design.points[n], &is = back.points[n];
+        switch (design.shape[n]) {
+        case ShapePolygon:
+        case ShapeRectangle:
+            if (sorted(was) != sorted(is))
+                return false;
+            break;
+        case ShapeArc:
+            if (!sameArc(was, is))
+                return false;
+            break;
+        default:
+            if (was != is)
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -121,6 +214,8 @@ private Q_SLOTS:
             "area 2 Out 1: Arc points at different radii (1000 mm and 2000 mm); the sensor takes "
             "the first",
             "area 3 Out 1: Rectangle corners are not axis-parallel",
+            "area 3 Out 1: 1 vertex shares a polar angle with a later vertex; only the later one "
+            "reaches the sensor",
             "area 4 Out 2: Straight parameter point has x = 5; it must be 0",
             "area 4 Out 3: Fan with 2 points; it needs exactly 1",
             "area 6 Out 1: 101 points; the sensor takes at most 100",
@@ -134,9 +229,92 @@ private Q_SLOTS:
             "area 10: steering minimum 50 above maximum 10",
             "area 10: speed minimum 100 above maximum -100",
             "area 11 Out 1: Rectangle has no area",
+            "area 11 Out 1: 3 vertices share a polar angle with a later vertex; only the later "
+            "one reaches the sensor",
         };
         QCOMPARE(r.lines, want);
         QCOMPARE(r.exitCode, 1);
+    }
+
+    // Write All refuses exactly what would not arrive as designed: each row
+    // is sent through the area and case frames and read back.
+    void transferFindingsAreWhatChangesOnTheWay_data()
+    {
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<int>("field"); // an integer field set to value, -1 for none
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("blocked");
+        QTest::addColumn<bool>("linted"); // check reports it all the same
+        QTest::newRow("polygon") << 0 << 0 << "1000,0 0,1000 -1000,0" << -1 << 0 << false << false;
+        QTest::newRow("polygon-drawn-out-of-angle-order") << 0 << 0 << "0,1000 -1000,0 1000,0" << -1 << 0 << false << false;
+        QTest::newRow("empty-polygon") << 2 << 0 << "" << -1 << 0 << false << false;
+        QTest::newRow("100-points") << 0 << 0 << "many:100" << -1 << 0 << false << false;
+        QTest::newRow("101-points") << 1 << 0 << "many:101" << -1 << 0 << true << true;
+        QTest::newRow("coordinate-40000-wraps") << 0 << 0 << "1000,40000 2000,0" << -1 << 0 << true << true;
+        QTest::newRow("coordinates-at-16-bit-limits") << 0 << 0 << "32767,-32768 -32768,32767" << -1 << 0 << false << false;
+        QTest::newRow("vertices-share-an-angle") << 0 << 0 << "100,100 200,200 0,500" << -1 << 0 << true << true;
+        QTest::newRow("origin-then-vertex-at-its-angle") << 0 << 0 << "0,0 100,0 0,100" << -1 << 0 << false << true;
+        QTest::newRow("vertex-then-origin-at-its-angle") << 0 << 0 << "100,0 0,0 0,100" << -1 << 0 << true << true;
+        QTest::newRow("blind-wedge") << 0 << 0 << "1000,1000 100,-1000" << -1 << 0 << false << true;
+        QTest::newRow("rectangle") << 0 << 2 << "1000,500 1000,2000 -1000,2000 -1000,500" << -1 << 0 << false << false;
+        QTest::newRow("rectangle-on-the-diagonal") << 0 << 2 << "100,100 100,200 200,200 200,100" << -1 << 0 << true << true;
+        QTest::newRow("rectangle-not-axis-parallel") << 1 << 2 << "1000,500 1200,2000 -1000,2000 -1000,500" << -1 << 0 << false << true;
+        QTest::newRow("rectangle-coordinate-40000") << 0 << 2 << "1000,500 1000,40000 -1000,40000 -1000,500" << -1 << 0 << true << true;
+        QTest::newRow("arc") << 0 << 1 << "1000,0 0,1000" << -1 << 0 << false << false;
+        QTest::newRow("arc-larger-angle-first") << 2 << 1 << "0,1000 1000,0" << -1 << 0 << false << false;
+        QTest::newRow("arc-at-one-angle") << 0 << 1 << "1000,0 1000,0" << -1 << 0 << false << true;
+        QTest::newRow("arc-coordinates-beyond-16-bits") << 0 << 1 << "40000,0 0,40000" << -1 << 0 << false << true;
+        QTest::newRow("arc-radius-beyond-16-bits") << 0 << 1 << "70000,0 0,70000" << -1 << 0 << true << true;
+        QTest::newRow("arc-different-radii") << 0 << 1 << "1000,0 0,2000" << -1 << 0 << true << true;
+        QTest::newRow("arc-3-points") << 0 << 1 << "1000,0 0,1000 -1000,0" << -1 << 0 << true << true;
+        QTest::newRow("straight") << 1 << 3 << "0,1500" << -1 << 0 << false << false;
+        QTest::newRow("straight-off-axis") << 1 << 3 << "5,1500" << -1 << 0 << true << true;
+        QTest::newRow("fan-2-points") << 2 << 4 << "0,1 0,2" << -1 << 0 << true << true;
+        QTest::newRow("ratio-no-point") << 2 << 5 << "" << -1 << 0 << true << true;
+        QTest::newRow("parameter-40000-unsigned") << 1 << 3 << "0,40000" << -1 << 0 << false << true;
+        QTest::newRow("parameter-negative") << 1 << 4 << "0,-5" << -1 << 0 << true << true;
+        QTest::newRow("parameter-70000") << 2 << 5 << "0,70000" << -1 << 0 << true << true;
+        QTest::newRow("dependent-kind-on-out1") << 0 << 3 << "0,500" << -1 << 0 << false << true;
+        QTest::newRow("kind-6") << 1 << 6 << "0,500" << -1 << 0 << true << true;
+        QTest::newRow("kind-minus-1") << 0 << -1 << "100,100" << -1 << 0 << true << true;
+        QTest::newRow("kind-256") << 2 << 256 << "100,100" << -1 << 0 << true << true;
+        QTest::newRow("on-delay-index-30") << 0 << 0 << "" << 0 << 30 << false << true;
+        QTest::newRow("on-delay-index-minus-1") << 0 << 0 << "" << 0 << -1 << true << true;
+        QTest::newRow("detection-index-70000") << 0 << 0 << "" << 3 << 70000 << true << true;
+        QTest::newRow("steering-200") << 0 << 0 << "" << 5 << 200 << false << true;
+        QTest::newRow("speed-40000") << 0 << 0 << "" << 7 << 40000 << true << true;
+    }
+    void transferFindingsAreWhatChangesOnTheWay()
+    {
+        QFETCH(int, output);
+        QFETCH(int, kind);
+        QFETCH(QString, points);
+        QFETCH(int, field);
+        QFETCH(int, value);
+        QFETCH(bool, blocked);
+        QFETCH(bool, linted);
+        AreaRecord a;
+        a.detectionSize = 1;
+        a.shape[output] = kind;
+        a.points[output] = pts(points);
+        if (field >= 0)
+            a.setIntField(field, value);
+        QCOMPARE(!arrivesIntact(a), blocked);
+
+        QVector<AreaRecord> areas(kAreaCount);
+        areas[5] = a;
+        const QVector<DesignCheck::Finding> found = DesignCheck::transferFindings(areas);
+        QStringList lines;
+        for (const DesignCheck::Finding &f : found)
+            lines << f.toLine();
+        QVERIFY2(found.isEmpty() != blocked, qPrintable(lines.join('\n')));
+        for (const DesignCheck::Finding &f : found) {
+            QCOMPARE(f.area, 5);
+            QCOMPARE(f.output, field >= 0 ? -1 : output);
+        }
+        QCOMPARE(!DesignCheck::checkArea(5, a, -1).isEmpty(), linted);
     }
 
     void damagedStructureIsReported()

@@ -53,6 +53,17 @@ QString wireStableDesign(quint32 seed, QString *areaSection)
     return text;
 }
 
+// A project file with the given point lines in one output of one area.
+QByteArray withPoints(QByteArray file, int area, int output, const QByteArray &lines)
+{
+    const QByteArray start = "Out" + QByteArray::number(output) + "CoordStr\n";
+    int at = -1;
+    for (int n = 0; n <= area; ++n)
+        at = file.indexOf(start, at + 1);
+    file.insert(at + start.size(), lines);
+    return file;
+}
+
 QString areaSectionOf(const QString &file)
 {
     const QString text = QString::fromLatin1(readFile(file));
@@ -184,18 +195,59 @@ private Q_SLOTS:
         QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
     }
 
-    void overfullDesignIsRefusedBeforeConnecting()
+    // A design the sensor would not hold as it is (a coordinate that wraps,
+    // a list the sensor empties) is refused before anything is sent.
+    void designTheSensorCannotHoldIsRefused_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("area");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("finding");
+        const QString wraps = "area 3 Out 2: 1 point with a coordinate outside -32768..32767 mm";
+        QTest::newRow("write-coordinate-40000") << "write" << 3 << 2 << "1000,40000 2000,0" << wraps;
+        QTest::newRow("verify-coordinate-40000") << "verify" << 3 << 2 << "1000,40000 2000,0" << wraps;
+        QTest::newRow("write-101-points") << "write" << 0 << 1 << "many"
+                                          << "area 0 Out 1: 101 points; the sensor takes at most 100";
+        QTest::newRow("write-vertices-at-one-angle") << "write" << 63 << 3 << "100,100 200,200"
+            << "area 63 Out 3: 1 vertex shares a polar angle with a later vertex; only the later one "
+               "reaches the sensor";
+    }
+    void designTheSensorCannotHoldIsRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, area);
+        QFETCH(int, output);
+        QFETCH(QString, points);
+        QFETCH(QString, finding);
         QTemporaryDir dir;
-        QByteArray design = freshLaser30();
-        QByteArray points;
-        for (int i = 0; i < 101; ++i)
-            points += QByteArray::number(1000) + ',' + QByteArray::number(10 * i) + '\n';
-        design.replace("Out1CoordStr\nOut1CoordEnd", "Out1CoordStr\n" + points + "Out1CoordEnd");
-        writeFile(dir.filePath("big.ZQ30"), design);
-        const CliRun r = runCli({"write", "--tcp", "127.0.0.1:1", dir.filePath("big.ZQ30")});
+        const QString state = dir.filePath("sensor.state");
+        SimProcess sim({"--state", state});
+        QVERIFY(sim.ready());
+        QByteArray list;
+        if (points == "many") {
+            for (int i = 0; i < 101; ++i)
+                list += QByteArray::number(1000) + ',' + QByteArray::number(10 * i) + '\n';
+        } else {
+            for (const QString &p : points.split(' '))
+                list += p.toLatin1() + '\n';
+        }
+        const QString file = dir.filePath("design.ZQ30");
+        writeFile(file, withPoints(freshLaser30(), area, output, list));
+
+        CliRun r = runCli(QStringList{command} + sim.link("tcp") + QStringList{file});
         QCOMPARE(r.exitCode, 2);
-        QVERIFY(r.err.contains("area 0 Out 1"));
+        const QString prefix = QStringLiteral("sector-cli %1: %2: ").arg(command, file);
+        QVERIFY2(r.err.contains(prefix + finding + '\n'), qPrintable(r.err));
+        for (const QString &line : r.err.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith(prefix), qPrintable(line));
+        QCOMPARE(r.out, QString());
+        // The emulator keeps its state file from the first frame that
+        // changes what it holds: none came.
+        QVERIFY(!QFile::exists(state));
+        r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(QFile::exists(state));
     }
 
     void closedConnectionLeavesNoFile()

@@ -88,21 +88,38 @@ private Q_SLOTS:
     void typedValuesRound_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("number");
         QTest::addColumn<int>("stored");
-        QTest::newRow("10.5") << "10.5" << 11;
-        QTest::newRow("10.49") << "10.49" << 10;
-        QTest::newRow("-10.5") << "-10.5" << -10;
-        QTest::newRow("-10.7") << "-10.7" << -10;
-        QTest::newRow("-2.7") << "-2.7" << -2;
-        QTest::newRow("letters") << "abc" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("exponent") << "1e3" << 1000;
+        QTest::newRow("10.5") << "10.5" << true << 11;
+        QTest::newRow("10.49") << "10.49" << true << 10;
+        QTest::newRow("-10.5") << "-10.5" << true << -10;
+        QTest::newRow("-10.7") << "-10.7" << true << -10;
+        QTest::newRow("-2.7") << "-2.7" << true << -2;
+        QTest::newRow("exponent") << "1e3" << true << 1000;
+        QTest::newRow("spaces") << " 12 " << true << 12;
+        QTest::newRow("letters") << "abc" << false << 0;
+        QTest::newRow("empty") << "" << false << 0;
+        // Typing these stored -2147483648.
+        QTest::newRow("nan") << "nan" << false << 0;
+        QTest::newRow("inf") << "inf" << false << 0;
+        QTest::newRow("minus-inf") << "-inf" << false << 0;
+        QTest::newRow("1e10-clamps") << "1e10" << true << 32767;
+        QTest::newRow("minus-1e10-clamps") << "-1e10" << true << -32768;
+        QTest::newRow("beyond-float-clamps") << "1e39" << true << 32767;
+        QTest::newRow("beyond-double-clamps") << "-1e400" << true << -32768;
+        QTest::newRow("32767.5-stays-in-range") << "32767.5" << true << 32767;
+        QTest::newRow("32766.5-rounds-up") << "32766.5" << true << 32767;
+        QTest::newRow("minus-32768.9") << "-32768.9" << true << -32768;
     }
     void typedValuesRound()
     {
         QFETCH(QString, text);
+        QFETCH(bool, number);
         QFETCH(int, stored);
-        QCOMPARE(PointEdits::roundTyped(PointEdits::parseTyped(text)), stored);
+        const std::optional<float> v = PointEdits::parseTyped(text);
+        QCOMPARE(v.has_value(), number);
+        if (number)
+            QCOMPARE(PointEdits::roundTyped(*v), stored);
     }
 
     void xyEdits()

@@ -343,6 +343,34 @@ private Q_SLOTS:
         }
     }
 
+    // The wheel takes the delta of its dominant axis, so a sideways wheel
+    // zooms as well; only a delta below 1 zooms out.
+    void wheelDirection_data()
+    {
+        QTest::addColumn<QPoint>("angleDelta");
+        QTest::addColumn<int>("level");
+        QTest::newRow("vertical-up") << QPoint(0, 120) << 210;
+        QTest::newRow("vertical-down") << QPoint(0, -120) << 190;
+        QTest::newRow("sideways-positive") << QPoint(120, 0) << 210;
+        QTest::newRow("sideways-negative") << QPoint(-120, 0) << 190;
+        QTest::newRow("mostly-sideways") << QPoint(120, -60) << 210;
+        QTest::newRow("tie-takes-vertical") << QPoint(120, -120) << 190;
+    }
+    void wheelDirection()
+    {
+        QFETCH(QPoint, angleDelta);
+        QFETCH(int, level);
+        ViewWindow view;
+        view.ChangeSetupMatrix(200);
+        QSignalSpy matrix(&view, &ViewWindow::ChangeMatrixSignal);
+        QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), angleDelta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &e);
+        QCOMPARE(view.zoomLevel(), level);
+        QCOMPARE(matrix.count(), 1);
+        QCOMPARE(matrix.at(0).at(0).toInt(), level);
+    }
+
     // Slider, buttons and wheel as wired in the main window: the slider
     // follows the view, the view follows the slider, neither loops.
     void zoomControlsInMainWindow()
@@ -701,10 +729,9 @@ private Q_SLOTS:
         QCOMPARE(xy->rowCount(), 5);
         QCOMPARE(xy->item(3, 1)->text(), QStringLiteral("160"));
         QCOMPARE(xy->item(3, 2)->text(), QStringLiteral("640"));
-        // The snapshot is taken on release before the final write-back, so
-        // it holds the position of the move before the last.
+        // The snapshot holds what was released, not the move before it.
         QCOMPARE(t.store.undoHistory[0].size(), history + 1);
-        QCOMPARE(str(t.store.undoHistory[0].last().points[0]), QStringLiteral("1600,1600 0,3200 -1600,1600 128,480"));
+        QCOMPARE(str(t.store.undoHistory[0].last().points[0]), QStringLiteral("1600,1600 0,3200 -1600,1600 160,640"));
 
         // Right-click deletes a vertex and the table follows.
         rightClick(t.view, pixelOf(t.view, 0, 3200));
@@ -742,6 +769,98 @@ private Q_SLOTS:
         QVERIFY(t.store.modified);
         QVERIFY(t.window.areaTable()->thumbnail(0)->isVisible());
         QTRY_VERIFY(counter.paints > 0);
+    }
+
+    // Undo after two drags returns to where the first was released, and
+    // Redo to where the second was: never to a position between moves.
+    void undoAndRedoAfterHandleDrags()
+    {
+        Tool t;
+        const QString before = "1600,1600 0,3200 -1600,1600";
+        t.polygon(before);
+        t.window.areaTable()->SaveUndoAreaTableData(); // the polygon as a recorded state
+        t.store.modified = false;
+        const QVector<QPoint> &points = t.store.areas[0].points[0];
+        const auto handles = [&t] {
+            QStringList out;
+            for (QGraphicsItem *h : t.window.optionScene()->handles())
+                if (h->pos() != QPointF(0, 0))
+                    out << QStringLiteral("%1,%2").arg(h->pos().x()).arg(-h->pos().y());
+            return out.join(' ');
+        };
+
+        // Up by 20 pixels (320 mm) in four moves, then right by 10 (160 mm).
+        drag(t.view, pixelOf(t.view, 0, 3200), QPoint(0, -20));
+        const QString first = "1600,1600 0,3520 -1600,1600";
+        QCOMPARE(str(points), first);
+        QVERIFY(t.store.modified);
+        drag(t.view, pixelOf(t.view, 1600, 1600), QPoint(10, 0));
+        const QString second = "1760,1600 0,3520 -1600,1600";
+        QCOMPARE(str(points), second);
+
+        t.ui->Undo->trigger();
+        QCOMPARE(str(points), first);
+        QCOMPARE(handles(), first);
+        QCOMPARE(t.ui->CoordTableWidgetOut1->item(1, 2)->text(), QStringLiteral("3520"));
+        t.ui->Undo->trigger();
+        QCOMPARE(str(points), before);
+        QCOMPARE(handles(), before);
+        t.ui->Redo->trigger();
+        QCOMPARE(str(points), first);
+        t.ui->Redo->trigger();
+        QCOMPARE(str(points), second);
+        QCOMPARE(handles(), second);
+    }
+
+    // A vertex deleted in the view is an edit: flagged, undoable, redoable.
+    void vertexDeletedInTheViewIsAnUndoStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QPoint>("at"); // sensor point of the handle
+        QTest::addColumn<QString>("after");
+        const QString all = "1600,1600 0,3200 -1600,1600";
+        QTest::newRow("right-click") << "right" << QPoint(0, 3200) << "1600,1600 -1600,1600";
+        QTest::newRow("delete-key") << "key" << QPoint(1600, 1600) << "0,3200 -1600,1600";
+        // The centre handle is no vertex: removing it is no edit.
+        QTest::newRow("centre-handle-right-click") << "right" << QPoint(0, 0) << all;
+        QTest::newRow("centre-handle-delete-key") << "key" << QPoint(0, 0) << all;
+    }
+    void vertexDeletedInTheViewIsAnUndoStep()
+    {
+        QFETCH(QString, how);
+        QFETCH(QPoint, at);
+        QFETCH(QString, after);
+        Tool t;
+        const QString before = "1600,1600 0,3200 -1600,1600";
+        t.polygon(before);
+        t.window.areaTable()->SaveUndoAreaTableData();
+        const QPoint px = pixelOf(t.view, at.x(), at.y());
+        if (how == "key") {
+            // Pressing the handle makes it current (and is a recorded edit
+            // of its own); Delete then acts on it.
+            send(t.view->viewport(), QEvent::MouseButtonPress, px, Qt::LeftButton, Qt::LeftButton);
+            send(t.view->viewport(), QEvent::MouseButtonRelease, px, Qt::LeftButton, Qt::NoButton);
+        }
+        t.store.modified = false;
+        const int history = t.store.undoHistory[0].size();
+        if (how == "key")
+            QTest::keyClick(t.view, Qt::Key_Delete);
+        else
+            rightClick(t.view, px);
+        const QVector<QPoint> &points = t.store.areas[0].points[0];
+        QCOMPARE(str(points), after);
+        const bool deleted = after != before;
+        QCOMPARE(t.store.modified, deleted);
+        QCOMPARE(t.store.undoHistory[0].size(), history + (deleted ? 1 : 0));
+        QCOMPARE(t.ui->CoordTableWidgetOut1->rowCount(), points.size() + 1);
+        if (!deleted)
+            return;
+        t.ui->Undo->trigger();
+        QCOMPARE(str(points), before);
+        QCOMPARE(t.window.optionScene()->handles().size(), 4); // three vertices and the centre
+        t.ui->Redo->trigger();
+        QCOMPARE(str(points), after);
+        QCOMPARE(t.ui->CoordTableWidgetOut1->rowCount(), 3);
     }
 
     void shiftDragHoldsHandle()

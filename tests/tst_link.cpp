@@ -172,19 +172,123 @@ private Q_SLOTS:
             QVERIFY(!r.link.flag(f));
     }
 
-    void overfullAreaIsRefusedBeforeSending()
+    void designThatCannotTravelIsRefusedBeforeSending_data()
     {
-        Rig r;
+        QTest::addColumn<int>("output");
+        QTest::addColumn<QVector<QPoint>>("points");
+        QTest::addColumn<QString>("says");
+        QVector<QPoint> many;
         for (int i = 0; i < 101; ++i)
-            r.store.areas[12].points[1] << QPoint(1000, 5 * i);
+            many << QPoint(1000, 5 * i);
+        QTest::newRow("101-points") << 1 << many << "101";
+        // Sent as 16 bits, (1000, 40000) would come back as (1000, -25536).
+        QTest::newRow("coordinate-40000")
+            << 0 << QVector<QPoint>{QPoint(1000, 40000), QPoint(-1000, 500), QPoint(1000, 500)}
+            << "32767";
+        QTest::newRow("two-vertices-one-angle")
+            << 2 << QVector<QPoint>{QPoint(100, 100), QPoint(200, 200), QPoint(-300, 50)} << "angle";
+    }
+    void designThatCannotTravelIsRefusedBeforeSending()
+    {
+        QFETCH(int, output);
+        QFETCH(QVector<QPoint>, points);
+        QFETCH(QString, says);
+        Rig r;
+        r.store.areas[12].points[output] = points;
+        QSignalSpy refused(&r.link, &SERIAL_COMM::WriteRefused);
         r.link.WriteSensorAllDataSlots();
         QTest::qWait(100);
         QVERIFY(r.serial.written.isEmpty());
+        QCOMPARE(refused.count(), 1);
         QCOMPARE(r.messages.size(), 1);
-        QVERIFY(r.messages[0].text.contains("area 12 Out 2"));
-        QVERIFY(r.messages[0].text.contains("101"));
+        QVERIFY2(r.messages[0].text.contains(QStringLiteral("area 12 Out %1").arg(output + 1)),
+                 qPrintable(r.messages[0].text));
+        QVERIFY(r.messages[0].text.contains(says));
         QVERIFY(r.messages[0].text.contains("nothing was sent"));
         QVERIFY(!r.link.flag(SERIAL_COMM::FlagWriteAreas));
+    }
+
+    void interruptedTransfersStartAgainAtAreaZero()
+    {
+        // A disconnect (a vanished port) clears the requests in the middle
+        // of a read or a write: the next one starts at area 0 again.
+        Rig r;
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return r.link.readAreaIndex() >= 6; }, 5000));
+        r.link.ClearAllRequests();
+        QCOMPARE(r.link.readAreaIndex(), 0);
+        r.serial.written.clear();
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        QCOMPARE(r.serial.written[0].left(6), QByteArray("RArea\0", 6));
+
+        r.link.WriteSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return r.link.writeAreaIndex() >= 6; }, 8000));
+        r.link.ClearAllRequests();
+        QCOMPARE(r.link.writeAreaIndex(), 0);
+        r.serial.written.clear();
+        QSignalSpy titles(&r.link, &SERIAL_COMM::ProgressTitle);
+        r.silent = true;
+        r.link.WriteSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        QCOMPARE(r.serial.written[0].left(6), QByteArray("WArea\0", 6));
+        // Titled when it starts, not when the first area is accepted.
+        QCOMPARE(titles.count(), 1);
+        QCOMPARE(titles[0].at(0).toString(), QStringLiteral("Download Data"));
+        r.link.ClearAllRequests();
+    }
+
+    void readLandsOnlyWhenComplete()
+    {
+        Rig r;
+        AreaRecord a;
+        a.openDelay = 9;
+        a.points[0] = {QPoint(100, 900), QPoint(-100, 900), QPoint(0, 2000)};
+        for (int i = 0; i < 64; ++i)
+            r.sensor.feed(AreaCodec::encode("WArea", i, a));
+        r.store.areas[2].points[0] = {QPoint(5, 5)};
+        const QVector<AreaRecord> before = r.store.areas;
+        // Cut short after ten areas: nothing of the read reaches the design.
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return r.link.readAreaIndex() >= 10; }, 5000));
+        r.link.ClearAllRequests();
+        QTest::qWait(100);
+        QVERIFY(r.store.areas == before);
+        // A whole read replaces every area at once, after the parameters.
+        QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
+        QVector<AreaRecord> atRCase;
+        QObject::connect(&r.link, &SERIAL_COMM::FrameSent, [&](const QByteArray &f) {
+            if (f.startsWith("RPara"))
+                atRCase = r.store.areas;
+        });
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return params.count() == 1; }, 10000));
+        QVERIFY(atRCase == before);
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(r.store.areas[i].openDelay, 9);
+    }
+
+    void lateRepliesDoNotAdvanceASequence()
+    {
+        // A reply to an earlier request (the sensor answered after the
+        // time-out restarted the read) must not count for the area now
+        // asked for.
+        Rig r;
+        r.silent = true;
+        r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        AreaRecord five;
+        five.openDelay = 5;
+        r.serial.feedNow(AreaCodec::encode("RArea", 5, five));
+        QCOMPARE(r.link.readAreaIndex(), 0);
+        QCOMPARE(r.link.busyCode(), int(LinkProtocol::RArea.busyCode));
+        // The right one does.
+        r.serial.feedNow(AreaCodec::encode("RArea", 0, five));
+        QCOMPARE(r.link.readAreaIndex(), 1);
+        // A status reply nobody waits for changes no write index.
+        r.link.ClearAllRequests();
+        r.serial.feedNow(r.sensor.answer(AreaCodec::encode("WArea", 0, five)));
+        QCOMPARE(r.link.writeAreaIndex(), 0);
     }
 
     void rebootWaitsForTheOutstandingRequestThenGoesFirst()

@@ -437,7 +437,26 @@ private Q_SLOTS:
         QTest::newRow("xy-10.49") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "10.49" << "10,7 5,5";
         QTest::newRow("xy-minus-10.5") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.5" << "3,-10 5,5";
         QTest::newRow("xy-minus-10.7") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.7" << "3,-10 5,5";
-        QTest::newRow("xy-text-is-0") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "abc" << "3,7 0,5";
+        // Text that is no number keeps the old value; numbers beyond 16 bits
+        // clamp. nan, inf and 1e10 used to store -2147483648.
+        QTest::newRow("xy-text-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "abc" << "3,7 5,5";
+        QTest::newRow("xy-nan-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "nan" << "3,7 5,5";
+        QTest::newRow("xy-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "inf" << "3,7 5,5";
+        QTest::newRow("xy-minus-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "-inf" << "3,7 5,5";
+        QTest::newRow("xy-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "1e10" << "32767,7 5,5";
+        QTest::newRow("xy-minus-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 1 << 2 << "-1e10" << "3,7 5,-32768";
+        QTest::newRow("blank-xy-nan-appends-nothing") << xy2 << 0 << "10,10" << 1 << 1 << "nan" << "10,10";
+        QTest::newRow("blank-xy-inf-appends-nothing") << xy2 << 0 << "10,10" << 1 << 2 << "inf" << "10,10";
+        QTest::newRow("blank-xy-1e10-clamps") << xy2 << 0 << "10,10" << 1 << 2 << "1e10" << "10,10 0,32767";
+        QTest::newRow("polar-distance-nan-keeps-old-value") << po1 << 0 << "100,0" << 0 << 1 << "nan" << "100,0";
+        QTest::newRow("polar-angle-inf-keeps-old-value") << po1 << 0 << "100,0" << 0 << 2 << "inf" << "100,0";
+        QTest::newRow("blank-polar-inf-appends-nothing") << po2 << 0 << "10,10" << 1 << 1 << "inf" << "10,10";
+        // A distance beyond 16 bits counts as 32767: at 45 deg that is
+        // 32767 / sqrt(2) = 23169.8 on each axis.
+        QTest::newRow("polar-distance-1e10-clamps") << po1 << 0 << "1000,1000" << 0 << 1 << "1e10" << "23169,23169";
+        QTest::newRow("blank-polar-distance-1e10-clamps") << po2 << 0 << "" << 0 << 1 << "1e10" << "32767,0";
+        // 42426 mm out on the X axis is beyond 16 bits: x clamps.
+        QTest::newRow("polar-angle-far-point-clamps") << po1 << 0 << "30000,30000" << 0 << 2 << "0" << "32767,0";
         QTest::newRow("xy-number-column") << xy1 << 0 << "3,7 5,5" << 0 << 0 << "9" << "3,7 5,5";
         // The blank row of a polygon appends, unless the value is 0.
         QTest::newRow("blank-xy-y") << xy2 << 0 << "10,10" << 1 << 2 << "250" << "10,10 0,250";
@@ -656,8 +675,8 @@ private Q_SLOTS:
         QComboBox *delay = t.ui->Area_OpenDelay;
         AreaRecord &a = t.store.areas[0];
         QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
-        // Undo before any edit: the seed is already the oldest entry, so the
-        // area keeps its detection size 1 rather than the seed's 0.
+        // Undo before any edit changes nothing: the start-up state, detection
+        // size 1 included, is the oldest entry.
         const AreaRecord fresh = a;
         QCOMPARE(fresh.detectionSize, 1);
         t.ui->Undo->trigger();
@@ -677,7 +696,7 @@ private Q_SLOTS:
         pick(delay, 4); // S4 replaces S3
         const QVector<AreaRecord> &h = t.store.undoHistory[0];
         QCOMPARE(h.size(), 4);
-        QCOMPARE(h[0], t.store.emptyRecord);
+        QCOMPARE(h[0], fresh);
         QCOMPARE(h[1].openDelay, 1);
         QCOMPARE(h[2].openDelay, 2);
         QCOMPARE(h[3].openDelay, 4);
@@ -694,10 +713,10 @@ private Q_SLOTS:
         t.ui->Undo->trigger();
         QCOMPARE(a.openDelay, 1);
         t.ui->Undo->trigger();
-        // Back to the seed: the empty record, detection size 0.5 deg included.
-        QCOMPARE(a, t.store.emptyRecord);
+        // Back to the start-up state, and the controls show it.
+        QCOMPARE(a, fresh);
         QCOMPARE(delay->currentIndex(), 0);
-        QCOMPARE(t.ui->Area_DetectionSize->currentIndex(), 0);
+        QCOMPARE(t.ui->Area_DetectionSize->currentIndex(), 1);
         t.ui->Redo->trigger();
         QCOMPARE(a.openDelay, 1);
     }
@@ -706,10 +725,11 @@ private Q_SLOTS:
     {
         Tool t;
         AreaRecord &a = t.store.areas[0];
+        const AreaRecord fresh = a;
         for (int i = 1; i <= 99; ++i)
             finish(t.ui->SteerMinDgree, i);
         QCOMPARE(t.store.undoHistory[0].size(), 100);
-        QCOMPARE(t.store.undoHistory[0].first(), t.store.emptyRecord);
+        QCOMPARE(t.store.undoHistory[0].first(), fresh);
         for (int i = 100; i <= 150; ++i)
             finish(t.ui->SteerMinDgree, i);
         const QVector<AreaRecord> &h = t.store.undoHistory[0];
