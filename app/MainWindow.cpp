@@ -363,7 +363,11 @@ void MainWindow::connectActions()
     connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings, &QWidget::show);
     connect(ui->EthnernetSetting, &QAction::triggered, m_ethernetSettings,
             &EthnertSetting::fillPortsInfo);
-    connect(ui->ReadAllSetting, &QAction::triggered, m_link, &SERIAL_COMM::ReadSensorAllDataSlots);
+    // Reading replaces the design: unsaved changes are asked about first.
+    connect(ui->ReadAllSetting, &QAction::triggered, this, [this] {
+        if (askBeforeReading() && m_readOnConnect)
+            m_link->ReadSensorAllDataSlots();
+    });
     connect(ui->WriteAllSetting, &QAction::triggered, m_link,
             &SERIAL_COMM::WriteSensorAllDataSlots);
     connect(ui->SoftReboot, &QAction::triggered, m_link, &SERIAL_COMM::SensorRebootSlots);

@@ -130,10 +130,11 @@ private:
     void setSerialOnlyWidgetsEnabled(bool serial);
     void setConnectedActions();
     void startConnection();
-    // Before a connection replaces a design with unsaved changes: save,
-    // replace or keep it. False when no connection is to be made.
-    bool askBeforeConnecting();
-    // Whether the connection being made reads everything from the sensor.
+    // Before a read (on connecting, or Read All) replaces a design with
+    // unsaved changes: save, replace or keep it. False when nothing is to
+    // happen at all (the save failed or was cancelled).
+    bool askBeforeReading();
+    // Whether the connection being made (the Read All) reads from the sensor.
     bool m_readOnConnect = true;
     void connectActions();
     void readSettings();

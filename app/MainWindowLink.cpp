@@ -95,12 +95,13 @@ void MainWindow::startConnection()
         m_link->ReadSensorAllDataSlots();
 }
 
-bool MainWindow::askBeforeConnecting()
+bool MainWindow::askBeforeReading()
 {
     m_readOnConnect = true;
     if (!m_store->modified)
         return true;
-    // The full read would replace a design that exists nowhere else.
+    // The full read would replace a design that exists nowhere else. (Read
+    // All asks the same; there Keep reads nothing.)
     const int answer = ask(
         QMessageBox::Warning, tr2("警告", "Warning"),
         tr2("当前设计有未保存的修改。\n"
@@ -121,7 +122,7 @@ bool MainWindow::askBeforeConnecting()
 
 void MainWindow::CreatOpenSerialPort(QString Com)
 {
-    if (!askBeforeConnecting())
+    if (!askBeforeReading())
         return;
     ConnectChangeUSARTModeSlot();
     ui->SerialSetting->setEnabled(false);
@@ -151,7 +152,7 @@ void MainWindow::CreatEthernetPort(QString Com)
     // An empty address (no sensor answered, nothing typed) fails at once: a
     // socket asked to connect to nothing still reports itself open.
     const bool noAddress = Com.trimmed().isEmpty();
-    if (!noAddress && !askBeforeConnecting())
+    if (!noAddress && !askBeforeReading())
         return;
     ConnectChangeEthernetModeSlot();
     ui->EthnernetSetting->setEnabled(false);

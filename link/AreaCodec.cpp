@@ -93,6 +93,32 @@ int frameIndex(const QByteArray &frame)
     return std::uint8_t(frame[5]);
 }
 
+void cornersInEditingOrder(QVector<QPoint> &corners)
+{
+    if (corners.size() != 4)
+        return;
+    QVector<int> xs, ys;
+    for (const QPoint &p : corners) {
+        if (!xs.contains(p.x()))
+            xs << p.x();
+        if (!ys.contains(p.y()))
+            ys << p.y();
+    }
+    if (xs.size() != 2 || ys.size() != 2)
+        return;
+    // Every corner of the rectangle exactly once?
+    for (int x : xs)
+        for (int y : ys)
+            if (!corners.contains(QPoint(x, y)))
+                return;
+    // The sensor keeps the corners in angle order, which need not go round
+    // the rectangle; the editors move p1 with p0's x and p3 with its y.
+    const QPoint p0 = corners[0];
+    const int x2 = xs[0] == p0.x() ? xs[1] : xs[0];
+    const int y2 = ys[0] == p0.y() ? ys[1] : ys[0];
+    corners = {p0, QPoint(p0.x(), y2), QPoint(x2, y2), QPoint(x2, p0.y())};
+}
+
 void decode(const QByteArray &frame, AreaRecord &area)
 {
     area.openDelay = getU16(frame, 6);
@@ -127,6 +153,8 @@ void decode(const QByteArray &frame, AreaRecord &area)
                 for (int i = 0; i < n; ++i)
                     list.append(QPoint(getS16(frame, kPointOffset[c] + 4 * i),
                                        getS16(frame, kPointOffset[c] + 4 * i + 2)));
+            if (area.shape[c] == ShapeRectangle)
+                cornersInEditingOrder(list);
             break;
         }
         default:

@@ -31,9 +31,15 @@ QByteArray encode(const char *token, int index, const AreaRecord &area);
 // Area index of a frame (byte 5).
 int frameIndex(const QByteArray &frame);
 
+// Four corners of an axis-parallel rectangle put in the order the editors
+// keep them: p0 and p1 share x, p1 and p2 share y, p2 and p3 share x, p3 and
+// p0 share y, starting from the first corner. Anything else stays as it is.
+void cornersInEditingOrder(QVector<QPoint> &corners);
+
 // Applies an RArea reply to an area record: parameter indexes, kinds (a
 // kind above 5 keeps the old one) and the point lists rebuilt by kind.
-// Case-channel fields are not touched.
+// A Rectangle's four corners come back in editing order (the sensor keeps
+// them by angle). Case-channel fields are not touched.
 void decode(const QByteArray &frame, AreaRecord &area);
 
 } // namespace AreaCodec

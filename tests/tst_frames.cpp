@@ -166,6 +166,44 @@ private Q_SLOTS:
         QCOMPARE(f.mid(862, 8).toHex(), QByteArray("00c800c800000000"));
     }
 
+    void rectangleComesBackInEditingOrder_data()
+    {
+        QTest::addColumn<QVector<QPoint>>("corners");
+        QTest::addColumn<QVector<QPoint>>("back");
+        // Beside the sensor the angle order is not the order round the
+        // rectangle: (3000,100) 1.9, (1000,100) 5.7, (3000,1000) 18.4,
+        // (1000,1000) 45 degrees.
+        QTest::newRow("beside-the-sensor")
+            << QVector<QPoint>{QPoint(1000, 100), QPoint(1000, 1000), QPoint(3000, 1000),
+                               QPoint(3000, 100)}
+            << QVector<QPoint>{QPoint(3000, 100), QPoint(3000, 1000), QPoint(1000, 1000),
+                               QPoint(1000, 100)};
+        // Round the sensor: -45 (p3), 45 (p2), 135 (p1), 225 (p0) degrees.
+        QTest::newRow("round-the-sensor")
+            << QVector<QPoint>{QPoint(-500, -500), QPoint(-500, 500), QPoint(500, 500),
+                               QPoint(500, -500)}
+            << QVector<QPoint>{QPoint(500, -500), QPoint(500, 500), QPoint(-500, 500),
+                               QPoint(-500, -500)};
+        // Not a rectangle: left in the sensor's order.
+        QTest::newRow("not-axis-parallel")
+            << QVector<QPoint>{QPoint(1000, 0), QPoint(0, 1000), QPoint(-1000, 0), QPoint(0, -1000)}
+            << QVector<QPoint>{QPoint(0, -1000), QPoint(1000, 0), QPoint(0, 1000), QPoint(-1000, 0)};
+    }
+    void rectangleComesBackInEditingOrder()
+    {
+        QFETCH(QVector<QPoint>, corners);
+        QFETCH(QVector<QPoint>, back);
+        AreaRecord a;
+        a.shape[0] = ShapeRectangle;
+        a.points[0] = corners;
+        QByteArray f = AreaCodec::encode("WArea", 0, a);
+        f.replace(0, 5, "RArea");
+        AreaRecord read;
+        AreaCodec::decode(f, read);
+        QCOMPARE(read.shape[0], int(ShapeRectangle));
+        QCOMPARE(read.points[0], back);
+    }
+
     void dependentParameterInThreeFields()
     {
         AreaRecord a;

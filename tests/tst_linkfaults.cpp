@@ -152,6 +152,35 @@ private Q_SLOTS:
             t.window.CloseSerialPort();
     }
 
+    void readAllAsksBeforeReplacingUnsavedWork()
+    {
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        Answers ask;
+        Tool t;
+        Sent sent(t.window.link());
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return ask.texts().contains("参数读取完成"); }, 10000));
+        putDesign(t.store);
+        t.store.modified = true;
+        const QVector<AreaRecord> edited = t.store.areas;
+        sent.frames.clear();
+        ask.boxes.clear();
+        ask.boxAnswers = {2}; // keep
+        t.window.form()->ReadAllSetting->trigger();
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留"}));
+        QTest::qWait(300);
+        QCOMPARE(sent.count("RArea"), 0);
+        QVERIFY(t.store.areas == edited);
+        ask.boxAnswers = {1}; // replace
+        t.window.form()->ReadAllSetting->trigger();
+        QVERIFY(waitFor([&] { return ask.texts().count("参数读取完成") == 1; }, 10000));
+        QCOMPARE(sent.count("RArea"), 64);
+        QVERIFY(t.store.areas[3] != edited[3]);
+        t.window.CloseSerialPort();
+    }
+
     void readCutShortLeavesTheDesign()
     {
         auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "delay=30"});
