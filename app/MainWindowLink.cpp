@@ -105,13 +105,13 @@ bool MainWindow::askBeforeReading()
     const int answer = ask(
         QMessageBox::Warning, tr2("警告", "Warning"),
         tr2("当前设计有未保存的修改。\n"
-            "保存：先保存设计，再读取传感器的数据。\n"
-            "替换：用传感器的数据替换当前设计。\n"
-            "保留：连接，但不读取传感器的区域和参数。",
+            "保存：先保存，再读取传感器。\n"
+            "替换：改用传感器中的设计。\n"
+            "保留：保留当前设计，不读取。",
             "The design has unsaved changes.\n"
-            "Save: save the design, then read the sensor.\n"
-            "Replace: replace the design with the sensor's.\n"
-            "Keep: connect without reading the sensor's areas and parameters."),
+            "Save: save it, then read the sensor.\n"
+            "Replace: take the sensor's design.\n"
+            "Keep: keep it; nothing is read."),
         QStringList{tr2("保存", "Save"), tr2("替换", "Replace"), tr2("保留", "Keep")});
     if (answer == 0)
         return saveDesign(); // not saved: no connection, nothing changed
