@@ -1,25 +1,47 @@
 #include "Discovery.h"
 
-#include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QUdpSocket>
+
+namespace {
+struct TestTargets {
+    bool set = false;
+    QList<QHostAddress> locals;
+    QHostAddress target;
+    quint16 port = 0;
+};
+
+TestTargets &testTargets()
+{
+    static TestTargets pinned;
+    return pinned;
+}
+} // namespace
 
 Discovery::Discovery(QObject *parent) : QObject(parent)
 {
-    // Tests aim the search at a loopback listener instead of the broadcast
-    // address: SECTOR_DISCOVERY_TARGET=ADDR:PORT, SECTOR_DISCOVERY_LOCAL=ADDR.
-    const QString target = qEnvironmentVariable("SECTOR_DISCOVERY_TARGET");
-    const int colon = target.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0)
-        setTarget(QHostAddress(target.left(colon)), quint16(target.mid(colon + 1).toUInt()));
-    const QString local = qEnvironmentVariable("SECTOR_DISCOVERY_LOCAL");
-    if (!local.isEmpty())
-        setLocalAddresses({QHostAddress(local)});
+    const TestTargets &pinned = testTargets();
+    if (pinned.set) {
+        setLocalAddresses(pinned.locals);
+        setTarget(pinned.target, pinned.port);
+    }
 }
 
 Discovery::~Discovery()
 {
     close();
+}
+
+void Discovery::setTestTargets(const QList<QHostAddress> &locals, const QHostAddress &target,
+                               quint16 port)
+{
+    testTargets() = TestTargets{true, locals, target, port};
+}
+
+void Discovery::clearTestTargets()
+{
+    testTargets() = TestTargets();
 }
 
 QByteArray Discovery::searchDatagram()
@@ -45,25 +67,56 @@ QString Discovery::answerMode(const QByteArray &datagram)
     return QString();
 }
 
+void Discovery::setSearchPort(quint16 port)
+{
+    m_searchPort = port;
+}
+
 void Discovery::setTarget(const QHostAddress &address, quint16 port)
 {
     m_target = address;
-    m_port = port;
+    m_targetPort = port;
+}
+
+void Discovery::clearTarget()
+{
+    setTarget(QHostAddress(), 0);
+}
+
+void Discovery::setInterfaces(const InterfaceList &list)
+{
+    m_interfaces = list;
 }
 
 void Discovery::setLocalAddresses(const QList<QHostAddress> &addresses)
 {
-    m_addresses = addresses;
-    m_fixedAddresses = true;
+    setInterfaces([addresses] { return QList<Interface>{Interface{true, addresses}}; });
 }
 
-QList<QHostAddress> Discovery::localIPv4Addresses()
+QList<Discovery::Interface> Discovery::systemInterfaces()
+{
+    QList<Interface> out;
+    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &i : all) {
+        Interface entry;
+        entry.up = i.flags().testFlag(QNetworkInterface::IsUp);
+        for (const QNetworkAddressEntry &e : i.addressEntries())
+            entry.addresses << e.ip();
+        out << entry;
+    }
+    return out;
+}
+
+QList<QHostAddress> Discovery::searchAddresses(const QList<Interface> &interfaces)
 {
     QList<QHostAddress> out;
-    const QHostInfo info = QHostInfo::fromName(QHostInfo::localHostName());
-    for (const QHostAddress &a : info.addresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol)
-            out << a;
+    for (const Interface &i : interfaces) {
+        if (!i.up)
+            continue;
+        for (const QHostAddress &a : i.addresses)
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && !out.contains(a))
+                out << a;
+    }
     return out;
 }
 
@@ -74,16 +127,14 @@ void Discovery::close()
         delete s;
     }
     m_sockets.clear();
-    if (!m_fixedAddresses)
-        m_addresses.clear();
+    m_addresses.clear();
 }
 
 int Discovery::search()
 {
     close();
-    if (!m_fixedAddresses)
-        m_addresses = localIPv4Addresses();
-    quint16 port = 50000;
+    m_addresses = searchAddresses(m_interfaces());
+    quint16 port = kFirstLocalPort;
     for (const QHostAddress &a : qAsConst(m_addresses)) {
         auto *s = new QUdpSocket(this);
         // Another search (the welcome dialog's, say) may hold a port:
@@ -100,8 +151,19 @@ int Discovery::search()
     }
     const QByteArray datagram = searchDatagram();
     for (QUdpSocket *s : qAsConst(m_sockets))
-        s->writeDatagram(datagram, m_target, m_port);
+        send(s, datagram);
     return m_sockets.size();
+}
+
+void Discovery::send(QUdpSocket *socket, const QByteArray &datagram)
+{
+    if (!m_target.isNull()) {
+        socket->writeDatagram(datagram, m_target, m_targetPort);
+        return;
+    }
+    socket->writeDatagram(datagram, QHostAddress::Broadcast, m_searchPort);
+    if (socket->localAddress().isLoopback())
+        socket->writeDatagram(datagram, QHostAddress::LocalHost, m_searchPort);
 }
 
 void Discovery::readAnswers()

@@ -2,6 +2,7 @@
 #include "ui_ethnertsetting.h"
 
 #include "Discovery.h"
+#include "SettingsDialog.h"
 
 EthnertSetting::EthnertSetting(QWidget *parent, bool searchAtOnce)
     : QDialog(parent), ui(new Ui::EthnertSetting), m_discovery(new Discovery(this))
@@ -37,9 +38,13 @@ void EthnertSetting::DelteclientSocket()
 
 void EthnertSetting::ReadEthernetReceiveData(const QStringList &addresses)
 {
+    fillAnswerList(ui->Eth_ComboBox, addresses);
+}
+
+void EthnertSetting::fillAnswerList(QComboBox *box, const QStringList &addresses)
+{
     // The list shows the answers of the latest read only.
-    ui->Eth_ComboBox->clear();
-    ui->Eth_ComboBox->addItems(addresses);
+    refillKeepingTypedText(box, [box, &addresses] { box->addItems(addresses); });
 }
 
 void EthnertSetting::SetChineseTexts()

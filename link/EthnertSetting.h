@@ -7,6 +7,7 @@ namespace Ui {
 class EthnertSetting;
 }
 class Discovery;
+class QComboBox;
 
 // The list of sensors that answered the search; confirming it connects to
 // the chosen one.
@@ -19,6 +20,10 @@ public:
 
     Ui::EthnertSetting *form() const { return ui.get(); }
     Discovery *discovery() const { return m_discovery; }
+
+    // The senders of the latest answers as the entries of an address box;
+    // an address the user typed there stays until an answer is picked.
+    static void fillAnswerList(QComboBox *box, const QStringList &addresses);
 
     void SetChineseTexts();
     void SetEnglishTexts();

@@ -360,14 +360,6 @@ void SERIAL_COMM::SerialPortReceiveData()
         return;
     }
 
-    using Handler = void (SERIAL_COMM::*)(const QByteArray &);
-    // Handlers in the parsers' fixed order; index i parses kReplyTokens[i].
-    static const Handler handlers[12] = {
-        &SERIAL_COMM::handleRBoot, &SERIAL_COMM::handleRPrda, nullptr /* RStre */,
-        &SERIAL_COMM::handleRArea, &SERIAL_COMM::handleWArea, &SERIAL_COMM::handleRPara,
-        &SERIAL_COMM::handleWPara, &SERIAL_COMM::handleRCase, &SERIAL_COMM::handleWCase,
-        &SERIAL_COMM::handleWSimu, &SERIAL_COMM::handleSCtrl, nullptr /* RScan */,
-    };
     // One pass finds which tokens are in the buffer at all; a parser whose
     // token is absent has nothing to do. Removing a frame can only join two
     // pieces into a new token at the seam, so only the seam is looked at again.
@@ -378,17 +370,20 @@ void SERIAL_COMM::SerialPortReceiveData()
         present |= ReceivePath::presentTokens(m_rx.constData() + from, to - from);
     };
     QByteArray frame;
+    std::array<std::uint16_t, 640> scanValues{};
     for (int t = 0; t < 12; ++t) {
         const Command &c = *ReceivePath::kReplyTokens[t];
         if (t == 2) { // RStre, serial only
             if (!ethernet() && (present & (1u << t))) {
                 const int at = m_rx.indexOf(QByteArray::fromRawData(c.token, 5));
-                if (ReceivePath::takeSerialScan(m_rx, RStre, m_scan->serialIntensities,
-                                                m_maximumRange)) {
+                if (ReceivePath::takeSerialScan(m_rx, RStre, scanValues, m_maximumRange)) {
                     removedAt(at);
-                    StopReplyTimer();
-                    finish(FlagIntensity);
-                    Q_EMIT ReceiveIntensityData();
+                    if (accepted(RStre)) {
+                        m_scan->serialIntensities = scanValues;
+                        StopReplyTimer();
+                        finish(FlagIntensity);
+                        Q_EMIT ReceiveIntensityData();
+                    }
                     present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
                 }
             }
@@ -402,9 +397,9 @@ void SERIAL_COMM::SerialPortReceiveData()
         const ReceivePath::Take taken = ReceivePath::takeReply(m_rx, c, &frame);
         if (taken == ReceivePath::Take::Frame || taken == ReceivePath::Take::BadCrc)
             removedAt(at);
-        if (taken == ReceivePath::Take::Frame) {
+        if (taken == ReceivePath::Take::Frame && accepted(c)) {
             Q_EMIT FrameReceived(frame);
-            (this->*handlers[t])(frame);
+            handleReply(t, frame);
             // A handler's message box runs a nested event loop, in which more
             // bytes may have arrived: look again.
             present = ReceivePath::presentTokens(m_rx.constData(), m_rx.size());
@@ -412,7 +407,9 @@ void SERIAL_COMM::SerialPortReceiveData()
     }
 
     if (!ethernet()) {
-        if (ReceivePath::takeSerialScan(m_rx, RScan, m_scan->serialDistances, m_maximumRange)) {
+        if (ReceivePath::takeSerialScan(m_rx, RScan, scanValues, m_maximumRange)
+            && accepted(RScan)) {
+            m_scan->serialDistances = scanValues;
             StopReplyTimer();
             finish(FlagScan);
             Q_EMIT ReceiveScanfData();
@@ -422,6 +419,35 @@ void SERIAL_COMM::SerialPortReceiveData()
             Q_EMIT ReceiveScanfData();
             Q_EMIT ReceiveIntensityData();
         });
+    }
+}
+
+bool SERIAL_COMM::accepted(const Command &reply)
+{
+    // Only the reply to the request outstanding counts: one that comes after
+    // its time-out (the request has been sent again, or another one has gone
+    // out since) would otherwise be taken for the answer to a later request.
+    if (m_busy == reply.busyCode)
+        return true;
+    ++m_dropped;
+    return false;
+}
+
+void SERIAL_COMM::handleReply(int parser, const QByteArray &frame)
+{
+    // The parsers' fixed order, as ReceivePath::kReplyTokens lists them.
+    switch (parser) {
+    case 0: handleRBoot(frame); break;
+    case 1: handleRPrda(frame); break;
+    case 3: handleRArea(frame); break;
+    case 4: handleWArea(frame); break;
+    case 5: handleRPara(frame); break;
+    case 6: handleWPara(frame); break;
+    case 7: handleRCase(frame); break;
+    case 8: handleWCase(frame); break;
+    case 9: handleWSimu(frame); break;
+    case 10: handleSCtrl(frame); break;
+    default: break; // the scan replies are taken apart above
     }
 }
 
@@ -445,12 +471,13 @@ void SERIAL_COMM::handleRPrda(const QByteArray &frame)
 
 void SERIAL_COMM::handleRArea(const QByteArray &frame)
 {
-    // Only the area asked for counts: a late reply to an earlier request
-    // (after a time-out restarted the sequence) would otherwise advance the
-    // sequence past an area never read.
+    // Only the area asked for counts: a reply for another one would
+    // advance the sequence past an area never read.
     const int k = AreaCodec::frameIndex(frame);
-    if (m_busy != RArea.busyCode || k != m_readArea || !m_flags[FlagReadAreas])
+    if (k != m_readArea || !m_flags[FlagReadAreas]) {
+        ++m_dropped;
         return;
+    }
     StopReplyTimer();
     if (m_readAreas.size() != kAreaCount)
         m_readAreas = m_store->areas;
@@ -476,8 +503,6 @@ void SERIAL_COMM::abandonWrite(int status)
 
 void SERIAL_COMM::handleWArea(const QByteArray &frame)
 {
-    if (m_busy != WArea.busyCode)
-        return; // no write of ours is waiting for it
     StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
     if (status == 0) {
@@ -497,8 +522,6 @@ void SERIAL_COMM::handleWArea(const QByteArray &frame)
 
 void SERIAL_COMM::handleRPara(const QByteArray &frame)
 {
-    if (m_busy != RPara.busyCode)
-        return; // not the reply to a read of ours
     StopReplyTimer();
     *m_parameters = Payloads::decodeRPara(frame);
     // The read is complete: only now does the design take what was read.

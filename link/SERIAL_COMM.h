@@ -9,6 +9,9 @@
 #include <array>
 
 class QIODevice;
+namespace LinkProtocol {
+struct Command;
+}
 class ZoneStore;
 struct DEVICETYPE;
 struct ScanRecord;
@@ -67,6 +70,8 @@ public:
     int readAreaIndex() const { return m_readArea; }
     int writeAreaIndex() const { return m_writeArea; }
     int timeoutCount() const { return m_timeouts; }
+    // Replies that came for no request outstanding, dropped since construction.
+    int droppedReplies() const { return m_dropped; }
     const QByteArray &receiveBuffer() const { return m_rx; }
     QTimer *replyTimer() { return &m_replyTimer; }
     QTimer *scanTimer() { return &m_scanTimer; }
@@ -135,6 +140,10 @@ private:
                  const char *enText);
     void writeStatusMessage(int status);
 
+    // True when the reply answers the request outstanding; counts it
+    // otherwise.
+    bool accepted(const LinkProtocol::Command &reply);
+    void handleReply(int parser, const QByteArray &frame);
     void handleRBoot(const QByteArray &frame);
     void handleRPrda(const QByteArray &frame);
     void handleRArea(const QByteArray &frame);
@@ -165,6 +174,7 @@ private:
     int m_timeouts = 0;
     int m_language = 1;
     int m_busy = 0;
+    int m_dropped = 0;
     std::array<char, FlagCount> m_flags{};
     // A full read collects areas and cases here and reaches the zone store
     // only once the parameters, its last part, have arrived: a read cut

@@ -64,23 +64,42 @@ void SettingsDialog::fillPortsParameters()
     ui->flowControlBox->addItem(QStringLiteral("XON/XOFF"), QSerialPort::SoftwareControl);
 }
 
+void refillKeepingTypedText(QComboBox *box, const std::function<void()> &fill)
+{
+    const QString typed = box->currentText();
+    const bool keep = box->isEditable() && !typed.isEmpty()
+                      && (box->currentIndex() < 0 || box->itemText(box->currentIndex()) != typed);
+    box->clear();
+    fill();
+    if (keep) {
+        box->setCurrentIndex(-1);
+        box->setEditText(typed);
+    }
+}
+
+void SettingsDialog::fillPortList(QComboBox *box)
+{
+    refillKeepingTypedText(box, [box] {
+        const QString none = QStringLiteral("N/A");
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+            const auto orNone = [&none](const QString &s) { return s.isEmpty() ? none : s; };
+            const QStringList list{
+                info.portName(),
+                orNone(info.description()),
+                orNone(info.manufacturer()),
+                orNone(info.serialNumber()),
+                info.systemLocation(),
+                info.vendorIdentifier() ? QString::number(info.vendorIdentifier(), 16) : none,
+                info.productIdentifier() ? QString::number(info.productIdentifier(), 16) : none,
+            };
+            box->addItem(list.first(), list);
+        }
+    });
+}
+
 void SettingsDialog::fillPortsInfo()
 {
-    ui->serialPortInfoListBox->clear();
-    const QString none = QStringLiteral("N/A");
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        const auto orNone = [&none](const QString &s) { return s.isEmpty() ? none : s; };
-        const QStringList list{
-            info.portName(),
-            orNone(info.description()),
-            orNone(info.manufacturer()),
-            orNone(info.serialNumber()),
-            info.systemLocation(),
-            info.vendorIdentifier() ? QString::number(info.vendorIdentifier(), 16) : none,
-            info.productIdentifier() ? QString::number(info.productIdentifier(), 16) : none,
-        };
-        ui->serialPortInfoListBox->addItem(list.first(), list);
-    }
+    fillPortList(ui->serialPortInfoListBox);
 }
 
 void SettingsDialog::checkCustomBaudRatePolicy(int idx)

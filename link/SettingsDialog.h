@@ -2,12 +2,19 @@
 
 #include <QDialog>
 #include <QSerialPort>
+#include <functional>
 #include <memory>
 
 namespace Ui {
 class SettingsDialog;
 }
+class QComboBox;
 class QIntValidator;
+
+// Refills a box the user may type into (a serial device, a sensor address).
+// Text typed there that is no entry of the box stays, over the new entries,
+// until the user picks one of them.
+void refillKeepingTypedText(QComboBox *box, const std::function<void()> &fill);
 
 // The serial port and its line settings. Confirming it opens the link.
 class SettingsDialog : public QDialog
@@ -33,6 +40,10 @@ public:
 
     Settings settings() const { return m_current; }
     Ui::SettingsDialog *form() const { return ui.get(); }
+
+    // The serial ports of this computer as entries of a port box, keeping
+    // a device path the user typed there.
+    static void fillPortList(QComboBox *box);
 
     // Selects the entry of a rate, or "Custom" with the rate typed in.
     void setBaudRate(int rate);

@@ -268,6 +268,52 @@ private Q_SLOTS:
             QCOMPARE(r.store.areas[i].openDelay, 9);
     }
 
+    void replyForNoOutstandingRequestIsDropped_data()
+    {
+        QTest::addColumn<QString>("outstanding"); // what the link waits for
+        QTest::addColumn<QByteArray>("request");  // whose late reply arrives
+        QTest::newRow("RPara-during-WArea") << "write" << LinkProtocol::request(LinkProtocol::RPara);
+        QTest::newRow("WSimu-during-RArea") << "read" << Payloads::encodeWSimu(SimulationRequest());
+        QTest::newRow("RScan-during-WArea") << "write" << LinkProtocol::request(LinkProtocol::RScan);
+        QTest::newRow("RCase-during-RArea") << "read" << LinkProtocol::request(LinkProtocol::RCase);
+        QTest::newRow("WPara-status-during-RArea") << "read" << Payloads::encodeWPara(SensorParameters());
+    }
+    void replyForNoOutstandingRequestIsDropped()
+    {
+        QFETCH(QString, outstanding);
+        QFETCH(QByteArray, request);
+        Rig r;
+        // What the sensor would say, with values the design does not hold.
+        SensorParameters sensorValues;
+        sensorValues.CANIDAddress = 9;
+        r.sensor.feed(Payloads::encodeWPara(sensorValues));
+        ZoneStore cases;
+        cases.areas[0].steerMin = -99;
+        r.sensor.feed(Payloads::encodeWCase(cases));
+        const QByteArray late = r.sensor.answer(request);
+        QVERIFY(!late.isEmpty());
+        r.parameters.CANIDAddress = 5;
+        const SensorParameters parameters = r.parameters;
+        const QVector<AreaRecord> areas = r.store.areas;
+        r.silent = true;
+        if (outstanding == "write")
+            r.link.WriteSensorAllDataSlots();
+        else
+            r.link.ReadSensorAllDataSlots();
+        QVERIFY(waitFor([&] { return r.link.busyCode() != 0; }, 1000));
+        const int busy = r.link.busyCode();
+        QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
+        QSignalSpy scans(&r.link, &SERIAL_COMM::ReceiveScanfData);
+        r.serial.feedNow(late);
+        QCOMPARE(r.link.droppedReplies(), 1);
+        QCOMPARE(r.link.busyCode(), busy);
+        QVERIFY(r.parameters == parameters);
+        QVERIFY(r.store.areas == areas);
+        QCOMPARE(params.count() + scans.count(), 0);
+        QVERIFY(r.messages.isEmpty());
+        r.link.ClearAllRequests();
+    }
+
     void lateRepliesDoNotAdvanceASequence()
     {
         // A reply to an earlier request (the sensor answered after the
@@ -341,7 +387,7 @@ private Q_SLOTS:
         Rig r;
         r.silent = true;
         r.link.SensorInformationSlots();
-        QVERIFY(waitFor([&] { return r.link.timeoutCount() == 3; }, 7000));
+        QVERIFY(waitFor([&] { return r.link.timeoutCount() == 3 && r.link.busyCode() != 0; }, 7000));
         r.silent = false;
         r.serial.feedNow(r.sensor.answer(r.serial.written.last()));
         QCOMPARE(r.link.timeoutCount(), 0);
@@ -423,15 +469,20 @@ private Q_SLOTS:
 
     void frameJoinedAtASeamWaitsForTheNextRead()
     {
-        // An RPrda reply split around a WSimu reply: the RPrda parser runs
-        // first and finds no whole frame; the WSimu frame is removed, the two
-        // halves meet, and the next arrival of bytes hands RPrda over.
+        // The RPrda reply split around a WSimu reply nobody asked for: the
+        // RPrda parser runs first and finds no whole frame; the WSimu frame is
+        // removed (and dropped), the two halves meet, and the next arrival of
+        // bytes hands RPrda over.
         Rig r;
+        r.silent = true;
+        r.link.SensorInformationSlots();
+        QVERIFY(waitFor([&] { return r.link.busyCode() == int(LinkProtocol::RPrda.busyCode); }, 1000));
         const QByteArray info = r.sensor.answer(LinkProtocol::request(LinkProtocol::RPrda));
         const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
         QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
         r.serial.feedNow(info.left(3) + simu + info.mid(3));
-        QCOMPARE(io.count(), 1);
+        QCOMPARE(io.count(), 0);
+        QCOMPARE(r.link.droppedReplies(), 1);
         QCOMPARE(r.messages.size(), 0);
         r.serial.feedNow(QByteArray());
         QCOMPARE(r.messages.size(), 1);
@@ -442,12 +493,19 @@ private Q_SLOTS:
     void ceilingStopsParsingAtFiftyThousandBytes()
     {
         Rig r;
+        r.silent = true;
+        const auto awaitSimulation = [&r] {
+            r.link.ReadSimulationTime();
+            QVERIFY(waitFor([&] { return r.link.busyCode() == int(LinkProtocol::WSimu.busyCode); }, 1000));
+        };
         QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
         const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
         // 49999 bytes with a reply inside: parsed.
+        awaitSimulation();
         r.serial.feedNow(QByteArray(49999 - simu.size(), 'x') + simu);
         QCOMPARE(io.count(), 1);
         r.link.CloseSerialPortSlots();
+        awaitSimulation();
         // 50000: nothing parsed, the buffer without a stream magic emptied.
         r.serial.feedNow(QByteArray(50000 - simu.size(), 'x') + simu);
         QCOMPARE(io.count(), 1);
