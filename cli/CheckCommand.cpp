@@ -82,14 +82,16 @@ void printCheckHelp(QTextStream &out)
            "angle or hidden in the blind wedge behind the sensor, indexes outside their\n"
            "lists and minimums above maximums.\n"
            "\n"
-           "Exit status: 0 clean, 1 findings, 2 FILE unreadable or not a project file.\n";
+           "Exit status: 0 clean, 1 findings, 2 bad arguments, FILE unreadable or not a\n"
+           "project file.\n";
 }
 
 int runCheck(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     ModelArgs parsed;
-    if (const int status = parseModelArgs(QStringLiteral("check"), args, 1, parsed, err))
-        return status;
+    // Exit 1 means findings: a usage error is 2, as for the link commands.
+    if (parseModelArgs(QStringLiteral("check"), args, 1, parsed, err))
+        return 2;
     if (parsed.help) {
         printCheckHelp(out);
         return 0;

@@ -202,6 +202,16 @@ int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     LinkSession s(o, err);
     if (!s.open() || !readAll(s))
         return kLinkFailure;
+    // Nothing is saved unless every area came under its own index.
+    QStringList missing;
+    for (int a = 0; a < kAreaCount; ++a)
+        if (!s.link.areasRead().test(size_t(a)))
+            missing << QString::number(a);
+    if (!missing.isEmpty()) {
+        err << "sector-cli read: " << o.describe() << ": no reply for area "
+            << missing.join(QLatin1String(", ")) << "; nothing saved\n";
+        return kLinkFailure;
+    }
     const QVector<int> dock = dockAfterRead(s, o.ethernet());
     s.close();
     QString why;

@@ -1,5 +1,7 @@
 #include "LinkSession.h"
 
+#include "LinkProtocol.h"
+
 #include "DeviceType.h"
 
 #include <QCoreApplication>
@@ -196,24 +198,67 @@ bool LinkSession::open()
     return true;
 }
 
+namespace {
+// What the link is waiting for, by its busy code.
+const char *awaited(int busy)
+{
+    using namespace LinkProtocol;
+    for (const Command *c : {&RBoot, &RPrda, &RPara, &WPara, &RArea, &WArea, &RCase, &WCase,
+                             &WSimu, &SCtrl, &RScan, &RStre})
+        if (c->busyCode == busy)
+            return c->token;
+    return nullptr;
+}
+} // namespace
+
 bool LinkSession::runUntil(const std::function<bool()> &done, int seconds)
 {
     QEventLoop loop;
     QTimer check;
     check.setInterval(5);
-    QElapsedTimer clock;
+    QElapsedTimer clock, still;
     clock.start();
+    still.start();
     bool late = false;
+    bool stalled = false;
+    // Where the exchange stands: an area sequence moving on or a request
+    // done is progress; a sensor answering the same request over and over
+    // in a way that never ends it (an unknown status) is not.
+    const auto position = [this] {
+        QByteArray p;
+        p.append(char(link.readAreaIndex())).append(char(link.writeAreaIndex()));
+        for (int f = 0; f < SERIAL_COMM::FlagCount; ++f)
+            p.append(link.flag(SERIAL_COMM::Flag(f)) ? '1' : '0');
+        return p;
+    };
+    QByteArray last = position();
+    int lastBusy = 0; // the request last seen outstanding
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
         late = clock.elapsed() > seconds * 1000LL;
-        if (done() || m_gaveUp || m_failed || late)
+        if (link.busyCode())
+            lastBusy = link.busyCode();
+        const QByteArray now = position();
+        if (now != last) {
+            last = now;
+            still.restart();
+        }
+        stalled = still.elapsed() > kStallSeconds * 1000LL;
+        if (done() || m_gaveUp || m_failed || late || stalled)
             loop.quit();
     });
     check.start();
     if (!done() && !m_gaveUp && !m_failed)
         loop.exec();
-    if (late && !done() && !m_gaveUp && !m_failed)
+    if (stalled && !done() && !m_gaveUp && !m_failed) {
+        const char *token = awaited(lastBusy);
+        fail(QStringLiteral("%1: no progress for %2 s while waiting for %3")
+                 .arg(m_options.describe())
+                 .arg(kStallSeconds)
+                 .arg(token ? QStringLiteral("the reply to %1").arg(QLatin1String(token))
+                            : QStringLiteral("the sensor")));
+    } else if (late && !done() && !m_gaveUp && !m_failed) {
         fail(QStringLiteral("%1: the exchange did not end within %2 s").arg(m_options.describe()).arg(seconds));
+    }
     return done() && !m_gaveUp && !m_failed;
 }
 

@@ -43,8 +43,10 @@ public:
     // Opens the transport. False with the message already printed.
     bool open();
     // Runs the event loop until done() holds, the link gives up, the
-    // transport fails or `seconds` pass (a sensor that keeps answering in a
-    // way that never ends the exchange). True when done() held.
+    // transport fails, the exchange makes no progress for kStallSeconds (a
+    // sensor that keeps answering in a way that never ends it) or `seconds`
+    // pass. True when done() held.
+    static constexpr int kStallSeconds = 12;
     bool runUntil(const std::function<bool()> &done, int seconds = 120);
     void close();
 

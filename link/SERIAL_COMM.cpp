@@ -182,6 +182,7 @@ void SERIAL_COMM::ReadSensorAllDataSlots()
     // Every read starts at area 0, into a copy of the design.
     m_readArea = 0;
     m_readAreas = m_store->areas;
+    m_areasRead.reset();
     m_flags[FlagReadAreas] = 1;
     m_flags[FlagReadCases] = 1;
     m_flags[FlagReadParameters] = 1;
@@ -482,6 +483,7 @@ void SERIAL_COMM::handleRArea(const QByteArray &frame)
     if (m_readAreas.size() != kAreaCount)
         m_readAreas = m_store->areas;
     AreaCodec::decode(frame, m_readAreas[k]);
+    m_areasRead.set(size_t(k));
     ++m_readArea;
     Q_EMIT ProgressValue(m_readArea);
     m_busy = BusyIdle;
@@ -525,7 +527,7 @@ void SERIAL_COMM::handleRPara(const QByteArray &frame)
     StopReplyTimer();
     *m_parameters = Payloads::decodeRPara(frame);
     // The read is complete: only now does the design take what was read.
-    if (m_readAreas.size() == kAreaCount) {
+    if (m_readAreas.size() == kAreaCount && m_areasRead.all()) {
         for (int a = 0; a < kAreaCount; ++a)
             ZoneStore::copyRecord(m_store->areas[a], m_readAreas[a]);
         m_readAreas.clear();

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <bitset>
 
 class QIODevice;
 namespace LinkProtocol {
@@ -72,6 +73,8 @@ public:
     int timeoutCount() const { return m_timeouts; }
     // Replies that came for no request outstanding, dropped since construction.
     int droppedReplies() const { return m_dropped; }
+    // The areas the last full read has received, each under its own index.
+    const std::bitset<64> &areasRead() const { return m_areasRead; }
     const QByteArray &receiveBuffer() const { return m_rx; }
     QTimer *replyTimer() { return &m_replyTimer; }
     QTimer *scanTimer() { return &m_scanTimer; }
@@ -180,4 +183,5 @@ private:
     // only once the parameters, its last part, have arrived: a read cut
     // short leaves the design as it was.
     QVector<AreaRecord> m_readAreas;
+    std::bitset<64> m_areasRead;
 };

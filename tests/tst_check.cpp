@@ -356,7 +356,10 @@ private Q_SLOTS:
         r = check({dir.filePath("x")});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
-        QCOMPARE(check({}).exitCode, 1);
+        // Usage errors are 2 (1 means findings).
+        QCOMPARE(check({}).exitCode, 2);
+        QCOMPARE(check({"a.ZQ30", "--frobnicate"}).exitCode, 2);
+        QCOMPARE(check({"a.ZQ30", "--model", "Laser99"}).exitCode, 2);
         QCOMPARE(check({"--help"}).exitCode, 0);
     }
 };

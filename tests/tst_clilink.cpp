@@ -6,7 +6,11 @@
 #include "SimProcess.h"
 #include "TestFiles.h"
 
+#include "SensorModel.h"
+
 #include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -154,6 +158,38 @@ private Q_SLOTS:
         const CliRun r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
         QCOMPARE(r.exitCode, 3);
         QVERIFY2(r.err.contains("Message: " + message), qPrintable(r.err));
+    }
+
+    void sensorThatNeverEndsAWriteIsGivenUp()
+    {
+        // Every write answered with a status the link does not know: it
+        // sends the same area again and again. The tool gives up after a
+        // stretch without progress and says what it waited for.
+        SensorModel sensor;
+        sensor.rejectStatus = 3;
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket *c = server.nextPendingConnection();
+            QObject::connect(c, &QTcpSocket::readyRead, c, [c, &sensor] {
+                for (const QByteArray &reply : sensor.feed(c->readAll()))
+                    c->write(reply);
+            });
+        });
+        QProcess cli;
+        cli.start(QStringLiteral(SECTOR_CLI_PATH),
+                  {"write", "--tcp", "127.0.0.1:" + QString::number(server.serverPort()),
+                   TEST_DATA_DIR "/fresh_laser30.ZQ30"});
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(cli.waitForStarted(5000));
+        while (cli.state() != QProcess::NotRunning && clock.elapsed() < 60000)
+            QTest::qWait(20);
+        QCOMPARE(cli.state(), QProcess::NotRunning);
+        QVERIFY2(clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(cli.exitCode(), 3);
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(err.contains("no progress") && err.contains("WArea"), qPrintable(err));
     }
 
     void transfersSurviveSplitAndDelayedReplies_data()
