@@ -28,6 +28,9 @@ SERIAL_COMM::SERIAL_COMM(QIODevice *serialPort, ScanRecord *scan, ZoneStore *sto
     , m_udp(udpSocket)
 {
     m_replyTimer.setInterval(2000);
+    // A coarse timer may fire up to 5 % early; the sensor gets its full two
+    // seconds.
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
     m_sendTick.setInterval(20);
     m_sendTick.start();
     connect(&m_scanTimer, &QTimer::timeout, this, &SERIAL_COMM::ReadScanfTime);
