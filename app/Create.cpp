@@ -2,9 +2,10 @@
 #include "ui_create.h"
 
 #include "Discovery.h"
+#include "EthnertSetting.h"
+#include "SettingsDialog.h"
 
 #include <QCloseEvent>
-#include <QSerialPortInfo>
 
 Create::Create(QWidget *parent) : QDialog(parent), ui(new Ui::Create), m_discovery(new Discovery(this))
 {
@@ -85,17 +86,7 @@ void Create::ConnectToLaserSensor()
 
 void Create::UpdateSerialPortSetting()
 {
-    ui->comboBox_Serial->clear();
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        const QStringList data{info.portName(),
-                               info.description(),
-                               info.manufacturer(),
-                               info.serialNumber(),
-                               info.systemLocation(),
-                               info.vendorIdentifier() ? QString::number(info.vendorIdentifier(), 16) : QString(),
-                               info.productIdentifier() ? QString::number(info.productIdentifier(), 16) : QString()};
-        ui->comboBox_Serial->addItem(info.portName(), data);
-    }
+    SettingsDialog::fillPortList(ui->comboBox_Serial);
 }
 
 void Create::UpdateEthernetSetting()
@@ -105,8 +96,7 @@ void Create::UpdateEthernetSetting()
 
 void Create::ReadEthernetReceiveData(const QStringList &addresses)
 {
-    ui->comboBox_Ethernet->clear();
-    ui->comboBox_Ethernet->addItems(addresses);
+    EthnertSetting::fillAnswerList(ui->comboBox_Ethernet, addresses);
 }
 
 void Create::DelteclientSocket()

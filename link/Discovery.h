@@ -62,8 +62,6 @@ public:
     void close();
 
     const QList<QUdpSocket *> &sockets() const { return m_sockets; }
-    // The local addresses of the latest search.
-    const QList<QHostAddress> &addresses() const { return m_addresses; }
 
 Q_SIGNALS:
     // The senders of the answers read in one readyRead, in socket order.

@@ -2,6 +2,7 @@
 // windows: manual-shots OUT_DIR SIM_PORT(optional)
 
 #include "Create.h"
+#include "Discovery.h"
 #include "MainWindow.h"
 #include "ScanRecord.h"
 #include "SettingsDialog.h"
@@ -20,10 +21,9 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never search the real network while making pictures.
-    qputenv("SECTOR_DISCOVERY_TARGET", "127.0.0.1:9");
-    qputenv("SECTOR_DISCOVERY_LOCAL", "127.0.0.1");
     QApplication app(argc, argv);
+    // Never search the real network while making pictures.
+    Discovery::setTestTargets({QHostAddress(QHostAddress::LocalHost)}, QHostAddress::LocalHost, 9);
     if (argc < 3)
         return 2;
     const QDir out(QString::fromLocal8Bit(argv[1]));
