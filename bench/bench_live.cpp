@@ -5,6 +5,7 @@
 //
 // Last two lines: "tick lateness p99 ms: X" and "cpu % of one core: Y".
 
+#include "Discovery.h"
 #include "MainWindow.h"
 #include "SERIAL_COMM.h"
 #include "ScanRecord.h"
@@ -37,6 +38,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The window's dialogs search for sensors: from loopback, to a port
+    // nothing serves.
+    Discovery::setTestTargets({QHostAddress(QHostAddress::LocalHost)}, QHostAddress::LocalHost, 9);
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return 0; });
