@@ -460,12 +460,12 @@ void MainWindow::connectActions()
     connect(sc, &OPTION_SCENE::PointItemChannelSignal, m_coordTable,
             &COORD_TABLE::CoordTableWidgeUpdate);
     // The edit controls connected their own channel slot first.
-    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, sc, &OPTION_SCENE::UpdataPaintOutline);
-    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, sc,
+    connect(ui->AreaEditTab, &QTabWidget::currentChanged, sc, &OPTION_SCENE::UpdataPaintOutline);
+    connect(ui->AreaEditTab, &QTabWidget::currentChanged, sc,
             &OPTION_SCENE::CoordTableUpdatePointItem);
 
     // The thumbnails' dependent Out3 fill follows the edited output.
-    connect(ui->AreaEditTab, &QTabWidget::tabBarClicked, m_areaTable,
+    connect(ui->AreaEditTab, &QTabWidget::currentChanged, m_areaTable,
             &AREA_TABLE::AreaTableWidgetAllDisplay);
 
     ViewWindow *view = ui->graphicsView;

@@ -152,8 +152,10 @@ void OPTION_SCENE::CoordTableUpdatePointItem()
         const int kind = area.shape[c];
         const bool ratio = c > 0 && kind >= ShapeStraight && kind <= ShapeRatio;
         for (const QPoint &p : area.points[c]) {
-            QGraphicsItem *h = ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, p.x(), -p.y(), &m_scale))
-                                     : new POINT_POINT(Qt::blue, p.x(), -p.y(), &m_scale);
+            QGraphicsItem *h = ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, 0, 0, &m_scale))
+                                     : new POINT_POINT(Qt::blue, 0, 0, &m_scale);
+            // Placed in floating point: -y of the most negative int is no int.
+            h->setPos(ZoneGeometry::toScene(p));
             h->setVisible(m_handlesVisible);
             m_scene->addItem(h);
             m_handles.append(h);
@@ -184,6 +186,8 @@ void OPTION_SCENE::PointItemUpdateCoordTable()
 
 void OPTION_SCENE::ChangeScaleSize(double scale)
 {
+    for (QGraphicsItem *h : qAsConst(m_handles))
+        static_cast<HandleItem *>(h)->scaleWillChange();
     m_scale = scale;
     // The scan polygons are thinned for the new zoom now, not while painting.
     m_outline->rethin();
@@ -219,7 +223,7 @@ void OPTION_SCENE::constrainedUpdate(int output, int kind, QGraphicsItem *item)
             const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(p[j]);
             p[j] = ZoneGeometry::polarToXY(a.r, b.theta);
             if (j < m_handles.size())
-                m_handles[j]->setPos(p[j].x(), -p[j].y());
+                m_handles[j]->setPos(ZoneGeometry::toScene(p[j]));
         }
         refreshZones();
         Q_EMIT PointItemChannelSignal();
@@ -234,7 +238,7 @@ void OPTION_SCENE::constrainedUpdate(int output, int kind, QGraphicsItem *item)
             if (jx < m_handles.size())
                 m_handles[jx]->setPos(dragged.x(), m_handles[jx]->pos().y());
             if (jy < m_handles.size())
-                m_handles[jy]->setPos(m_handles[jy]->pos().x(), -dragged.y());
+                m_handles[jy]->setPos(m_handles[jy]->pos().x(), -qreal(dragged.y()));
         }
         refreshZones();
         Q_EMIT PointItemChannelSignal();

@@ -12,6 +12,10 @@ public:
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+    // To be called before the scale changes: the handle's scene size
+    // follows it, and the scene must re-index the handle, or it keeps
+    // looking for it where it was (and finds a deleted one there).
+    void scaleWillChange() { prepareGeometryChange(); }
 
 protected:
     HandleItem(QColor colour, int x, int y, double *scale, double width, double height,

@@ -143,6 +143,37 @@ private Q_SLOTS:
         QCOMPARE(t.window.form()->Area_DetectionSize->currentIndex(), 1);
     }
 
+    void handlesStayFindableAcrossZooms()
+    {
+        // A handle's scene size follows the zoom; the scene must find it
+        // where it now reaches, and must not keep a deleted one in its index
+        // (the next rebuild of the handles then crashed).
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        ViewWindow *view = ui->graphicsView;
+        t.window.resize(1400, 950);
+        t.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t.window));
+        t.store.areas[2].points[0] = {QPoint(3000, 300), QPoint(0, 3000), QPoint(-3000, 300)};
+        QTest::mouseClick(ui->AreaTableWidget->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          ui->AreaTableWidget->visualRect(ui->AreaTableWidget->model()->index(2, 0)).center());
+        QCOMPARE(t.store.currentArea, 2);
+        for (int level : {0, 100, -40, 350, 200}) {
+            ui->ZoomSlider->setValue(level);
+            view->centerOn(0, 0);
+            QApplication::processEvents();
+            const QPoint p = t.store.areas[2].points[0][1];
+            drag(view, pixelOf(view, p.x(), p.y()), QPoint(-3, 2));
+            QApplication::processEvents();
+            for (QGraphicsItem *k : t.window.optionScene()->handles())
+                QVERIFY(t.window.graphicsScene()->items(k->scenePos()).contains(k));
+        }
+        QTest::mouseClick(ui->AreaTableWidget->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          ui->AreaTableWidget->visualRect(ui->AreaTableWidget->model()->index(0, 0)).center());
+        QCOMPARE(t.store.currentArea, 0);
+        QCOMPARE(t.window.optionScene()->handles().size(), 1); // the centre handle
+    }
+
     // ---------------------------------------------------------------- start
 
     void commandLine_data()

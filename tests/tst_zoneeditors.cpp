@@ -1,3 +1,4 @@
+#include "OPTION_SCENE.h"
 #include "AREA_TABLE.h"
 #include "COORD_TABLE.h"
 #include "EDIT_CONTROL.h"
@@ -7,6 +8,7 @@
 #include "ZoneStore.h"
 #include "ui_mainwindow.h"
 
+#include <QGraphicsItem>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSettings>
@@ -366,6 +368,15 @@ private Q_SLOTS:
         QCOMPARE(t.store.currentChannel, 2);
         Q_EMIT t.ui->AreaEditTab->tabBarClicked(3);
         QCOMPARE(t.store.currentChannel, 2);
+        // The keyboard changes the tab too, and the edited output with it:
+        // the handles are Out2's.
+        t.store.areas[0].points[1] = {QPoint(0, 700)};
+        t.store.areas[0].shape[1] = ShapeFan;
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(t.ui->AreaEditTab->currentIndex(), 1);
+        QCOMPARE(t.store.currentChannel, 1);
+        QCOMPARE(t.window.optionScene()->handles().size(), 1);
+        QCOMPARE(t.window.optionScene()->handles()[0]->pos(), QPointF(0, -700));
     }
 
     // ------------------------------------------------------------ coordinate tables

@@ -78,7 +78,9 @@ EDIT_CONTROL::EDIT_CONTROL(ZoneStore *store, QTabWidget *areaEditTab, QComboBox 
             if (handlers[n][k])
                 connect(m_buttons[n][k], &QPushButton::clicked, this, handlers[n][k]);
 
-    connect(m_tab, &QTabWidget::tabBarClicked, this, &EDIT_CONTROL::AreaEditTabChannel);
+    // Whichever way the tab changes (a click, the keyboard), the edited
+    // output follows what the user sees.
+    connect(m_tab, &QTabWidget::currentChanged, this, &EDIT_CONTROL::AreaEditTabChannel);
 }
 
 void EDIT_CONTROL::setParameter(int field, int index)
