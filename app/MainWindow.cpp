@@ -789,6 +789,9 @@ void MainWindow::ClearAllEditData()
 void MainWindow::setViewMode(int mode)
 {
     m_viewMode = mode;
+    // The first report after monitoring begins selects its area, even when
+    // it equals the last one seen before.
+    m_inportKnown = false;
     // Monitoring shows the area the sensor selects and edits nothing: no
     // handle can be grabbed, and none stays current in the view.
     m_optionScene->setHandlesVisible(mode == 0);
@@ -896,7 +899,8 @@ void MainWindow::MonitorGraphicDisplay(uint Inport, uint Outport)
     // negative as a signed number: it selects no area.
     if (int(Inport) < 0)
         return;
-    if (Inport != m_lastInport) {
+    if (!m_inportKnown || Inport != m_lastInport) {
+        m_inportKnown = true;
         m_lastInport = Inport;
         m_store->currentArea = int(Inport);
         // Beyond redrawing the outlines: the list, the editors and the

@@ -190,4 +190,6 @@ private:
     int m_viewMode = 0;
     // The last input-port value seen in monitoring mode.
     uint m_lastInport = 0;
+    // Whether m_lastInport holds a report of this monitoring period or link.
+    bool m_inportKnown = false;
 };

@@ -190,6 +190,7 @@ void MainWindow::CloseSerialPort()
     m_link->StopReplyTimer();
     m_link->CloseSerialPortSlots();
     IOPortDisplayer(0, 0);
+    m_inportKnown = false; // the next sensor's first report counts
     ui->Connection->setEnabled(true);
     if (m_scan->connectionType == 0)
         ui->SerialSetting->setEnabled(true);

@@ -607,6 +607,17 @@ private Q_SLOTS:
         QCOMPARE(t.window.viewMode(), 0);
         t.window.MonitorGraphicDisplay(9, 0);
         QCOMPARE(t.store.currentArea, 63);
+        // Monitoring again: the sensor's first report counts even when it
+        // names the area last reported (the user picked another meanwhile).
+        t.store.currentArea = 42;
+        t.window.OpenMonitoringMode();
+        t.window.MonitorGraphicDisplay(100, 0);
+        QCOMPARE(t.store.currentArea, 63);
+        t.store.currentArea = 42;
+        t.window.OpenCloseEditionDock(true);
+        t.window.OpenCloseEditionDock(false);
+        t.window.MonitorGraphicDisplay(0, 0);
+        QCOMPARE(t.store.currentArea, 0);
     }
 
     void dockWidgetsAgreeWithTheLimitFunction()
