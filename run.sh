@@ -2,7 +2,8 @@
 # Installs what is missing, builds into build/ and starts Sector Studio.
 #   ./run.sh --sim   also starts the sensor emulator beside it (TCP and UDP on
 #                    127.0.0.1:8080, discovery on 1900, a pseudo-terminal) and
-#                    stops it when the tool exits.
+#                    stops it when the tool exits. The emulator keeps what it
+#                    was sent in ${XDG_STATE_HOME:-~/.local/state}/sector-sim.state.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -18,13 +19,19 @@ for a in "$@"; do
   if [ "$a" = "--sim" ]; then sim=1; else args+=("$a"); fi
 done
 if [ "$sim" = 1 ]; then
+  statedir="${XDG_STATE_HOME:-$HOME/.local/state}"
+  # A fresh account has no such folder yet; should it not be made, the
+  # emulator says so at its first save.
+  mkdir -p "$statedir" || true
   simlog=$(mktemp)
-  build/sector-sim --bind 127.0.0.1 --serial --state "${XDG_STATE_HOME:-$HOME/.local/state}/sector-sim.state" >"$simlog" 2>&1 &
+  # Its endpoints go to the log; what it reports later (a state it could not
+  # save) reaches the terminal.
+  build/sector-sim --bind 127.0.0.1 --serial --state "$statedir/sector-sim.state" >"$simlog" &
   simpid=$!
   trap 'kill "$simpid" 2>/dev/null; rm -f "$simlog"' EXIT
   sleep 0.5
   if ! kill -0 "$simpid" 2>/dev/null; then
-    echo "sector-sim did not start:"; cat "$simlog"; exit 1
+    echo "sector-sim did not start (its reason is above)"; exit 1
   fi
   echo "Sensor emulator: $(tr '\n' ' ' <"$simlog")"
   build/sector-studio "${args[@]}"

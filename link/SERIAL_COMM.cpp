@@ -49,6 +49,7 @@ void SERIAL_COMM::StopReplyTimer()
 {
     m_replyTimer.stop();
     m_timeouts = 0;
+    m_stuckAt = -1;
 }
 
 void SERIAL_COMM::ClearAllRequests()
@@ -57,6 +58,7 @@ void SERIAL_COMM::ClearAllRequests()
     m_flags.fill(0);
     m_readArea = 0;
     m_writeArea = 0;
+    m_stuckAt = -1;
     m_readAreas.clear();
     Q_EMIT ProgressClose();
 }
@@ -184,6 +186,7 @@ void SERIAL_COMM::ReadSensorAllDataSlots()
     StopStream();
     // Every read starts at area 0, into a copy of the design.
     m_readArea = 0;
+    m_stuckAt = -1;
     m_readAreas = m_store->areas;
     m_areasRead.reset();
     m_flags[FlagReadAreas] = 1;
@@ -218,6 +221,7 @@ void SERIAL_COMM::WriteSensorAllDataSlots()
     StopStream();
     // Every write starts at area 0.
     m_writeArea = 0;
+    m_stuckAt = -1;
     m_flags[FlagWriteAreas] = 1;
     m_flags[FlagWriteCases] = 1;
     m_flags[FlagWriteParameters] = 1;
@@ -247,6 +251,14 @@ void SERIAL_COMM::ReadSimulationTime()
 
 void SERIAL_COMM::ReadWriteOverTime()
 {
+    // Where an area sequence stood when its request went unanswered: the
+    // replies that take it back there after the restart may be the late
+    // answers to earlier requests, so they do not count as the sensor
+    // answering again (below).
+    if (m_flags[FlagReadAreas])
+        m_stuckAt = m_readArea;
+    else if (m_flags[FlagWriteAreas])
+        m_stuckAt = m_writeArea;
     m_readArea = 0;
     m_writeArea = 0;
     m_busy = BusyIdle;
@@ -482,12 +494,13 @@ void SERIAL_COMM::handleRArea(const QByteArray &frame)
         ++m_dropped;
         return;
     }
-    StopReplyTimer();
+    m_replyTimer.stop();
     if (m_readAreas.size() != kAreaCount)
         m_readAreas = m_store->areas;
     AreaCodec::decode(frame, m_readAreas[k]);
     m_areasRead.set(size_t(k));
     ++m_readArea;
+    sequenceMoved(m_readArea);
     Q_EMIT ProgressValue(m_readArea);
     m_busy = BusyIdle;
     if (m_readArea > 63) {
@@ -506,12 +519,27 @@ void SERIAL_COMM::abandonWrite(int status)
     writeStatusMessage(status);
 }
 
+void SERIAL_COMM::sequenceMoved(int index)
+{
+    // The sensor answers again once the sequence has got two areas past the
+    // one that went unanswered; until then four time-outs still end it, so
+    // a sensor whose every reply comes late is given up, not asked forever.
+    if (m_stuckAt < 0 || index >= m_stuckAt + 2) {
+        m_timeouts = 0;
+        m_stuckAt = -1;
+    }
+}
+
 void SERIAL_COMM::handleWArea(const QByteArray &frame)
 {
-    StopReplyTimer();
     const int status = Payloads::writeStatus(frame);
+    if (status == 0)
+        m_replyTimer.stop();
+    else
+        StopReplyTimer();
     if (status == 0) {
         ++m_writeArea;
+        sequenceMoved(m_writeArea);
         Q_EMIT ProgressTitle(text("下载数据", "Download Data"));
         Q_EMIT ProgressValue(m_writeArea);
         if (m_writeArea > 63) {

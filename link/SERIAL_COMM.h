@@ -147,6 +147,8 @@ private:
     // otherwise.
     bool accepted(const LinkProtocol::Command &reply);
     void handleReply(int parser, const QByteArray &frame);
+    // An area sequence reached index after a valid reply.
+    void sequenceMoved(int index);
     void handleRBoot(const QByteArray &frame);
     void handleRPrda(const QByteArray &frame);
     void handleRArea(const QByteArray &frame);
@@ -178,6 +180,8 @@ private:
     int m_language = 1;
     int m_busy = 0;
     int m_dropped = 0;
+    // The area at which an area sequence last went unanswered; -1 when none.
+    int m_stuckAt = -1;
     std::array<char, FlagCount> m_flags{};
     // A full read collects areas and cases here and reaches the zone store
     // only once the parameters, its last part, have arrived: a read cut

@@ -76,6 +76,12 @@ QList<QByteArray> SensorModel::feed(QByteArray &pending, const QByteArray &bytes
         if (m_pending.size() - at < c->requestLength)
             break;
         const QByteArray request = m_pending.mid(at, c->requestLength);
+        // Five letters that fail as a request may still hide the start of
+        // the next one: look again from the next byte, not past their length.
+        if (!CheckFrameCrc(request, c->requestLength - 2)) {
+            ++at;
+            continue;
+        }
         at += c->requestLength;
         const QByteArray reply = answer(request);
         if (!reply.isEmpty())

@@ -47,8 +47,9 @@ public:
     // RBoot received.
     std::function<void()> rebooted;
 
-    // Consumes request bytes (whole, split or merged frames; garbage is
-    // skipped) and returns the replies, in order.
+    // Consumes request bytes (whole, split or merged frames; garbage, and a
+    // request whose CRC fails, are skipped byte by byte) and returns the
+    // replies, in order.
     QList<QByteArray> feed(const QByteArray &bytes) { return feed(m_pending, bytes); }
     // The same with the caller's own partial-frame buffer (one per client).
     QList<QByteArray> feed(QByteArray &pending, const QByteArray &bytes);

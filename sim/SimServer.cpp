@@ -3,6 +3,7 @@
 #include "AreaCodec.h"
 #include "LinkProtocol.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -66,9 +68,6 @@ SimServer::SimServer(const Options &options, QObject *parent)
 
 SimServer::~SimServer()
 {
-    qDeleteAll(m_tcpClients);
-    qDeleteAll(m_udpClients);
-    delete m_serialClient;
     if (m_ptySlave >= 0)
         ::close(m_ptySlave);
     if (m_ptyMaster >= 0)
@@ -93,21 +92,18 @@ bool SimServer::start(QStringList *endpoints, QString *error)
         }
         connect(m_tcpServer, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = m_tcpServer->nextPendingConnection()) {
-                auto *c = new Client{Peer::Tcp, s, {}, 0, {}, 0, false};
+                auto *c = new Client(Peer::Tcp, this);
+                c->tcp = s;
                 m_tcpClients.insert(s, c);
                 connect(s, &QTcpSocket::readyRead, this, [this, s] {
                     if (Client *c = m_tcpClients.value(s))
                         received(*c, s->readAll());
                 });
+                // Also emitted from inside a write to the socket (a reset
+                // peer), so nothing is deleted at once.
                 connect(s, &QTcpSocket::disconnected, this, [this, s] {
-                    Client *c = m_tcpClients.take(s);
-                    if (c == m_streamClient) {
-                        m_streamClient = nullptr;
-                        updateStreamTimer();
-                    }
-                    if (c == m_lastClient)
-                        m_lastClient = nullptr;
-                    delete c;
+                    if (Client *c = m_tcpClients.take(s))
+                        forget(c);
                     s->deleteLater();
                 });
             }
@@ -124,15 +120,7 @@ bool SimServer::start(QStringList *endpoints, QString *error)
         connect(m_udp, &QUdpSocket::readyRead, this, [this] {
             while (m_udp->hasPendingDatagrams()) {
                 const QNetworkDatagram d = m_udp->receiveDatagram();
-                const QString key = d.senderAddress().toString() + QLatin1Char(':')
-                                    + QString::number(d.senderPort());
-                Client *c = m_udpClients.value(key);
-                if (!c) {
-                    c = new Client{Peer::Udp, nullptr, d.senderAddress(), quint16(d.senderPort()),
-                                   {}, 0, false};
-                    m_udpClients.insert(key, c);
-                }
-                received(*c, d.data());
+                received(*udpClient(d.senderAddress(), quint16(d.senderPort())), d.data());
             }
         });
         *endpoints << QStringLiteral("udp %1").arg(m_udp->localPort());
@@ -154,7 +142,7 @@ bool SimServer::start(QStringList *endpoints, QString *error)
             ::tcsetattr(m_ptySlave, TCSANOW, &tio);
         }
         ::fcntl(m_ptyMaster, F_SETFL, ::fcntl(m_ptyMaster, F_GETFL) | O_NONBLOCK);
-        m_serialClient = new Client{Peer::Serial, nullptr, {}, 0, {}, 0, false};
+        m_serialClient = new Client(Peer::Serial, this);
         m_ptyNotifier = new QSocketNotifier(m_ptyMaster, QSocketNotifier::Read, this);
         connect(m_ptyNotifier, &QSocketNotifier::activated, this, [this] {
             char buf[4096];
@@ -193,10 +181,50 @@ bool SimServer::start(QStringList *endpoints, QString *error)
     return true;
 }
 
+SimServer::Client *SimServer::udpClient(const QHostAddress &address, quint16 port)
+{
+    const QString key = address.toString() + QLatin1Char(':') + QString::number(port);
+    Client *c = m_udpClients.value(key);
+    if (!c) {
+        if (m_udpClients.size() >= kMaxUdpPeers) {
+            // The one heard from least recently goes, unless it is being
+            // streamed to.
+            Client *quietest = nullptr;
+            for (Client *k : qAsConst(m_udpClients))
+                if (k != m_streamClient &&
+                    (!quietest || k->lastBytes.elapsed() > quietest->lastBytes.elapsed()))
+                    quietest = k;
+            if (quietest) {
+                m_udpClients.remove(m_udpClients.key(quietest));
+                forget(quietest);
+            }
+        }
+        c = new Client(Peer::Udp, this);
+        c->address = address;
+        c->port = port;
+        m_udpClients.insert(key, c);
+    }
+    return c;
+}
+
+void SimServer::forget(Client *client)
+{
+    client->closed = true;
+    if (client == m_streamClient) {
+        m_streamClient = nullptr;
+        updateStreamTimer();
+    }
+    client->deleteLater();
+}
+
 void SimServer::received(Client &client, const QByteArray &bytes)
 {
     if (client.closed)
         return;
+    if (!client.pending.isEmpty() && client.lastBytes.isValid() &&
+        client.lastBytes.elapsed() > kRequestGapMs)
+        client.pending.clear();
+    client.lastBytes.start();
     m_lastClient = &client;
     const QList<QByteArray> replies = m_model.feed(client.pending, bytes);
     // Frames that changed what the sensor holds are saved at once.
@@ -207,6 +235,8 @@ void SimServer::received(Client &client, const QByteArray &bytes)
     if (wrote && m_options.faults.reject == 0)
         saveState();
     for (const QByteArray &r : replies) {
+        if (client.closed)
+            return; // reset while a reply went out
         ++client.answered;
         sendReply(client, r);
         if (m_options.faults.closeAfter > 0 && client.answered >= m_options.faults.closeAfter) {
@@ -231,13 +261,11 @@ void SimServer::sendReply(Client &client, QByteArray reply)
     if (f.corrupt > 0 && m_rng.generateDouble() < f.corrupt && hasCrc && reply.size() > 7)
         reply[reply.size() - 1] = char(reply[reply.size() - 1] ^ 0x5A);
     if (f.delayMs > 0) {
-        Client *c = &client;
-        QObject *socket = client.tcp;
-        QTimer::singleShot(f.delayMs, this, [this, c, reply, socket] {
-            // The connection may have gone meanwhile, and its client with it.
-            if (socket && !m_tcpClients.contains(socket))
-                return;
-            writeTo(*c, reply);
+        // The client may be gone when the reply is due; another one at the
+        // same address is not it.
+        QTimer::singleShot(f.delayMs, this, [this, c = QPointer<Client>(&client), reply] {
+            if (c)
+                writeTo(*c, reply);
         });
         return;
     }
@@ -262,8 +290,12 @@ void SimServer::writeTo(Client &client, const QByteArray &bytes)
         pieces << bytes;
     }
     for (const QByteArray &p : pieces) {
+        if (client.closed)
+            return; // a flush below found the peer gone
         switch (client.kind) {
         case Peer::Tcp:
+            if (!client.tcp)
+                return;
             client.tcp->write(p);
             if (m_options.faults.split)
                 client.tcp->flush();
@@ -333,7 +365,8 @@ void SimServer::paceTick()
         return;
     }
     const int n = qMax(1, (m_streamQueue.size() + m_streamSlices - 1) / m_streamSlices);
-    for (int k = 0; k < n && !m_streamQueue.isEmpty(); ++k)
+    // A write may find the client gone, which ends the stream.
+    for (int k = 0; k < n && m_streamClient && !m_streamQueue.isEmpty(); ++k)
         writeTo(*m_streamClient, m_streamQueue.takeFirst());
     m_streamSlices = qMax(1, m_streamSlices - 1);
 }
@@ -397,8 +430,9 @@ void SimServer::saveState()
     if (m_options.stateFile.isEmpty())
         return;
     QSaveFile f(m_options.stateFile);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(m_model.saveState());
-        f.commit();
-    }
+    const QByteArray state = m_model.saveState();
+    if (!f.open(QIODevice::WriteOnly) || f.write(state) != state.size() || !f.commit())
+        std::fprintf(stderr, "sector-sim: cannot save the state to %s: %s\n",
+                     qPrintable(QDir::toNativeSeparators(m_options.stateFile)),
+                     qPrintable(f.errorString()));
 }

@@ -3,10 +3,11 @@
 #include "SensorModel.h"
 #include "SimScene.h"
 
-#include <QHash>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -58,15 +59,31 @@ public:
 
 private:
     enum class Peer { Tcp, Udp, Serial };
-    struct Client {
+    // One peer of the emulated sensor. A client that goes away is deleted
+    // later, never under a write to it, and whatever outlives it (a delayed
+    // reply, the stream) holds it by QPointer.
+    struct Client : QObject {
+        Client(Peer k, QObject *parent)
+            : QObject(parent)
+            , kind(k)
+        {
+        }
         Peer kind;
-        QTcpSocket *tcp = nullptr;
+        QPointer<QTcpSocket> tcp;
         QHostAddress address;
         quint16 port = 0;
-        QByteArray pending;
+        QByteArray pending; // a request not yet complete
+        QElapsedTimer lastBytes;
         int answered = 0;
         bool closed = false;
     };
+    // A partial request older than this is dropped, as the sensor's receiver
+    // does: well below the tool's 2 s reply time-out, so its next try is
+    // answered.
+    static constexpr int kRequestGapMs = 200;
+    // UDP has no connection to end: the peers heard from least recently are
+    // forgotten beyond this many.
+    static constexpr int kMaxUdpPeers = 64;
 
     void received(Client &client, const QByteArray &bytes);
     void sendReply(Client &client, QByteArray reply);
@@ -74,6 +91,8 @@ private:
     void streamTick();
     void paceTick();
     void updateStreamTimer();
+    Client *udpClient(const QHostAddress &address, quint16 port);
+    void forget(Client *client);
     void saveState();
     SensorModel::Live live();
     int perDegree() const;
@@ -91,8 +110,8 @@ private:
     QHash<QObject *, Client *> m_tcpClients;
     QHash<QString, Client *> m_udpClients;
     Client *m_serialClient = nullptr;
-    Client *m_streamClient = nullptr;
-    Client *m_lastClient = nullptr;
+    QPointer<Client> m_streamClient;
+    QPointer<Client> m_lastClient;
     QTimer m_streamTimer;
     QTimer m_paceTimer;
     QList<QByteArray> m_streamQueue;

@@ -4,6 +4,44 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+// A child process that dies with the test: the kernel kills it when the test
+// process ends, also when the test crashes or is killed, so no emulator is
+// left behind holding ports or a pseudo-terminal.
+class ChildProcess : public QProcess
+{
+public:
+    ChildProcess()
+        : m_parent(::getpid())
+    {
+    }
+    ~ChildProcess() override
+    {
+        if (state() == QProcess::NotRunning)
+            return;
+        terminate();
+        if (!waitForFinished(3000)) {
+            kill();
+            waitForFinished(1000);
+        }
+    }
+
+protected:
+    void setupChildProcess() override
+    {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The test may have ended between fork and prctl.
+        if (::getppid() != m_parent)
+            ::_exit(1);
+    }
+
+private:
+    const pid_t m_parent;
+};
+
 // sector-sim started for a test on loopback, with its endpoints read from
 // the lines it prints before serving.
 class SimProcess
@@ -24,13 +62,6 @@ public:
             }
         }
     }
-    ~SimProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-        m_process.waitForFinished(1000);
-    }
     bool ready() const { return m_endpoints.size() == 4; }
     QString endpoint(const QString &kind) const { return m_endpoints.value(kind); }
     // The connection options of sector-cli for a transport.
@@ -42,6 +73,6 @@ public:
     }
 
 private:
-    QProcess m_process;
+    ChildProcess m_process;
     QHash<QString, QString> m_endpoints;
 };
