@@ -1,5 +1,6 @@
 #include "AreaCodec.h"
 #include "DesignCheck.h"
+#include "LinkProtocol.h"
 #include "Payloads.h"
 #include "ZoneGeometry.h"
 #include "ZoneStore.h"
@@ -286,6 +287,29 @@ private Q_SLOTS:
         QTest::newRow("steering-200") << 0 << 0 << "" << 5 << 200 << false << true;
         QTest::newRow("speed-40000") << 0 << 0 << "" << 7 << 40000 << true << true;
     }
+    void arcsReadFromTheSensorTravelAgain()
+    {
+        // The sensor keeps an arc as a radius and two whole-degree angles;
+        // the points read back lie on whole millimetres, up to about 1.4 mm
+        // apart in radius. Such an arc must be written back as it is.
+        for (int r : {900, 4492, 9135, 17154, 30000})
+            for (int start = -60; start <= 240; start += 37) {
+                QByteArray f(AreaCodec::kFrameLength, '\0');
+                AreaRecord arc;
+                arc.shape[0] = ShapeArc;
+                arc.points[0] = {ZoneGeometry::polarToXY(float(r), 0.0f), QPoint(0, r)};
+                f = AreaCodec::encode("RArea", 0, arc);
+                LinkProtocol::put16(f, 14 + 4, start);
+                LinkProtocol::put16(f, 14 + 6, start + 23);
+                AreaRecord read;
+                AreaCodec::decode(f, read);
+                QVector<AreaRecord> areas(kAreaCount);
+                areas[0] = read;
+                QVERIFY2(DesignCheck::transferFindings(areas).isEmpty(),
+                         qPrintable(QStringLiteral("r %1 from %2").arg(r).arg(start)));
+            }
+    }
+
     void transferFindingsAreWhatChangesOnTheWay()
     {
         QFETCH(int, output);

@@ -20,6 +20,8 @@ QString Finding::toLine() const
 
 namespace {
 
+constexpr float kArcRadiusSlack = 1.5f;
+
 const char *const kKindNames[] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
 
 QString kindName(int kind)
@@ -165,7 +167,10 @@ void checkOutput(Collector &c, int n, const AreaRecord &area, int model)
         } else {
             const ZoneGeometry::Polar a = ZoneGeometry::xyToPolar(pts[0]);
             const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(pts[1]);
-            if (std::fabs(a.r - b.r) >= 1.0f)
+            // Whole-millimetre corners put two points of one circle up to
+            // sqrt(2) mm apart in radius (an arc read back from the sensor
+            // looks so): only more than that is a second radius.
+            if (std::fabs(a.r - b.r) > kArcRadiusSlack)
                 c.add(n, QStringLiteral("Arc points at different radii (%1 mm and %2 mm); the "
                                         "sensor takes the first")
                              .arg(double(a.r), 0, 'g', 6)
