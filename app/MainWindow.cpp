@@ -588,7 +588,10 @@ void MainWindow::savefile()
 
 void MainWindow::stopReplyTimer()
 {
-    m_link->StopReplyTimer();
+    // Only while no request is outstanding: a stopped time-out would leave
+    // a request whose reply was lost outstanding for ever.
+    if (m_link->busyCode() == 0)
+        m_link->StopReplyTimer();
 }
 
 bool MainWindow::saveDesign()

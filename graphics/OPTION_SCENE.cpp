@@ -136,10 +136,12 @@ void OPTION_SCENE::AddCenterPointItemSlots()
     centre->setVisible(m_handlesVisible);
     m_scene->addItem(centre);
     m_handles.append(centre);
+    m_centre = centre;
 }
 
 void OPTION_SCENE::CoordTableUpdatePointItem()
 {
+    m_centre = nullptr;
     for (QGraphicsItem *h : qAsConst(m_handles)) {
         m_scene->removeItem(h);
         delete h;
@@ -174,8 +176,9 @@ void OPTION_SCENE::PointItemUpdateCoordTable()
         list.clear();
         for (QGraphicsItem *h : qAsConst(m_handles)) {
             const QPointF p = h->scenePos();
-            // A handle exactly on the sensor is the centre handle, not a vertex.
-            if (p.x() == 0 && p.y() == 0)
+            // The centre handle, while it sits on the sensor, is no vertex; a
+            // vertex the user put on the sensor is one like any other.
+            if (h == m_centre && p.x() == 0 && p.y() == 0)
                 continue;
             list.append(QPoint(int(p.x()), int(-p.y())));
         }
@@ -254,13 +257,15 @@ void OPTION_SCENE::DeletePointItemSlots(QGraphicsItem *Item)
     if (i < 0)
         return;
     const QVector<QPoint> before = m_store->currentRecord().points[c];
+    if (Item == m_centre)
+        m_centre = nullptr;
     m_handles.removeAt(i);
     m_scene->removeItem(Item);
     delete Item;
     Q_EMIT HandlesDeleted();
     PointItemUpdateCoordTable();
-    // The centre handle, or a handle dropped on the origin, is no vertex:
-    // removing it changes nothing worth an undo step.
+    // The centre handle is no vertex: removing it changes nothing worth an
+    // undo step.
     if (m_store->currentRecord().points[c] != before)
         Q_EMIT PointItemDeleted();
 }

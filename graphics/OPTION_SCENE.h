@@ -79,6 +79,9 @@ private:
     PAINT_OUTLINE *m_outline = nullptr;
     PAINT_STRENGTH *m_strength = nullptr;
     bool m_handlesVisible = true;
+    // The handle that adds a vertex when dragged off the sensor; null when
+    // there is none.
+    QGraphicsItem *m_centre = nullptr;
 
     // What the outlines were last computed from.
     AreaRecord m_drawnArea;

@@ -673,13 +673,18 @@ private Q_SLOTS:
         QCOMPARE(e.sc->handles().size(), before - (removed ? 1 : 0));
     }
 
-    void vertexDroppedOnOriginLeavesList()
+    void vertexOnTheOriginStaysAVertex()
     {
+        // A vertex dropped on the sensor, or typed there, is a vertex: the
+        // next drag of another handle must not lose it.
         Editor e(ShapePolygon, "1600,0 0,3200 -1600,1600");
         drag(e.view, pixelOf(e.view, 1600, 0), QPoint(-100, 0));
         QCOMPARE(e.sc->handles().at(0)->pos(), QPointF(0, 0));
-        QCOMPARE(str(e.points()), QStringLiteral("0,3200 -1600,1600"));
-        QCOMPARE(e.sc->handles().size(), 4); // the handle stays, no second centre handle
+        QCOMPARE(str(e.points()), QStringLiteral("0,0 0,3200 -1600,1600"));
+        drag(e.view, pixelOf(e.view, -1600, 1600), QPoint(-10, 0));
+        QCOMPARE(str(e.points()), QStringLiteral("0,0 0,3200 -1760,1600"));
+        // The centre handle on the sensor is still no vertex.
+        QCOMPARE(e.sc->handles().size(), 4);
     }
 
     void rectangleCorner2Drag()
