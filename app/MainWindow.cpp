@@ -613,17 +613,28 @@ bool MainWindow::saveDesign()
         m_store->modified = false;
         return true;
     }
-    // Whatever failed, the previous file is untouched and the design still
-    // counts as unsaved.
-    ask(QMessageBox::Warning, tr2("保存失败", "Save failed"),
-        result == ProjectFile::SaveResult::OpenFailed
-            ? tr2("文件无法创建：\n%1\n%2\n设计没有保存。",
-                  "The file could not be created:\n%1\n%2\nThe design has not been saved.")
-                  .arg(QDir::toNativeSeparators(name), why)
-            : tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
-                  "The file could not be written completely:\n%1\n%2\n"
-                  "The previous file is unchanged.")
-                  .arg(QDir::toNativeSeparators(name), why));
+    // Whatever failed, the design still counts as unsaved; the previous file
+    // is as it was unless it had to be written in place and could not be put
+    // back.
+    const QString file = QDir::toNativeSeparators(name);
+    QString text;
+    switch (result) {
+    case ProjectFile::SaveResult::OpenFailed:
+        text = tr2("文件无法创建：\n%1\n%2\n设计没有保存。",
+                   "The file could not be created:\n%1\n%2\nThe design has not been saved.");
+        break;
+    case ProjectFile::SaveResult::TargetDamaged:
+        text = tr2("文件未能完整写入，原有文件也无法恢复：\n%1\n%2\n请将设计另存到其他位置。",
+                   "The file could not be written completely and the previous file could not "
+                   "be restored:\n%1\n%2\nSave the design somewhere else.");
+        break;
+    default:
+        text = tr2("文件未能完整写入：\n%1\n%2\n原有文件保持不变。",
+                   "The file could not be written completely:\n%1\n%2\n"
+                   "The previous file is unchanged.");
+        break;
+    }
+    ask(QMessageBox::Warning, tr2("保存失败", "Save failed"), text.arg(file, why));
     return false;
 }
 
@@ -673,6 +684,8 @@ void MainWindow::openfile()
 
 void MainWindow::openProjectFile(const QString &name)
 {
+    if (refuseToOpen(name))
+        return;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         ask(QMessageBox::Information, QStringLiteral("Document"), QStringLiteral("No document"),
@@ -699,8 +712,21 @@ void MainWindow::OpenProject()
     openAnyProjectFile(name, false);
 }
 
+// A file far beyond what any sensor holds (or one whose line never ends) is
+// not read at all: the user is told why, and the design stays as it is.
+bool MainWindow::refuseToOpen(const QString &name)
+{
+    const ProjectFile::Refusal refusal = ProjectFile::screenFile(name);
+    if (!refusal.refused())
+        return false;
+    ask(QMessageBox::Warning, tr2("无法打开", "Cannot open"), refusal.text(m_language));
+    return true;
+}
+
 bool MainWindow::openAnyProjectFile(const QString &name, bool reportUnreadable)
 {
+    if (refuseToOpen(name))
+        return false;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         if (reportUnreadable)

@@ -157,6 +157,8 @@ private:
     // The damaged-file box of both Open paths.
     void showFileError();
     QString tr2(const char *chinese, const char *english) const;
+    // Tells the user why a file is not opened (see ProjectFile::screenFile).
+    bool refuseToOpen(const QString &name);
     // A modal box; the index of the button pressed.
     int ask(QMessageBox::Icon icon, const QString &title, const QString &text,
             const QStringList &buttons = QStringList{QStringLiteral("OK")});

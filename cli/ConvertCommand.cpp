@@ -51,7 +51,8 @@ int runConvert(const QStringList &args, QTextStream &out, QTextStream &err)
     const auto result = ProjectFile::saveProject(outName, forcedModel >= 0 ? forcedModel : model,
                                                  dock, store, &why);
     if (result != ProjectFile::SaveResult::Saved) {
-        err << "sector-cli convert: cannot write " << outName << ": " << why << '\n';
+        err << "sector-cli convert: cannot write " << outName << ": " << why << "; "
+            << FileWriting::consequence(result) << '\n';
         return 2;
     }
     return 0;

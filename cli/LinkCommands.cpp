@@ -83,6 +83,11 @@ Applied applyProject(const QString &path, int model, ZoneStore &store, SensorPar
 // would hold the design as it is (no coordinate wrapped, no point dropped).
 int checkProject(const QString &command, const QString &path, int model, QTextStream &err)
 {
+    const ProjectFile::Refusal refusal = ProjectFile::screenFile(path, ProjectFile::kToolPointLimit);
+    if (refusal.refused()) {
+        err << "sector-cli " << command << ": cannot read " << path << ": " << refusal.toLine() << '\n';
+        return kUsage;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
         err << "sector-cli " << command << ": cannot read " << path << ": " << f.errorString() << '\n';
@@ -215,8 +220,10 @@ int runRead(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     const QVector<int> dock = dockAfterRead(s, o.ethernet());
     s.close();
     QString why;
-    if (ProjectFile::saveProject(file, o.model, dock, s.store, &why) != ProjectFile::SaveResult::Saved) {
-        err << "sector-cli read: cannot write " << file << ": " << why << '\n';
+    const auto saved = ProjectFile::saveProject(file, o.model, dock, s.store, &why);
+    if (saved != ProjectFile::SaveResult::Saved) {
+        err << "sector-cli read: cannot write " << file << ": " << why << "; "
+            << FileWriting::consequence(saved) << '\n';
         return kUsage;
     }
     return 0;

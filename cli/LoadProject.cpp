@@ -12,6 +12,14 @@ LoadedProject loadProject(const QString &path, ZoneStore &store)
     LoadedProject p;
     // A freshly started tool: detection size 1 everywhere.
     store.setAllDetectionSize(1);
+    // A file no reading should go through (a line without end, an output
+    // of more points than are read) counts as unreadable, with the reason.
+    const ProjectFile::Refusal refusal =
+        ProjectFile::screenFile(path, ProjectFile::kToolPointLimit);
+    if (refusal.refused()) {
+        p.error = refusal.toLine();
+        return p;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) {
         p.error = in.errorString();

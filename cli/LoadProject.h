@@ -8,7 +8,9 @@
 class ZoneStore;
 
 // Reads a project file as the welcome dialog's Open does, into a store that
-// starts as a freshly started tool's.
+// starts as a freshly started tool's. A file refused by
+// ProjectFile::screenFile (at the command line's point limit) is Unreadable,
+// with the reason as its error.
 struct LoadedProject {
     enum Status { Ok, Unreadable, NotProject };
     Status status = Unreadable;

@@ -1,5 +1,6 @@
 #include "RenderCommand.h"
 
+#include "FileWriting.h"
 #include "LoadProject.h"
 #include "OPTION_SCENE.h"
 #include "ScanRecord.h"
@@ -7,9 +8,9 @@
 #include "ViewWindow.h"
 #include "ZoneStore.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTextStream>
 
@@ -28,6 +29,15 @@ void printRenderHelp(QTextStream &out)
 }
 
 namespace {
+// A recording's lines are a few numbers each: a longer one ends the reading
+// (a file without line ends costs a few kilobytes, not all of it).
+constexpr int kLongestLine = 256;
+
+bool readLine(QTextStream &in, QString &line)
+{
+    return in.readLineInto(&line, kLongestLine + 1) && line.size() <= kLongestLine;
+}
+
 bool readSweep(const QString &path, ScanRecord &scan, QString *why)
 {
     QFile f(path);
@@ -36,16 +46,16 @@ bool readSweep(const QString &path, ScanRecord &scan, QString *why)
         return false;
     }
     QTextStream in(&f);
-    if (in.readLine().trimmed() != QLatin1String("sweep,step,distance_mm,intensity")) {
+    QString line;
+    if (!readLine(in, line)
+        || line.trimmed() != QLatin1String("sweep,step,distance_mm,intensity")) {
         *why = QStringLiteral("not a recording (no sweep,step,distance_mm,intensity header)");
         return false;
     }
     int n = 0;
-    while (!in.atEnd()) {
-        const QStringList f = in.readLine().split(QLatin1Char(','));
+    while (n < ScanRecord::kRingSize && readLine(in, line)) {
+        const QStringList f = line.split(QLatin1Char(','));
         if (f.size() != 4 || f[0].toInt() != 0)
-            break;
-        if (n >= ScanRecord::kRingSize)
             break;
         scan.distanceRing[size_t(n)] = std::uint16_t(f[2].toUInt());
         scan.intensityRing[size_t(n)] = std::uint16_t(f[3].toUInt());
@@ -135,12 +145,11 @@ int runRender(const QStringList &args, QTextStream &out, QTextStream &err)
     StandaloneView view(&store, &scan, loaded.model, size);
     if (zoom != INT_MIN)
         view.setZoom(zoom);
-    view.showArea(area, channel - 1);
-    view.scene()->setHandlesVisible(false);
+    view.showPicture(area, channel - 1);
 
-    QSaveFile target(output);
-    if (!target.open(QIODevice::WriteOnly))
-        return bad(QStringLiteral("cannot write %1: %2").arg(output, target.errorString()));
+    // The picture is made in memory and written whole, as a project is.
+    QBuffer target;
+    target.open(QIODevice::WriteOnly);
     if (svg) {
         QSvgGenerator generator;
         generator.setOutputDevice(&target);
@@ -151,10 +160,9 @@ int runRender(const QStringList &args, QTextStream &out, QTextStream &err)
         p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         view.render(&p);
     } else if (!view.grab().save(&target, "PNG")) {
-        target.cancelWriting();
         return bad(QStringLiteral("cannot write %1").arg(output));
     }
-    if (!target.commit())
-        return bad(QStringLiteral("cannot write %1: %2").arg(output, target.errorString()));
+    if (FileWriting::writeWhole(output, target.data(), &why) != FileWriting::Outcome::Saved)
+        return bad(QStringLiteral("cannot write %1: %2").arg(output, why));
     return 0;
 }

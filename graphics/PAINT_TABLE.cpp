@@ -33,8 +33,15 @@ void PAINT_TABLE::paintEvent(QPaintEvent *)
         return;
     painter.scale(50.0 / r, 50.0 / r);
 
-    const auto outlines =
-        ZoneGeometry::buildAreaOutlines(area, m_store->sceneWidth, m_store->sceneHeight);
+    if (area != m_builtFrom || m_builtSpan[0] != m_store->sceneWidth
+        || m_builtSpan[1] != m_store->sceneHeight) {
+        m_outlines =
+            ZoneGeometry::buildAreaOutlines(area, m_store->sceneWidth, m_store->sceneHeight);
+        m_builtFrom = area;
+        m_builtSpan[0] = m_store->sceneWidth;
+        m_builtSpan[1] = m_store->sceneHeight;
+    }
+    const auto &outlines = m_outlines;
     for (int c = 0; c < kOutputCount; ++c) {
         int alpha = 200;
         // The dependent Out3 stands out only while Out3 is being edited.

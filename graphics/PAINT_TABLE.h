@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ZoneGeometry.h"
+
 #include <QWidget>
+#include <array>
 
 class ZoneStore;
 
@@ -21,4 +24,9 @@ protected:
 private:
     int m_area;
     ZoneStore *m_store;
+    // The outlines last drawn and what they were built from: the list
+    // repaints its thumbnails often, an area's points change seldom.
+    AreaRecord m_builtFrom;
+    double m_builtSpan[2] = {-1, -1};
+    std::array<ZoneGeometry::Outline, kOutputCount> m_outlines;
 };

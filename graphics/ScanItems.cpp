@@ -1,61 +1,12 @@
 #include "ScanItems.h"
 
+#include "OutlineClip.h"
 #include "ScanRecord.h"
+#include "ScreenDrawing.h"
 
 #include <QPainter>
 #include <QtMath>
 #include <cmath>
-
-namespace {
-// Sutherland-Hodgman against one edge of a rectangle: what lies outside is
-// replaced by the rectangle's edge, so a fill or outline drawn from the
-// result looks the same inside the rectangle.
-template <typename Inside, typename Cross>
-QPolygon clipEdge(const QPolygon &in, Inside inside, Cross cross)
-{
-    QPolygon out;
-    out.reserve(in.size() + 8);
-    const int n = in.size();
-    for (int i = 0; i < n; ++i) {
-        const QPoint &cur = in[i];
-        const QPoint &prev = in[(i + n - 1) % n];
-        const bool ci = inside(cur), pi = inside(prev);
-        if (ci) {
-            if (!pi)
-                out << cross(prev, cur);
-            out << cur;
-        } else if (pi) {
-            out << cross(prev, cur);
-        }
-    }
-    return out;
-}
-
-QPolygon clipToRect(const QPolygon &poly, const QRect &r)
-{
-    if (r.contains(poly.boundingRect()))
-        return poly;
-    const auto atX = [](const QPoint &a, const QPoint &b, int x) {
-        const double t = double(x - a.x()) / double(b.x() - a.x());
-        return QPoint(x, int(std::lround(a.y() + t * (b.y() - a.y()))));
-    };
-    const auto atY = [](const QPoint &a, const QPoint &b, int y) {
-        const double t = double(y - a.y()) / double(b.y() - a.y());
-        return QPoint(int(std::lround(a.x() + t * (b.x() - a.x()))), y);
-    };
-    QPolygon p = poly;
-    const int l = r.left(), ri = r.right(), t = r.top(), b = r.bottom();
-    p = clipEdge(p, [l](const QPoint &q) { return q.x() >= l; },
-                 [&](const QPoint &a, const QPoint &c) { return atX(a, c, l); });
-    p = clipEdge(p, [ri](const QPoint &q) { return q.x() <= ri; },
-                 [&](const QPoint &a, const QPoint &c) { return atX(a, c, ri); });
-    p = clipEdge(p, [t](const QPoint &q) { return q.y() >= t; },
-                 [&](const QPoint &a, const QPoint &c) { return atY(a, c, t); });
-    p = clipEdge(p, [b](const QPoint &q) { return q.y() <= b; },
-                 [&](const QPoint &a, const QPoint &c) { return atY(a, c, b); });
-    return p;
-}
-} // namespace
 
 ScanItem::ScanItem(bool intensity, double sceneWidth, double sceneHeight, ScanRecord *scan,
                    double *scale)
@@ -131,10 +82,12 @@ void ScanItem::rethin()
     m_clippedTo = m_visible;
     // Only what can be seen, with a margin of a few pixels so that the
     // edges the clipping adds stay off screen.
-    const QPolygon source = m_visible.isValid() && m_full.size() > 2
-                                ? clipToRect(m_full, m_visible.adjusted(int(-4 / s) - 1, int(-4 / s) - 1,
-                                                                        int(4 / s) + 1, int(4 / s) + 1))
-                                : m_full;
+    const double margin = 4 / s + 1;
+    const QPolygonF source =
+        m_visible.isValid() && m_full.size() > 2
+            ? OutlineClip::clipRing(QPolygonF(m_full),
+                                      QRectF(m_visible).adjusted(-margin, -margin, margin, margin))
+            : QPolygonF(m_full);
     // What the screen cannot tell apart is dropped. A filled graph loses
     // nothing visible when steps within a pixel and a half of the last one
     // kept (measurement jitter) are left out; points and lines show that
@@ -146,7 +99,7 @@ void ScanItem::rethin()
         double lastX = 1e300, lastY = 1e300;
         const double limit = 1.5 / s;
         for (int i = 0; i < source.size(); ++i) {
-            const QPoint &p = source[i];
+            const QPointF &p = source[i];
             const bool last = i == source.size() - 1;
             if (!last && std::fabs(p.x() - lastX) < limit && std::fabs(p.y() - lastY) < limit)
                 continue;
@@ -159,8 +112,8 @@ void ScanItem::rethin()
         // pixel they fall: steps within the same quarter pixel draw alike.
         long long lastX = LLONG_MIN, lastY = LLONG_MIN;
         for (int i = 0; i < source.size(); ++i) {
-            const QPoint &p = source[i];
-            const QPointF d = m_device.map(QPointF(p));
+            const QPointF &p = source[i];
+            const QPointF d = m_device.map(p);
             const long long px = std::llround(d.x() * 4);
             const long long py = std::llround(d.y() * 4);
             const bool last = i == source.size() - 1;
@@ -185,11 +138,21 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         m_device = device;
         rethin();
     }
-    const QPolygon &poly = m_thinning ? m_drawn : m_full;
+    const QPolygonF poly = m_thinning ? m_drawn : QPolygonF(m_full);
+    // A sweep that stays crowded after thinning (a noisy one, where every
+    // step jumps far from the last) is drawn the bounded way; its steps fan
+    // out from the sensor.
+    const bool large = m_thinning && poly.size() > ScreenDrawing::kDirectLimit;
     switch (m_scan->displayMode) {
     case 0: {
-        painter->setPen(QPen(QBrush(Qt::gray), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin));
-        painter->setBrush(m_intensity ? QColor(0, 0, 255, 50) : QColor(0, 255, 0, 80));
+        const QPen pen(QBrush(Qt::gray), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
+        const QColor fill = m_intensity ? QColor(0, 0, 255, 50) : QColor(0, 255, 0, 80);
+        if (large) {
+            ScreenDrawing::drawRings(painter, {poly}, Qt::WindingFill, fill, pen, QPointF(0, 0));
+            break;
+        }
+        painter->setPen(pen);
+        painter->setBrush(fill);
         painter->drawPolygon(poly, Qt::WindingFill);
         break;
     }
@@ -200,6 +163,11 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         QPen pen(QBrush(m_intensity ? Qt::blue : Qt::green), 2.0, Qt::SolidLine, Qt::SquareCap,
                  Qt::BevelJoin);
         pen.setCosmetic(true);
+        if (large && m_scan->displayMode == 2) {
+            ScreenDrawing::drawRings(painter, {poly}, Qt::OddEvenFill, Qt::NoBrush, pen,
+                                     QPointF(0, 0));
+            break;
+        }
         painter->setPen(pen);
         painter->setBrush(Qt::NoBrush);
         if (m_scan->displayMode == 1)

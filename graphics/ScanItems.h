@@ -2,6 +2,7 @@
 
 #include <QGraphicsItem>
 #include <QPolygon>
+#include <QPolygonF>
 #include <QTransform>
 
 struct ScanRecord;
@@ -44,7 +45,7 @@ private:
     ScanRecord *m_scan;
     double *m_scale;
     QPolygon m_full;
-    QPolygon m_drawn;
+    QPolygonF m_drawn;
     double m_thinnedFor = 0;
     int m_thinnedMode = -1;
     QTransform m_device;        // scene to device at the last paint

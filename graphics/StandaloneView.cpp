@@ -40,6 +40,16 @@ void StandaloneView::showArea(int area, int output)
     m_controller->UpdataPaintIntensity();
 }
 
+void StandaloneView::showPicture(int area, int output)
+{
+    m_store->currentArea = area;
+    m_store->currentChannel = output;
+    m_controller->setHandlesVisible(false);
+    m_controller->PaintOutItemSetZValue();
+    m_controller->UpdataPaintOutline();
+    m_controller->UpdataPaintIntensity();
+}
+
 void StandaloneView::setZoom(int level)
 {
     m_view->ChangeSetupMatrix(level);

@@ -26,6 +26,9 @@ public:
 
     // Shows area `area` with output `output` (0..2) as the edited one.
     void showArea(int area, int output);
+    // The same as a picture for a document: no handles at all. None are
+    // made, so a zone of any number of points costs only its drawing.
+    void showPicture(int area, int output);
     void setZoom(int level);
 
     // The viewport as the screen would show it.

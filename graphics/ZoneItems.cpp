@@ -1,5 +1,6 @@
 #include "ZoneItems.h"
 
+#include "ScreenDrawing.h"
 #include "ZonePainter.h"
 #include "ZoneStore.h"
 
@@ -35,5 +36,30 @@ void ZoneItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
 {
     // The edited output is drawn more opaque.
     const int alpha = m_store->currentChannel == m_output ? 200 : 125;
-    ZonePainter::paint(painter, m_outline, ZonePainter::zoneColor(m_output, alpha));
+    const QColor fill = ZonePainter::zoneColor(m_output, alpha);
+    if (!ZonePainter::isLarge(m_outline) || !ScreenDrawing::isRasterPainter(painter)) {
+        ZonePainter::paint(painter, m_outline, fill);
+        return;
+    }
+    const QTransform toDevice = painter->worldTransform();
+    const QRect viewport = painter->viewport();
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    if (m_picture.isNull() || toDevice != m_pictureTransform || viewport != m_pictureViewport
+        || fill != m_pictureFill || ratio != m_picture.devicePixelRatio()) {
+        m_picture = QImage(viewport.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_picture.setDevicePixelRatio(ratio);
+        m_picture.fill(Qt::transparent);
+        QPainter picture(&m_picture);
+        picture.setRenderHints(painter->renderHints());
+        picture.setWorldTransform(toDevice
+                                  * QTransform::fromTranslate(-viewport.x(), -viewport.y()));
+        ZonePainter::paint(&picture, m_outline, fill);
+        m_pictureTransform = toDevice;
+        m_pictureViewport = viewport;
+        m_pictureFill = fill;
+    }
+    painter->save();
+    painter->setWorldTransform(QTransform());
+    painter->drawImage(viewport.topLeft(), m_picture);
+    painter->restore();
 }

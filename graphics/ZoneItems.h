@@ -3,7 +3,9 @@
 #include "ZoneGeometry.h"
 
 #include <QGraphicsObject>
+#include <QImage>
 #include <QPainterPath>
+#include <QTransform>
 
 class ZoneStore;
 
@@ -25,7 +27,11 @@ public:
     double sceneHeight() const { return m_height; }
     int output() const { return m_output; }
 
-    void setOutline(const ZoneGeometry::Outline &outline) { m_outline = outline; }
+    void setOutline(const ZoneGeometry::Outline &outline)
+    {
+        m_outline = outline;
+        m_picture = QImage();
+    }
     const ZoneGeometry::Outline &outline() const { return m_outline; }
 
 protected:
@@ -34,6 +40,16 @@ protected:
     double m_height;
     ZoneStore *m_store;
     ZoneGeometry::Outline m_outline;
+
+private:
+    // A large outline's last picture of the viewport, and what it was drawn
+    // for: the view repaints everything with each scan that arrives, and a
+    // zone of thousands of points need not be drawn again until it, the
+    // zoom, the place or its colour change.
+    QImage m_picture;
+    QTransform m_pictureTransform;
+    QRect m_pictureViewport;
+    QColor m_pictureFill;
 };
 
 // The zone of Out1; hands its outline to Out2.

@@ -1,5 +1,7 @@
 #include "ZonePainter.h"
 
+#include "ScreenDrawing.h"
+
 #include <QPainter>
 
 namespace ZonePainter {
@@ -18,9 +20,49 @@ QPen outlinePen()
     return QPen(QBrush(Qt::white), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
 }
 
+namespace {
+
+// An outline of thousands of vertices: clipped, thinned and drawn in strips,
+// so that it costs what the screen shows of it. Zones are star-shaped
+// around the sensor, which is what the thinning looks from.
+void paintLarge(QPainter *painter, const ZoneGeometry::Outline &outline, const QColor &fill)
+{
+    using ZoneGeometry::Outline;
+    const QPointF sensor(0, 0);
+    if (outline.draw == Outline::Polygon) {
+        ScreenDrawing::drawRings(painter, {outline.polygon}, Qt::WindingFill, fill, outlinePen(),
+                                 sensor);
+        return;
+    }
+    const QVector<QPolygonF> rings = outline.path.toSubpathPolygons().toVector();
+    const QPen pen = outline.draw == Outline::FilledPath ? QPen(Qt::NoPen) : outlinePen();
+    const bool scaled = outline.draw == Outline::ScaledPath;
+    if (scaled) {
+        painter->save();
+        painter->scale(outline.scale, outline.scale);
+    }
+    ScreenDrawing::drawRings(painter, rings, outline.path.fillRule(), fill, pen, sensor);
+    if (scaled)
+        painter->restore();
+}
+
+} // namespace
+
+bool isLarge(const ZoneGeometry::Outline &outline)
+{
+    using ZoneGeometry::Outline;
+    const int vertices = outline.draw == Outline::Polygon ? outline.polygon.size()
+                                                          : outline.path.elementCount();
+    return outline.draw != Outline::Nothing && vertices > ScreenDrawing::kDirectLimit;
+}
+
 void paint(QPainter *painter, const ZoneGeometry::Outline &outline, const QColor &fill)
 {
     using ZoneGeometry::Outline;
+    if (isLarge(outline)) {
+        paintLarge(painter, outline, fill);
+        return;
+    }
     switch (outline.draw) {
     case Outline::Nothing:
         return;

@@ -17,4 +17,8 @@ QPen outlinePen();
 
 void paint(QPainter *painter, const ZoneGeometry::Outline &outline, const QColor &fill);
 
+// An outline of so many vertices that it is drawn clipped, thinned and in
+// tiles (see ScreenDrawing); anything smaller is drawn as it is.
+bool isLarge(const ZoneGeometry::Outline &outline);
+
 } // namespace ZonePainter

@@ -163,7 +163,8 @@ int takeStream(QByteArray &buffer, ScanRecord &scan, int maxRange,
 void trimOverfull(QByteArray &buffer)
 {
     const int last = buffer.lastIndexOf(QByteArray::fromRawData(LinkProtocol::kStreamMagic, 4));
-    if (last < 0)
+    // What follows the last magic may itself fill the ceiling: no parser would run again.
+    if (last < 0 || buffer.size() - last >= kCeiling)
         buffer.clear();
     else
         buffer.remove(0, last);

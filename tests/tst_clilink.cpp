@@ -140,6 +140,13 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
         QCOMPARE(runCli({"write", "--tcp", "127.0.0.1:1", dir.filePath("x.ZQ50"), "--model", "Laser50"}).exitCode, 3);
+        // A line that never ends is refused after a few kilobytes, by both
+        // commands that send or compare a file.
+        for (const char *command : {"write", "verify"}) {
+            const CliRun endless = runCli({command, "--tcp", "127.0.0.1:1", "/dev/zero"});
+            QCOMPARE(endless.exitCode, 2);
+            QVERIFY2(endless.err.contains("longer than"), qPrintable(endless.err));
+        }
     }
 
     void rejectedWriteFails_data()

@@ -247,6 +247,33 @@ private Q_SLOTS:
         QVERIFY(!t.store.modified);
     }
 
+    // Far more points than any sensor holds, or a line that never ends: both
+    // Open paths say why and leave the design as it was.
+    void fileBeyondAnySensorIsRefusedWithTheReason()
+    {
+        QByteArray many = freshLaser30();
+        QByteArray points;
+        for (int i = 0; i < 12000; ++i)
+            points += QByteArray::number(i) + ",5\n";
+        many.replace("Out2CoordStr\nOut2CoordEnd\n", "Out2CoordStr\n" + points + "Out2CoordEnd\n");
+        writeFile(m_dir.filePath("many.ZQ30"), many);
+        writeFile(m_dir.filePath("endless.ZQ30"), QByteArray(64 * 1024, 'x'));
+        Answers ask;
+        Tool t;
+        t.store.areas[5].points[0] = {QPoint(1, 2)};
+        t.store.modified = true;
+        QVERIFY(!t.window.openAnyProjectFile(m_dir.filePath("many.ZQ30")));
+        QVERIFY2(ask.texts().last().contains("Out2"), qPrintable(ask.texts().join('|')));
+        QVERIFY(ask.texts().last().contains("12000"));
+        QCOMPARE(ask.boxes.last().title, QStringLiteral("无法打开"));
+        t.window.openProjectFile(m_dir.filePath("endless.ZQ30"));
+        QVERIFY2(ask.texts().last().contains("1024"), qPrintable(ask.texts().join('|')));
+        QCOMPARE(ask.boxes.size(), 2);
+        QCOMPARE(str(t.store.areas[5].points[0]), QStringLiteral("1,2"));
+        QVERIFY(t.store.modified);
+        QCOMPARE(t.window.deviceType().type, 3);
+    }
+
     void welcomeDialogIsLeftThroughItsButtonsOnly()
     {
         Tool t;

@@ -46,7 +46,7 @@ class TestDesignWalk : public QObject
 
 private Q_SLOTS:
     // Editing, undo, the clipboard, files and closing: no sensor.
-    void editingAndFiles() { walk(config(false, false, false), 7000, 24, 40); }
+    void editingAndFiles() { walk(config(false, false, false), 7000, 40, 40); }
 
     // Connect, read, write, monitoring and the IO simulation against the
     // emulator, with the link's real 20 ms tick and 2 s time-out.
@@ -54,7 +54,7 @@ private Q_SLOTS:
 
     // The emulator drops, corrupts, splits, delays, rejects or hangs up; the
     // link's timers shortened so that time-outs take a moment.
-    void linkFaults() { walk(config(true, true, true), 7200, 8, 30); }
+    void linkFaults() { walk(config(true, true, true), 7200, 12, 30); }
 };
 
 int main(int argc, char *argv[])

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <climits>
+
 using namespace ZoneGeometry;
 
 namespace {
@@ -239,6 +241,24 @@ private Q_SLOTS:
         QCOMPARE(o.polygon, want);
         QVERIFY(o.handsOn);
         QCOMPARE(o.handed.toFillPolygon(), want);
+    }
+
+    void vertexFlipsIntoTheScene_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QPointF>("scene");
+        QTest::newRow("forward") << QPoint(0, 1000) << QPointF(0, -1000);
+        // -y of the most negative int overflowed an int.
+        QTest::newRow("most-negative-y") << QPoint(7, INT_MIN) << QPointF(7, 2147483648.0);
+        QTest::newRow("most-positive-y") << QPoint(7, INT_MAX) << QPointF(7, -2147483647.0);
+        QTest::newRow("most-negative-x") << QPoint(INT_MIN, -5) << QPointF(-2147483648.0, 5);
+    }
+    void vertexFlipsIntoTheScene()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(QPointF, scene);
+        const Outline o = buildOutline(0, ShapePolygon, {point}, {}, kSpan, kSpan);
+        QCOMPARE(o.polygon, poly({QPointF(0, 0), scene, QPointF(0, 0)}));
     }
 
     void equalAnglesKeepTheLaterPoint()

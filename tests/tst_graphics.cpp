@@ -8,12 +8,16 @@
 #include "OPTION_SCENE.h"
 #include "PAINT_TABLE.h"
 #include "PointHandles.h"
+#include "ProjectFile.h"
 #include "ScanItems.h"
 #include "ScanRecord.h"
+#include "ScreenDrawing.h"
+#include "SensorDockValues.h"
 #include "StandaloneView.h"
 #include "UiPrompt.h"
 #include "ViewWindow.h"
 #include "ZoneItems.h"
+#include "ZonePainter.h"
 #include "ZoneStore.h"
 #include "ui_mainwindow.h"
 
@@ -246,6 +250,21 @@ ScanRecord noisySweep(int mode)
     return scan;
 }
 
+// A sweep in rain or dust: 5000 steps, each between 1 and 20 m at random.
+ScanRecord rainSweep(int mode)
+{
+    ScanRecord scan;
+    scan.connectionType = 1;
+    scan.displayMode = mode;
+    scan.sweepLength = 5000;
+    QRandomGenerator rng(5000);
+    for (int i = 0; i < scan.sweepLength; ++i) {
+        scan.distanceRing[size_t(i)] = std::uint16_t(1000 + rng.bounded(19000));
+        scan.intensityRing[size_t(i)] = std::uint16_t(rng.bounded(2000));
+    }
+    return scan;
+}
+
 // A Laser30 project whose area 0 has the given Out1 polygon.
 QByteArray projectWithOut1(const QString &points)
 {
@@ -260,6 +279,36 @@ QByteArray projectWithOut1(const QString &points)
 }
 
 const char kBox[] = "1200,200 1200,1000 -1200,1000 -1200,200";
+
+// A zone of `n` vertices evenly over the sensor's 320 degrees, each at a
+// random distance between lo and hi millimetres: a noisy import.
+QVector<QPoint> noisyZone(int n, int lo, int hi)
+{
+    QRandomGenerator rng{quint32(n)};
+    QVector<QPoint> list;
+    for (int i = 0; i < n; ++i) {
+        const double t = qDegreesToRadians(-70 + 320.0 * i / n);
+        const double r = lo + rng.bounded(double(hi - lo));
+        list << QPoint(int(r * std::cos(t)), int(r * std::sin(t)));
+    }
+    return list;
+}
+
+// A 400x300 picture of the scene around (x, -y) at a zoom level, drawn by
+// `draw` in scene coordinates.
+template <typename Draw>
+QImage scenePicture(int zoom, QPointF centre, Draw draw)
+{
+    const double s = std::pow(2.0, (zoom - 250) / 50.0);
+    QImage img(400, 300, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(200 - centre.x() * s, 150 + centre.y() * s);
+    p.scale(s, s);
+    draw(p);
+    return img;
+}
 
 } // namespace
 
@@ -622,6 +671,11 @@ private Q_SLOTS:
         QTest::newRow("polygon") << 2 << int(ShapePolygon) << "100,200 -300,400" << "P 100,-200 P -300,-400 P 0,0";
         QTest::newRow("arc") << 0 << int(ShapeArc) << "1000,0 0,1000" << "P 1000,0 P 0,-1000";
         QTest::newRow("straight on Out1") << 0 << int(ShapeStraight) << "0,500" << "P 0,-500";
+        // -y of the most negative int overflowed an int.
+        QTest::newRow("most negative y") << 0 << int(ShapePolygon) << "7,-2147483648"
+                                         << "P 7,2147483648 P 0,0";
+        QTest::newRow("most negative y of a ratio") << 2 << int(ShapeRatio) << "0,-2147483648"
+                                                    << "R 0,2147483648";
     }
     void handlesFromModel()
     {
@@ -633,7 +687,7 @@ private Q_SLOTS:
         QStringList got;
         for (QGraphicsItem *h : e.sc->handles())
             got << QStringLiteral("%1 %2,%3").arg(dynamic_cast<POINT_RATIO *>(h) ? "R" : dynamic_cast<POINT_POINT *>(h) ? "P" : "?")
-                       .arg(h->pos().x()).arg(h->pos().y());
+                       .arg(h->pos().x(), 0, 'f', 0).arg(h->pos().y(), 0, 'f', 0);
         QCOMPARE(got.join(' '), handles);
     }
 
@@ -964,17 +1018,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("zoom");
+        QTest::addColumn<bool>("rain"); // every step jumps metres
         for (int zoom : {-55, 180})
             for (int mode : {0, 1, 2})
                 QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(QStringList{"graph", "cloud", "line"}[mode]).arg(zoom)))
-                    << mode << zoom;
+                    << mode << zoom << false;
+        QTest::newRow("rain, graph at -55") << 0 << -55 << true;
+        QTest::newRow("rain, line at -55") << 2 << -55 << true;
     }
     void thinnedScanLooksLikeFull()
     {
         QFETCH(int, mode);
         QFETCH(int, zoom);
+        QFETCH(bool, rain);
         ZoneStore store;
-        auto scan = std::make_unique<ScanRecord>(noisySweep(mode));
+        auto scan = std::make_unique<ScanRecord>(rain ? rainSweep(mode) : noisySweep(mode));
         StandaloneView sv(&store, scan.get(), 3, QSize(1190, 715));
         sv.setZoom(zoom);
         sv.view()->centerOn(700, -1200);
@@ -1034,6 +1092,170 @@ private Q_SLOTS:
         QVERIFY2(near(at(100, -800), QColor(191, 191, 191)), qPrintable(rgb(at(100, -800)))); // -83 deg: blind
     }
 
+    // ------------------------------------------------------------ designs of thousands of points
+
+    // An outline of thousands of vertices is drawn clipped, thinned and in
+    // tiles. Where its vertices are pixels apart that gives the picture the
+    // painter draws of it in one piece; where they crowd within a pixel, the
+    // same look.
+    void largeZoneLooksDrawnWhole_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("lo"); // mm
+        QTest::addColumn<int>("hi");
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<QPointF>("centre"); // sensor X, Y in view
+        QTest::newRow("spikes pixels apart, view over the band")
+            << 3000 << 4700 << 5300 << 130 << QPointF(-300, 4800);
+        QTest::newRow("noise crowded within pixels, widest zoom")
+            << 8000 << 4000 << 20000 << -55 << QPointF(0, 0);
+        QTest::newRow("sensor off screen, zoomed in")
+            << 3000 << 300 << 9000 << 200 << QPointF(2500, 1500);
+        QTest::newRow("long spikes pixels apart, in tiles")
+            << 6000 << 300 << 9000 << 60 << QPointF(0, 4000);
+    }
+    void largeZoneLooksDrawnWhole()
+    {
+        QFETCH(int, points);
+        QFETCH(int, lo);
+        QFETCH(int, hi);
+        QFETCH(int, zoom);
+        QFETCH(QPointF, centre);
+        const ZoneGeometry::Outline o = ZoneGeometry::buildOutline(
+            0, ShapePolygon, noisyZone(points, lo, hi), {}, 72000, 72000);
+        QVERIFY(ZonePainter::isLarge(o));
+        const QColor fill = ZonePainter::zoneColor(0, 200);
+        const QImage whole = scenePicture(zoom, centre, [&](QPainter &p) {
+            p.setPen(ZonePainter::outlinePen());
+            p.setBrush(fill);
+            p.drawPolygon(o.polygon, Qt::WindingFill);
+        });
+        const QImage bounded =
+            scenePicture(zoom, centre, [&](QPainter &p) { ZonePainter::paint(&p, o, fill); });
+        const QImage blank = scenePicture(zoom, centre, [](QPainter &) {});
+        const qint64 covered = countDiffering(whole, blank);
+        QVERIFY2(covered > 5000, qPrintable(QString::number(covered)));
+        const qint64 diff = countDiffering(bounded, whole, 48);
+        QVERIFY2(diff * 500 <= covered, qPrintable(QStringLiteral("%1 of %2 covered pixels differ")
+                                                       .arg(diff)
+                                                       .arg(covered)));
+    }
+
+    // Straight and Fan cut a parent of thousands of vertices in linear time;
+    // the zone is the one QPainterPath's intersection gives.
+    void largeParentsCutAsSmallOnes_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("lo"); // parent radii, mm
+        QTest::addColumn<int>("hi");
+        QTest::newRow("straight through the zone") << int(ShapeStraight) << 3000 << 2000 << 6000;
+        QTest::newRow("straight behind the sensor") << int(ShapeStraight) << -1500 << 2000 << 6000;
+        QTest::newRow("fan through the zone") << int(ShapeFan) << 4000 << 2000 << 6000;
+        QTest::newRow("fan beyond the zone") << int(ShapeFan) << 9000 << 2000 << 6000;
+        QTest::newRow("fan inside the zone") << int(ShapeFan) << 1000 << 2000 << 6000;
+    }
+    void largeParentsCutAsSmallOnes()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, y);
+        QFETCH(int, lo);
+        QFETCH(int, hi);
+        const double span = 72000;
+        const QPainterPath parent =
+            ZoneGeometry::buildOutline(0, ShapePolygon, noisyZone(3000, lo, hi), {}, span, span)
+                .handed;
+        QVERIFY(parent.elementCount() > ZoneGeometry::kLinearCutFrom);
+        const ZoneGeometry::Outline cut =
+            ZoneGeometry::buildOutline(1, kind, {QPoint(0, y)}, parent, span, span);
+        QPainterPath clip;
+        if (kind == ShapeStraight)
+            clip.addRect(QRectF(-span / 2, span / 2, span, -y - span / 2));
+        else
+            clip.arcTo(QRectF(-y, -y, 2 * y, 2 * y), -45, 270);
+        const QPainterPath exact = parent & clip;
+        // Out3 derives from what Out2 handed on: cut that once more.
+        QPainterPath band;
+        band.addRect(QRectF(-span / 2, span / 2, span, -1000 - span / 2));
+        const QPainterPath below = ZoneGeometry::buildOutline(2, ShapeStraight, {QPoint(0, 1000)},
+                                                              cut.handed, span, span)
+                                       .path;
+        for (const auto &pair : {qMakePair(cut.path, exact), qMakePair(below, exact & band)}) {
+            const auto picture = [](const QPainterPath &path) {
+                return scenePicture(80, QPointF(0, 1500), [&](QPainter &p) {
+                    p.fillPath(path, Qt::black);
+                });
+            };
+            const QImage want = picture(pair.second);
+            const qint64 covered = countDiffering(want, picture(QPainterPath()));
+            const qint64 diff = countDiffering(picture(pair.first), want, 48);
+            QVERIFY2(diff <= 20 + covered / 500,
+                     qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(diff).arg(covered)));
+        }
+    }
+
+    // The picture a large zone keeps between repaints follows the design:
+    // other points, another edited output, another zoom.
+    void largeZonePictureFollowsTheDesign()
+    {
+        Editor e(ShapePolygon, QString(), 0, QSize(400, 300));
+        e.points() = noisyZone(3000, 3800, 4200);
+        e.sv->setZoom(20); // 3 m forward lies 120 pixels above the sensor
+        e.sv->showArea(0, 0);
+        e.sc->setHandlesVisible(false);
+        const auto at = [&](int x, int y) { return e.sv->grab().pixel(pixelOf(e.view, x, y)); };
+        QVERIFY2(near(at(300, 3000), QColor(255, 255, 155)), qPrintable(rgb(at(300, 3000))));
+        e.sv->showArea(0, 1); // Out2 edited: Out1 at alpha 125
+        e.sc->setHandlesVisible(false);
+        QVERIFY2(near(at(300, 3000), QColor(255, 255, 193)), qPrintable(rgb(at(300, 3000))));
+        e.points() = noisyZone(3001, 1800, 2200);
+        e.sv->showArea(0, 1);
+        e.sc->setHandlesVisible(false);
+        QVERIFY2(near(at(300, 3000), Qt::white), qPrintable(rgb(at(300, 3000))));
+        QVERIFY2(near(at(300, 1500), QColor(255, 255, 193)), qPrintable(rgb(at(300, 1500))));
+        e.sv->setZoom(45); // the same points elsewhere on screen
+        QVERIFY2(near(at(300, 1500), QColor(255, 255, 193)), qPrintable(rgb(at(300, 1500))));
+        QVERIFY2(near(at(300, 2400), Qt::white), qPrintable(rgb(at(300, 2400))));
+    }
+
+    // Runs of a line are thinned only where every pixel they cross stays
+    // covered: far jumps lose vertices, fine jitter and a lone dropout none.
+    void lineThinningKeepsWhatShows_data()
+    {
+        QTest::addColumn<QString>("steps"); // radii in pixels along one slice
+        QTest::addColumn<int>("kept");
+        QTest::newRow("far jumps") << "150 300 80 260 120 290 90 310 200" << 4;
+        QTest::newRow("fine jitter") << "200 201 199 200 202 198 200 201 199" << 9;
+        QTest::newRow("dropout among jitter") << "200 201 199 0 200 202 198 200 201" << 9;
+    }
+    void lineThinningKeepsWhatShows()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, kept);
+        QPolygonF line;
+        const QStringList radii = steps.split(' ');
+        // All within half a pixel across, seen from the centre at (0, 0).
+        for (int i = 0; i < radii.size(); ++i) {
+            const double a = 0.001 * i / radii.size(), r = radii[i].toDouble();
+            line << QPointF(r * std::cos(a), r * std::sin(a));
+        }
+        const QPolygonF thin =
+            ScreenDrawing::thinAround(line, QPointF(0, 0), 1.0, ScreenDrawing::Keep::Extremes, 2.0);
+        QCOMPARE(thin.size(), kept);
+        QCOMPARE(thin.first(), line.first());
+        QCOMPARE(thin.last(), line.last());
+        // What a line through the run reaches: the nearest and the farthest.
+        const auto reach = [](const QPolygonF &p) {
+            double lo = 1e9, hi = 0;
+            for (const QPointF &q : p) {
+                lo = std::min(lo, std::hypot(q.x(), q.y()));
+                hi = std::max(hi, std::hypot(q.x(), q.y()));
+            }
+            return qMakePair(lo, hi);
+        };
+        QCOMPARE(reach(thin), reach(line));
+    }
+
     // ------------------------------------------------------------ sector-cli render
 
     void renderWritesPictures()
@@ -1074,6 +1296,31 @@ private Q_SLOTS:
         QCOMPARE(countDiffering(picture, view, 0), qint64(0));
     }
 
+    // A zone of more points than sector-cli reads is refused with one line
+    // that names the output and its count; one at the limit is drawn.
+    void renderRefusesZonesBeyondTheLimit()
+    {
+        const QString png = m_dir.filePath("limit.png");
+        for (const int points : {ProjectFile::kToolPointLimit + 1, ProjectFile::kToolPointLimit}) {
+            ZoneStore store;
+            store.areas[4].points[2] = noisyZone(points, 4000, 20000);
+            const QString project = m_dir.filePath(QStringLiteral("limit%1.ZQ30").arg(points));
+            QCOMPARE(ProjectFile::saveProject(project, 3, SensorDockValues::defaults(), store),
+                     ProjectFile::SaveResult::Saved);
+            QFile::remove(png);
+            const CliRun r = runCli({"render", project, "-o", png, "--area", "4", "--output", "3"});
+            if (points > ProjectFile::kToolPointLimit) {
+                QCOMPARE(r.exitCode, 2);
+                QVERIFY2(r.err.contains(QStringLiteral("area 4 Out 3 holds %1 points").arg(points)),
+                         qPrintable(r.err));
+                QVERIFY(!QFile::exists(png));
+            } else {
+                QCOMPARE(r.exitCode, 0);
+                QVERIFY(QFile::exists(png));
+            }
+        }
+    }
+
     void renderRejects_data()
     {
         QTest::addColumn<QStringList>("args"); // %P project, %O output
@@ -1082,6 +1329,10 @@ private Q_SLOTS:
         QTest::newRow("unreadable file") << QStringList{"render", "%D/missing.ZQ30", "-o", "%O"} << "m.png";
         QTest::newRow("area 64") << QStringList{"render", "%P", "-o", "%O", "--area", "64"} << "a.png";
         QTest::newRow("scan not a recording") << QStringList{"render", "%P", "-o", "%O", "--scan", "%P"} << "s.png";
+        QTest::newRow("scan without line ends")
+            << QStringList{"render", "%P", "-o", "%O", "--scan", "/dev/zero"} << "z.png";
+        QTest::newRow("project without line ends")
+            << QStringList{"render", "/dev/zero", "-o", "%O"} << "p.png";
     }
     void renderRejects()
     {

@@ -488,6 +488,149 @@ private Q_SLOTS:
         QCOMPARE(SensorDockValues::held(line, value), held);
     }
 
+    // The text before the first comma is x, between the first and the
+    // second y; what is no number reads as 0.
+    void pointLinesParse_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QPoint>("point");
+        QTest::newRow("x only") << "5" << QPoint(5, 0);
+        QTest::newRow("y only") << ",7" << QPoint(0, 7);
+        QTest::newRow("empty y") << "3," << QPoint(3, 0);
+        QTest::newRow("four numbers") << "1,2,3,4" << QPoint(1, 2);
+        QTest::newRow("spaces and signs") << " 4 , -5 " << QPoint(4, -5);
+        QTest::newRow("hex and exponent") << "0x10,1e3" << QPoint(0, 0);
+        QTest::newRow("beyond 32 bits") << "2147483648,-2147483648" << QPoint(0, -2147483647 - 1);
+    }
+    void pointLinesParse()
+    {
+        QFETCH(QString, line);
+        QFETCH(QPoint, point);
+        ZoneStore s;
+        readSections(kDockSection + "CoordTableData\n"
+                         + block(0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {line})
+                         + "CoordTableDataEnd\n",
+                     s);
+        QCOMPARE(s.areas[0].points[0], QVector<QPoint>{point});
+    }
+
+    // With a limit, an output of more points stops the reading and leaves
+    // every area as it was, those read before included; the report names
+    // the output and how many points it holds.
+    void pointLimitLeavesTheDesignAlone()
+    {
+        ZoneStore s;
+        for (AreaRecord &a : s.areas)
+            a = marked();
+        QStringList many;
+        for (int i = 0; i < 7; ++i)
+            many << QString("%1,%2").arg(i).arg(-i);
+        const QString text = "CoordTableData\n"
+                             + block(2, {1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {"1,1"})
+                             + block(5, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {}, many.mid(0, 5),
+                                     many)
+                             + block(9, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {"2,2"})
+                             + "CoordTableDataEnd\n";
+        QString copy = text;
+        QTextStream in(&copy);
+        ProjectFile::AreaReadReport report;
+        ProjectFile::readAreaSection(in, s, &report, 5);
+        for (int n = 0; n < kAreaCount; ++n)
+            QVERIFY2(s.areas[n] == marked(), qPrintable(QString::number(n)));
+        QCOMPARE(report.overflow.area, 5);
+        QCOMPARE(report.overflow.output, 2);
+        QCOMPARE(report.overflow.count, qint64(7));
+        // At the limit itself everything is read.
+        QString again = text;
+        QTextStream in2(&again);
+        ProjectFile::AreaReadReport fits;
+        ProjectFile::readAreaSection(in2, s, &fits, 7);
+        QCOMPARE(fits.overflow.area, -1);
+        QCOMPARE(s.areas[5].points[2].size(), 7);
+        QCOMPARE(s.areas[9].points[0], QVector<QPoint>{QPoint(2, 2)});
+    }
+
+    // What the window checks before it opens a file: no line without end,
+    // no output beyond the limit; anything else is left to the caller.
+    void screenFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("reason"); // Refusal::Reason
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("area");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("count");
+        const QByteArray fresh = freshLaser30();
+        QByteArray over = fresh, at = fresh, crlf;
+        const QByteArray six = "1,1\n2,2\n3,3\n4,4\n5,5\n6,6\n";
+        const int area9 = fresh.indexOf("\n9\n", fresh.indexOf("CoordTableData"));
+        const int area9Out2 = fresh.indexOf("Out2CoordStr\n", area9);
+        over.insert(area9Out2 + 13, six);
+        at.insert(area9Out2 + 13, six.mid(4));
+        crlf = over;
+        crlf.replace("\n", "\r\n");
+        QByteArray longBody = fresh;
+        longBody.insert(fresh.indexOf("Out1CoordStr\n") + 13, QByteArray(1100, '7') + '\n');
+        using R = ProjectFile::Refusal;
+        QTest::newRow("output over the limit") << over << int(R::TooManyPoints) << 0 << 9 << 1 << 6;
+        QTest::newRow("output at the limit") << at << int(R::None) << 0 << -1 << -1 << 0;
+        QTest::newRow("over the limit, CR LF") << crlf << int(R::TooManyPoints) << 0 << 9 << 1 << 6;
+        QTest::newRow("long point line") << longBody << int(R::LongLine) << 40 << -1 << -1 << 0;
+        QTest::newRow("first line without end")
+            << QByteArray(5000, 'T') << int(R::LongLine) << 1 << -1 << -1 << 0;
+        QTest::newRow("no project: not read on")
+            << "hello\n" + QByteArray(2000, 'x') << int(R::None) << 0 << -1 << -1 << 0;
+    }
+    void screenFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, reason);
+        QFETCH(int, line);
+        QFETCH(int, area);
+        QFETCH(int, output);
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("screened.ZQ30");
+        writeFile(path, content);
+        const ProjectFile::Refusal r = ProjectFile::screenFile(path, 5);
+        QCOMPARE(int(r.reason), reason);
+        if (reason == ProjectFile::Refusal::LongLine)
+            QCOMPARE(r.line, qint64(line));
+        QCOMPARE(r.area, area);
+        QCOMPARE(r.output, output);
+        QCOMPARE(r.count, qint64(count));
+        // The message names what is wrong, in either language.
+        if (r.refused()) {
+            for (int language : {0, 1}) {
+                const QString text = r.text(language);
+                const int named = reason == ProjectFile::Refusal::LongLine ? line : count;
+                QVERIFY(text.contains(QString::number(named)));
+                if (area >= 0)
+                    QVERIFY(text.contains(QString("Out%1").arg(output + 1)));
+            }
+        }
+    }
+
+    // A first line that never ends costs a few kilobytes, not the file.
+    void endlessFileIsRefusedEarly()
+    {
+        const auto bytesRead = [] {
+            QFile io("/proc/self/io");
+            if (!io.open(QIODevice::ReadOnly))
+                return qint64(-1);
+            for (const QByteArray &l : io.readAll().split('\n'))
+                if (l.startsWith("rchar:"))
+                    return l.mid(6).trimmed().toLongLong();
+            return qint64(-1);
+        };
+        const qint64 before = bytesRead();
+        const ProjectFile::Refusal r = ProjectFile::screenFile("/dev/zero");
+        const qint64 read = bytesRead() - before;
+        QCOMPARE(int(r.reason), int(ProjectFile::Refusal::LongLine));
+        QCOMPARE(r.line, qint64(1));
+        QVERIFY2(before < 0 || read < 16384, qPrintable(QString::number(read)));
+    }
+
     void readersSurviveDamagedInput()
     {
         QString text;

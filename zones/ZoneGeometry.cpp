@@ -1,5 +1,7 @@
 #include "ZoneGeometry.h"
 
+#include "OutlineClip.h"
+
 #include <QtMath>
 
 #include <algorithm>
@@ -63,6 +65,21 @@ QPolygonF starPolygon(const QVector<QPoint> &points)
     return poly;
 }
 
+// The band cut of an outline too large for QPainterPath's intersection,
+// which takes far more than linear time: each ring on its own.
+QPainterPath cutToBand(const QPainterPath &parent, const QRectF &band)
+{
+    QPainterPath path;
+    for (const QPolygonF &ring : parent.toSubpathPolygons()) {
+        const QPolygonF cut = OutlineClip::clipRing(ring, band);
+        if (cut.size() > 2) {
+            path.addPolygon(cut);
+            path.closeSubpath();
+        }
+    }
+    return path;
+}
+
 QPainterPath arcPie(const QVector<QPoint> &points)
 {
     const Polar a = xyToPolar(points[0]);
@@ -108,10 +125,15 @@ Outline buildOutline(int output, int kind, const QVector<QPoint> &points,
             break;
         const double y = points[0].y();
         // The full scene width from its bottom edge up to forward distance y.
-        QPainterPath band;
-        band.addRect(QRectF(-sceneWidth / 2, sceneHeight / 2, sceneWidth, -y - sceneHeight / 2));
+        const QRectF bandRect(-sceneWidth / 2, sceneHeight / 2, sceneWidth, -y - sceneHeight / 2);
         o.draw = Outline::Path;
-        o.path = parent & band;
+        if (parent.elementCount() > kLinearCutFrom) {
+            o.path = cutToBand(parent, bandRect.normalized());
+        } else {
+            QPainterPath band;
+            band.addRect(bandRect);
+            o.path = parent & band;
+        }
         o.handsOn = true;
         o.handed = o.path;
         break;
@@ -120,11 +142,17 @@ Outline buildOutline(int output, int kind, const QVector<QPoint> &points,
         if (!dependentAllowed || points.size() != 1)
             break;
         const double y = points[0].y();
-        // A pie of radius y over -45..225 deg: the rear 90 deg are left out.
-        QPainterPath pie;
-        pie.arcTo(QRectF(-y, -y, 2 * y, 2 * y), -45, 270);
         o.draw = Outline::Path;
-        o.path = parent & pie;
+        // A pie of radius y over -45..225 deg: the rear 90 deg are left out.
+        const bool large = parent.elementCount() > kLinearCutFrom;
+        const QList<QPolygonF> rings = large ? parent.toSubpathPolygons() : QList<QPolygonF>();
+        if (y > 0 && rings.size() == 1 && OutlineClip::isStarRing(rings.first())) {
+            o.path = OutlineClip::clipStarToPie(rings.first(), y, -45, 225);
+        } else {
+            QPainterPath pie;
+            pie.arcTo(QRectF(-y, -y, 2 * y, 2 * y), -45, 270);
+            o.path = parent & pie;
+        }
         o.handsOn = true;
         o.handed = o.path;
         break;

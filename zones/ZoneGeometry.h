@@ -37,8 +37,9 @@ QPoint polarToXY(float r, float theta);
 Polar wirePolar(int x, int y);
 QPoint wirePolarToXY(float r, float theta);
 
-// A stored point as the scene shows it: forward (+Y) is up.
-inline QPointF toScene(const QPoint &p) { return QPointF(p.x(), -p.y()); }
+// A stored point as the scene shows it: forward (+Y) is up. Negated in
+// floating point: the most negative int has no int opposite.
+inline QPointF toScene(const QPoint &p) { return QPointF(p.x(), -qreal(p.y())); }
 
 // The points of a list keyed by polar angle; a later point with exactly the
 // same angle replaces the earlier one.
@@ -60,6 +61,12 @@ struct Outline {
     bool handsOn = false;
     QPainterPath handed; // the outline the output below derives from
 };
+
+// Dependent shapes cut a parent outline of more elements than this in
+// linear time (the band as a rectangle clip, the fan along the star-shaped
+// outline); smaller ones, every design a sensor holds among them, by
+// QPainterPath's own intersection.
+constexpr int kLinearCutFrom = 2000;
 
 // One output's outline. `parent` is the outline last handed on by the output
 // above (empty when it never handed one on). Dependent kinds (3..5) draw

@@ -85,18 +85,6 @@ QString Action::describe() const
     return QString();
 }
 
-bool Action::link() const
-{
-    switch (kind) {
-    case Act::Connect:
-    case Act::WriteAll:
-    case Act::ReadAll:
-    case Act::Disconnect:
-    case Act::IoSelect: return true;
-    default: return false;
-    }
-}
-
 QString Action::serialize() const
 {
     return QStringLiteral("%1 %2 %3 %4 %5 %6")

@@ -57,8 +57,6 @@ struct Action {
     int a = 0, b = 0, c = 0, d = 0;
     QString text;
     QString describe() const;
-    // Touches the sensor link (slow, needs the emulator).
-    bool link() const;
     // One line, and back: for replaying an action in another process.
     QString serialize() const;
     static bool parse(const QString &line, Action *out);
@@ -80,7 +78,6 @@ struct WalkView {
     bool connected = false;
     bool monitoring = false;
     bool hasSaved = false;
-    int handles = 0; // handles of the edited output, centre handle included
 };
 
 Action generateAction(QRandomGenerator &rng, const DesignModel &m, const WalkView &v,

@@ -370,7 +370,9 @@ void WalkSession::clickHandle(const Action &a, bool right, bool deleteKey)
     }
     QTest::mousePress(vp, button, Qt::NoModifier, px);
     QTest::mouseRelease(vp, button, Qt::NoModifier, px);
-    settle(before, clicked, m_monitoring ? Commit::None : Commit::Edit, NoopView);
+    // A right-click on the centre handle deletes no vertex: a no-op of its own.
+    const NoopKind noop = right && kind == 0 && i >= n ? NoopDelete : NoopView;
+    settle(before, clicked, m_monitoring ? Commit::None : Commit::Edit, noop);
     if (!deleteKey || failed() || m_monitoring)
         return;
 

@@ -8,6 +8,7 @@
 
 #include "EthnertSetting.h"
 #include "MainWindow.h"
+#include "SERIAL_COMM.h"
 #include "SettingsDialog.h"
 #include "ui_mainwindow.h"
 
@@ -272,11 +273,14 @@ QString WalkSession::traffic() const
     for (const QByteArray &f : m_sent.mid(qMax(0, m_sent.size() - 4)))
         last << QString::fromLatin1(f.left(5)) +
                     (f.size() > 5 ? QString::number(int(f[5])) : QString());
-    return QStringLiteral("sent/answered %1; last sent %2; boxes: %3; Read All %4, Write All %5")
+    SERIAL_COMM *link = m_window->link();
+    return QStringLiteral("sent/answered %1; last sent %2; boxes: %3; Read All %4; link busy "
+                          "with code %5, reply time-out %6")
         .arg(out.join(QStringLiteral(", ")), last.join(' '))
         .arg(m_boxes.size())
-        .arg(ui->ReadAllSetting->isEnabled() ? "enabled" : "disabled",
-             ui->WriteAllSetting->isEnabled() ? "enabled" : "disabled");
+        .arg(ui->ReadAllSetting->isEnabled() ? "enabled" : "disabled")
+        .arg(link->busyCode())
+        .arg(link->replyTimer()->isActive() ? "running" : "stopped");
 }
 
 int WalkSession::framesSent(const char *token) const

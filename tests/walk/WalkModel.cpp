@@ -238,11 +238,11 @@ DesignModel::DesignModel()
 
 UndoPolicy DesignModel::policy(int i)
 {
-    return UndoPolicy{{(i & 1) != 0, (i & 2) != 0, (i & 4) != 0},
-                      (i & 8) != 0,
+    return UndoPolicy{{(i & 1) != 0, (i & 2) != 0, (i & 4) != 0, (i & 8) != 0},
                       (i & 16) != 0,
                       (i & 32) != 0,
-                      i / 64};
+                      (i & 64) != 0,
+                      i / 128};
 }
 
 void DesignModel::push(int area, int p)

@@ -86,7 +86,7 @@ struct UndoTrack {
 // the histories afresh, records on top, or leaves them.
 // Edits that changed nothing, by where they were made; each may or may not
 // leave a step.
-enum NoopKind { NoopTable, NoopControl, NoopView, NoopKinds };
+enum NoopKind { NoopTable, NoopControl, NoopView, NoopDelete, NoopKinds };
 
 struct UndoPolicy {
     bool noopRecords[NoopKinds];
@@ -144,7 +144,7 @@ public:
     void readFromFile();
     void refusedFile();
 
-    static constexpr int kPolicies = 8 * 2 * 2 * 2 * 3;
+    static constexpr int kPolicies = 16 * 2 * 2 * 2 * 3;
     static UndoPolicy policy(int i);
 
 private:

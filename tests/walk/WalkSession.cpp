@@ -104,7 +104,6 @@ WalkView WalkSession::view() const
     v.connected = m_connected;
     v.monitoring = m_monitoring;
     v.hasSaved = !m_saved.isEmpty();
-    v.handles = expectedHandles().size();
     return v;
 }
 
