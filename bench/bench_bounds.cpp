@@ -18,14 +18,14 @@
 // Last line: "bounds: render 10k zone X s, 100k zone X s, noisy line X s;
 // 1M-point file refused in X s (+N MB); /dev/zero refused after N bytes".
 
-#include "Discovery.h"
-#include "MainWindow.h"
-#include "OPTION_SCENE.h"
-#include "ProjectFile.h"
-#include "ScanRecord.h"
-#include "SensorDockValues.h"
-#include "UiPrompt.h"
-#include "ZoneStore.h"
+#include "core/link/Discovery.h"
+#include "core/link/ScanRecord.h"
+#include "core/project/ProjectFile.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/OPTION_SCENE.h"
+#include "gui/MainWindow.h"
+#include "gui/UiPrompt.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>

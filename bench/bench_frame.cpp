@@ -6,13 +6,13 @@
 //
 // Last line: "frame ms: median X p95 Y" (Graph mode, minimum zoom).
 
-#include "OPTION_SCENE.h"
-#include "PointHandles.h"
-#include "ScanItems.h"
-#include "ScanRecord.h"
-#include "StandaloneView.h"
-#include "ViewWindow.h"
-#include "ZoneStore.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/OPTION_SCENE.h"
+#include "graphics/PointHandles.h"
+#include "graphics/ScanItems.h"
+#include "graphics/StandaloneView.h"
+#include "graphics/ViewWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,12 +5,12 @@
 //
 // Last two lines: "tick lateness p99 ms: X" and "cpu % of one core: Y".
 
-#include "Discovery.h"
-#include "MainWindow.h"
-#include "SERIAL_COMM.h"
-#include "ScanRecord.h"
-#include "UiPrompt.h"
-#include "ZoneStore.h"
+#include "core/link/Discovery.h"
+#include "core/link/SERIAL_COMM.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "gui/MainWindow.h"
+#include "gui/UiPrompt.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>

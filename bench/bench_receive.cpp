@@ -6,12 +6,12 @@
 //
 // Last line: "ingest MB/s: X".
 
-#include "LinkProtocol.h"
-#include "Payloads.h"
-#include "SERIAL_COMM.h"
-#include "ScanRecord.h"
-#include "SimScene.h"
-#include "ZoneStore.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/link/SERIAL_COMM.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "sim/SimScene.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
-#include "CheckCommand.h"
+#include "cli/CheckCommand.h"
 
-#include "CliArgs.h"
-#include "DesignCheck.h"
-#include "LoadProject.h"
-#include "SensorDockValues.h"
-#include "ZoneStore.h"
+#include "cli/CliArgs.h"
+#include "cli/LoadProject.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/DesignCheck.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QTextStream>
 
@@ -98,15 +98,9 @@ int runCheck(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     const QString name = parsed.files[0];
     ZoneStore store;
-    const LoadedProject loaded = loadProject(name, store);
-    if (loaded.status == LoadedProject::Unreadable) {
-        err << "sector-cli check: cannot read " << name << ": " << loaded.error << '\n';
-        return 2;
-    }
-    if (loaded.status == LoadedProject::NotProject) {
-        err << "FileError\n";
-        return 2;
-    }
+    LoadedProject loaded;
+    if (const int status = loadProjectFor("check", name, store, err, loaded))
+        return status;
     const int model = parsed.model >= 0 ? parsed.model : loaded.model;
 
     QVector<DesignCheck::Finding> findings = fileFindings(loaded);

@@ -1,6 +1,6 @@
-#include "CliArgs.h"
+#include "cli/CliArgs.h"
 
-#include "DeviceType.h"
+#include "core/zones/DeviceType.h"
 
 #include <QTextStream>
 

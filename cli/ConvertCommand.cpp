@@ -1,9 +1,9 @@
-#include "ConvertCommand.h"
+#include "cli/ConvertCommand.h"
 
-#include "CliArgs.h"
-#include "LoadProject.h"
-#include "ProjectFile.h"
-#include "ZoneStore.h"
+#include "cli/CliArgs.h"
+#include "cli/LoadProject.h"
+#include "core/project/ProjectFile.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QTextStream>
 
@@ -35,15 +35,9 @@ int runConvert(const QStringList &args, QTextStream &out, QTextStream &err)
     const QString outName = parsed.files[1];
 
     ZoneStore store;
-    const LoadedProject loaded = loadProject(inName, store);
-    if (loaded.status == LoadedProject::Unreadable) {
-        err << "sector-cli convert: cannot read " << inName << ": " << loaded.error << '\n';
-        return 2;
-    }
-    if (loaded.status == LoadedProject::NotProject) {
-        err << "FileError\n";
-        return 2;
-    }
+    LoadedProject loaded;
+    if (const int status = loadProjectFor("convert", inName, store, err, loaded))
+        return status;
     const int model = loaded.model;
     const QVector<int> &dock = loaded.dock;
 

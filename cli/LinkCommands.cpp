@@ -1,15 +1,17 @@
-#include "LinkCommands.h"
+#include "cli/LinkCommands.h"
 
-#include "AreaCodec.h"
-#include "DesignCheck.h"
-#include "DeviceType.h"
-#include "Discovery.h"
-#include "LinkProtocol.h"
-#include "LinkSession.h"
-#include "Payloads.h"
-#include "ProjectFile.h"
-#include "SensorDockValues.h"
-#include "SensorParameters.h"
+#include "cli/LoadProject.h"
+
+#include "cli/LinkSession.h"
+#include "core/link/AreaCodec.h"
+#include "core/link/Discovery.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/project/ProjectFile.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/sensor/SensorParameters.h"
+#include "core/zones/DesignCheck.h"
+#include "core/zones/DeviceType.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -81,26 +83,12 @@ Applied applyProject(const QString &path, int model, ZoneStore &store, SensorPar
 
 // Checks FILE before anything is sent: its header, and that the sensor
 // would hold the design as it is (no coordinate wrapped, no point dropped).
-int checkProject(const QString &command, const QString &path, int model, QTextStream &err)
+int checkProject(const char *command, const QString &path, int model, QTextStream &err)
 {
-    const ProjectFile::Refusal refusal = ProjectFile::screenFile(path, ProjectFile::kToolPointLimit);
-    if (refusal.refused()) {
-        err << "sector-cli " << command << ": cannot read " << path << ": " << refusal.toLine() << '\n';
-        return kUsage;
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        err << "sector-cli " << command << ": cannot read " << path << ": " << f.errorString() << '\n';
-        return kUsage;
-    }
-    QTextStream in(&f);
-    if (in.readLine() != QLatin1String(deviceModelInfo(model)->header)) {
-        err << "FileError\n";
-        return kUsage;
-    }
     ZoneStore store;
-    ProjectFile::readSensorSection(in);
-    ProjectFile::readAreaSection(in, store);
+    LoadedProject loaded;
+    if (const int status = loadProjectFor(command, path, store, err, loaded, model))
+        return status;
     const QVector<DesignCheck::Finding> findings = DesignCheck::transferFindings(store.areas);
     for (const DesignCheck::Finding &finding : findings)
         err << "sector-cli " << command << ": " << path << ": " << finding.toLine() << '\n';
@@ -240,7 +228,7 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return kUsage;
     }
     const QString file = args[0];
-    if (const int status = checkProject(QStringLiteral("write"), file, o.model, err))
+    if (const int status = checkProject("write", file, o.model, err))
         return status;
 
     LinkSession s(o, err);
@@ -278,7 +266,7 @@ int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return kUsage;
     }
     const QString file = args[0];
-    if (const int status = checkProject(QStringLiteral("verify"), file, o.model, err))
+    if (const int status = checkProject("verify", file, o.model, err))
         return status;
     LinkSession s(o, err);
     if (!s.open() || !readAll(s))

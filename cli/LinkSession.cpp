@@ -1,8 +1,8 @@
-#include "LinkSession.h"
+#include "cli/LinkSession.h"
 
-#include "LinkProtocol.h"
+#include "core/link/LinkProtocol.h"
 
-#include "DeviceType.h"
+#include "core/zones/DeviceType.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SERIAL_COMM.h"
-#include "ScanRecord.h"
-#include "SensorParameters.h"
-#include "ZoneStore.h"
+#include "core/link/SERIAL_COMM.h"
+#include "core/link/ScanRecord.h"
+#include "core/sensor/SensorParameters.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QSerialPort>
 #include <QStringList>

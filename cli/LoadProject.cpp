@@ -1,8 +1,8 @@
-#include "LoadProject.h"
+#include "cli/LoadProject.h"
 
-#include "DeviceType.h"
-#include "SensorDockValues.h"
-#include "ZoneStore.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/DeviceType.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -36,4 +36,19 @@ LoadedProject loadProject(const QString &path, ZoneStore &store)
     ProjectFile::readAreaSection(stream, store, &p.areaReport);
     p.status = LoadedProject::Ok;
     return p;
+}
+
+int loadProjectFor(const char *command, const QString &path, ZoneStore &store, QTextStream &err,
+                   LoadedProject &loaded, int model)
+{
+    loaded = loadProject(path, store);
+    if (loaded.status == LoadedProject::Unreadable) {
+        err << "sector-cli " << command << ": cannot read " << path << ": " << loaded.error << '\n';
+        return 2;
+    }
+    if (loaded.status == LoadedProject::NotProject || (model >= 0 && loaded.model != model)) {
+        err << "FileError\n";
+        return 2;
+    }
+    return 0;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "ProjectFile.h"
+#include "core/project/ProjectFile.h"
 
 #include <QString>
 #include <QVector>
 
+class QTextStream;
 class ZoneStore;
 
 // Reads a project file as the welcome dialog's Open does, into a store that
@@ -23,3 +24,10 @@ struct LoadedProject {
 };
 
 LoadedProject loadProject(const QString &path, ZoneStore &store);
+
+// loadProject for a command: when the file cannot be read (or is refused)
+// prints "sector-cli COMMAND: cannot read FILE: WHY", when it is no project
+// file, or not one of `model` where a model is given, prints "FileError";
+// either way returns 2. 0 when the project was read.
+int loadProjectFor(const char *command, const QString &path, ZoneStore &store, QTextStream &err,
+                   LoadedProject &loaded, int model = -1);

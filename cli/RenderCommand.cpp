@@ -1,12 +1,13 @@
-#include "RenderCommand.h"
+#include "cli/RenderCommand.h"
 
-#include "FileWriting.h"
-#include "LoadProject.h"
-#include "OPTION_SCENE.h"
-#include "ScanRecord.h"
-#include "StandaloneView.h"
-#include "ViewWindow.h"
-#include "ZoneStore.h"
+#include "cli/LoadProject.h"
+#include "core/link/ScanRecord.h"
+#include "core/link/SweepCsv.h"
+#include "core/project/FileWriting.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/OPTION_SCENE.h"
+#include "graphics/StandaloneView.h"
+#include "graphics/ViewWindow.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -28,48 +29,6 @@ void printRenderHelp(QTextStream &out)
            "sector-cli record, drawn in the given display mode (default graph).\n";
 }
 
-namespace {
-// A recording's lines are a few numbers each: a longer one ends the reading
-// (a file without line ends costs a few kilobytes, not all of it).
-constexpr int kLongestLine = 256;
-
-bool readLine(QTextStream &in, QString &line)
-{
-    return in.readLineInto(&line, kLongestLine + 1) && line.size() <= kLongestLine;
-}
-
-bool readSweep(const QString &path, ScanRecord &scan, QString *why)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *why = f.errorString();
-        return false;
-    }
-    QTextStream in(&f);
-    QString line;
-    if (!readLine(in, line)
-        || line.trimmed() != QLatin1String("sweep,step,distance_mm,intensity")) {
-        *why = QStringLiteral("not a recording (no sweep,step,distance_mm,intensity header)");
-        return false;
-    }
-    int n = 0;
-    while (n < ScanRecord::kRingSize && readLine(in, line)) {
-        const QStringList f = line.split(QLatin1Char(','));
-        if (f.size() != 4 || f[0].toInt() != 0)
-            break;
-        scan.distanceRing[size_t(n)] = std::uint16_t(f[2].toUInt());
-        scan.intensityRing[size_t(n)] = std::uint16_t(f[3].toUInt());
-        ++n;
-    }
-    if (n == 0) {
-        *why = QStringLiteral("no sweep in it");
-        return false;
-    }
-    scan.connectionType = 1;
-    scan.sweepLength = n;
-    return true;
-}
-} // namespace
 
 int runRender(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -128,18 +87,14 @@ int runRender(const QStringList &args, QTextStream &out, QTextStream &err)
         return bad(QStringLiteral("%1: the picture must end in .png or .svg").arg(output));
 
     ZoneStore store;
-    const LoadedProject loaded = loadProject(file, store);
-    if (loaded.status == LoadedProject::Unreadable)
-        return bad(QStringLiteral("cannot read %1: %2").arg(file, loaded.error));
-    if (loaded.status == LoadedProject::NotProject) {
-        err << "FileError\n";
-        return 2;
-    }
+    LoadedProject loaded;
+    if (const int status = loadProjectFor("render", file, store, err, loaded))
+        return status;
     ScanRecord scan;
     scan.connectionType = 1; // no sweep: nothing drawn
     scan.displayMode = display == QLatin1String("cloud") ? 1 : display == QLatin1String("line") ? 2 : 0;
     QString why;
-    if (!scanFile.isEmpty() && !readSweep(scanFile, scan, &why))
+    if (!scanFile.isEmpty() && !SweepCsv::readSweep(scanFile, scan, &why))
         return bad(QStringLiteral("%1: %2").arg(scanFile, why));
 
     StandaloneView view(&store, &scan, loaded.model, size);

@@ -1,7 +1,7 @@
-#include "CheckCommand.h"
-#include "ConvertCommand.h"
-#include "LinkCommands.h"
-#include "RenderCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/ConvertCommand.h"
+#include "cli/LinkCommands.h"
+#include "cli/RenderCommand.h"
 
 #include <QApplication>
 #include <memory>

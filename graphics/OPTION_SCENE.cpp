@@ -1,11 +1,11 @@
-#include "OPTION_SCENE.h"
+#include "graphics/OPTION_SCENE.h"
 
-#include "DeviceType.h"
-#include "PointHandles.h"
-#include "ScanItems.h"
-#include "ZoneGeometry.h"
-#include "ZoneItems.h"
-#include "ZoneStore.h"
+#include "core/zones/DeviceType.h"
+#include "core/zones/ZoneGeometry.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/PointHandles.h"
+#include "graphics/ScanItems.h"
+#include "graphics/ZoneItems.h"
 
 #include <QGraphicsScene>
 #include <QTransform>

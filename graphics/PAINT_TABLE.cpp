@@ -1,7 +1,7 @@
-#include "PAINT_TABLE.h"
+#include "graphics/PAINT_TABLE.h"
 
-#include "ZonePainter.h"
-#include "ZoneStore.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/ZonePainter.h"
 
 #include <QPainter>
 

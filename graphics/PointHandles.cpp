@@ -1,4 +1,4 @@
-#include "PointHandles.h"
+#include "graphics/PointHandles.h"
 
 #include <QCursor>
 #include <QGraphicsSceneMouseEvent>

@@ -1,8 +1,8 @@
-#include "ScanItems.h"
+#include "graphics/ScanItems.h"
 
-#include "OutlineClip.h"
-#include "ScanRecord.h"
-#include "ScreenDrawing.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/OutlineClip.h"
+#include "graphics/ScreenDrawing.h"
 
 #include <QPainter>
 #include <QtMath>

@@ -1,6 +1,6 @@
-#include "ScreenDrawing.h"
+#include "graphics/ScreenDrawing.h"
 
-#include "OutlineClip.h"
+#include "core/zones/OutlineClip.h"
 
 #include <QLineF>
 #include <QPaintEngine>

@@ -1,8 +1,8 @@
-#include "StandaloneView.h"
+#include "graphics/StandaloneView.h"
 
-#include "OPTION_SCENE.h"
-#include "ViewWindow.h"
-#include "ZoneStore.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/OPTION_SCENE.h"
+#include "graphics/ViewWindow.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceType.h"
+#include "core/zones/DeviceType.h"
 
 #include <QGraphicsScene>
 #include <QImage>

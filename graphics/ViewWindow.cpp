@@ -1,6 +1,6 @@
-#include "ViewWindow.h"
+#include "graphics/ViewWindow.h"
 
-#include "DeviceType.h"
+#include "core/zones/DeviceType.h"
 
 #include <QGraphicsItem>
 #include <QKeyEvent>

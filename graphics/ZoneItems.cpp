@@ -1,8 +1,8 @@
-#include "ZoneItems.h"
+#include "graphics/ZoneItems.h"
 
-#include "ScreenDrawing.h"
-#include "ZonePainter.h"
-#include "ZoneStore.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/ScreenDrawing.h"
+#include "graphics/ZonePainter.h"
 
 #include <QPainter>
 

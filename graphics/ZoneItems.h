@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZoneGeometry.h"
+#include "core/zones/ZoneGeometry.h"
 
 #include <QGraphicsObject>
 #include <QImage>

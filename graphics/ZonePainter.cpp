@@ -1,6 +1,6 @@
-#include "ZonePainter.h"
+#include "graphics/ZonePainter.h"
 
-#include "ScreenDrawing.h"
+#include "graphics/ScreenDrawing.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "SensorModel.h"
+#include "sim/SensorModel.h"
 
-#include "AreaCodec.h"
-#include "AreaRecord.h"
-#include "LinkProtocol.h"
-#include "Payloads.h"
+#include "core/link/AreaCodec.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/zones/AreaRecord.h"
 
 using namespace LinkProtocol;
 

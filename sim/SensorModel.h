@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SensorParameters.h"
+#include "core/sensor/SensorParameters.h"
 
 #include <QByteArray>
 #include <QList>

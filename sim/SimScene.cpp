@@ -1,6 +1,6 @@
-#include "SimScene.h"
+#include "sim/SimScene.h"
 
-#include "ZoneGeometry.h"
+#include "core/zones/ZoneGeometry.h"
 
 #include <QPainterPath>
 #include <QTransform>

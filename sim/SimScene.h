@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AreaRecord.h"
+#include "core/zones/AreaRecord.h"
 
 #include <QByteArray>
 #include <QList>

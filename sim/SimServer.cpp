@@ -1,7 +1,7 @@
-#include "SimServer.h"
+#include "sim/SimServer.h"
 
-#include "AreaCodec.h"
-#include "LinkProtocol.h"
+#include "core/link/AreaCodec.h"
+#include "core/link/LinkProtocol.h"
 
 #include <QDir>
 #include <QFile>

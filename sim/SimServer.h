@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SensorModel.h"
-#include "SimScene.h"
+#include "sim/SensorModel.h"
+#include "sim/SimScene.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -1,14 +1,14 @@
 // Pictures of the program for the manual, grabbed off screen from the real
 // windows: manual-shots OUT_DIR SIM_PORT(optional)
 
-#include "Create.h"
-#include "Discovery.h"
-#include "MainWindow.h"
-#include "ScanRecord.h"
-#include "SettingsDialog.h"
-#include "SimScene.h"
-#include "UiPrompt.h"
-#include "ZoneStore.h"
+#include "core/link/Discovery.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "gui/MainWindow.h"
+#include "gui/UiPrompt.h"
+#include "gui/dialogs/Create.h"
+#include "gui/dialogs/SettingsDialog.h"
+#include "sim/SimScene.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
-#include "FuzzChecks.h"
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "AreaCodec.h"
-#include "DeviceType.h"
-#include "Discovery.h"
-#include "LinkProtocol.h"
-#include "Payloads.h"
-#include "SensorParameters.h"
-#include "ZoneStore.h"
+#include "core/link/AreaCodec.h"
+#include "core/link/Discovery.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/sensor/SensorParameters.h"
+#include "core/zones/DeviceType.h"
+#include "core/zones/ZoneStore.h"
 
 #include <memory>
 
@@ -141,7 +141,7 @@ QString areaCodec(const QByteArray &bytes)
                       true);
     AreaCodec::decode(reply.bytes, area);
     const int index = AreaCodec::frameIndex(reply.bytes);
-    QString wrong = FuzzChecks::storedArea(index, area, ShapeRatio, AreaCodec::kSlots);
+    QString wrong = FuzzChecks::storedArea(index, area, ShapeRatio, kMaxPointsPerOutput);
     for (int c = 0; c < kOutputCount && wrong.isEmpty(); ++c)
         wrong = fitsItsKind(c, area);
     if (wrong.isEmpty())

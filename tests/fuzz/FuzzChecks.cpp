@@ -1,9 +1,9 @@
-#include "FuzzChecks.h"
+#include "tests/fuzz/FuzzChecks.h"
 
-#include "AreaCodec.h"
-#include "DesignCheck.h"
-#include "SensorDockValues.h"
-#include "ZoneGeometry.h"
+#include "core/link/AreaCodec.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/DesignCheck.h"
+#include "core/zones/ZoneGeometry.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "FuzzChecks.h"
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "DeviceType.h"
-#include "ProjectFile.h"
-#include "SensorParameters.h"
-#include "ZoneStore.h"
+#include "core/project/ProjectFile.h"
+#include "core/sensor/SensorParameters.h"
+#include "core/zones/DeviceType.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QTextStream>
 

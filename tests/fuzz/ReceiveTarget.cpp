@@ -1,14 +1,14 @@
-#include "FuzzChecks.h"
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "DeviceType.h"
-#include "LinkProtocol.h"
-#include "ReceivePath.h"
-#include "SERIAL_COMM.h"
-#include "ScanRecord.h"
-#include "ZoneStore.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/ReceivePath.h"
+#include "core/link/SERIAL_COMM.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/DeviceType.h"
+#include "core/zones/ZoneStore.h"
 
-#include "FakeTransport.h"
+#include "tests/support/FakeTransport.h"
 
 // The input drives a link controller over fake transports:
 //   byte 0   bit 0 Ethernet (else the serial port), bit 1 UDP (else TCP),

@@ -1,23 +1,20 @@
-// The recording reader is private to the render command: this file compiles
-// the command in to reach it, and hands it the bytes as a file in memory.
-#include "../../cli/RenderCommand.cpp"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "FuzzTargets.h"
+#include "core/link/ScanRecord.h"
+#include "core/link/SweepCsv.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include <QBuffer>
 
 namespace FuzzTargets {
 
 QString sweepCsv(const QByteArray &bytes)
 {
-    static const int fd = memfd_create("sweep.csv", 0);
-    if (fd < 0 || ftruncate(fd, 0) != 0
-        || pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) != bytes.size())
-        return QStringLiteral("no file in memory for the recording");
+    QByteArray copy = bytes;
+    QBuffer file(&copy);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
     ScanRecord scan;
     QString why;
-    const bool ok = readSweep(QStringLiteral("/proc/self/fd/%1").arg(fd), scan, &why);
+    const bool ok = SweepCsv::readSweep(file, scan, &why);
     if (!ok)
         return why.isEmpty() || scan.sweepLength != 0
                    ? QStringLiteral("refused without a reason, or with a sweep")

@@ -1,5 +1,5 @@
 // libFuzzer's side of one target: FUZZ_TARGET names its entry function.
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzTargets.h"
 
 #include <QCoreApplication>
 

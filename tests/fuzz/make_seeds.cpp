@@ -1,14 +1,14 @@
 // Writes the seed inputs of every fuzz target from what the program itself
 // writes: project files, area frames, payload frames, scan stream packets.
 //   fuzz-seeds DIR     (DIR/<target>/seed-*)
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "AreaCodec.h"
-#include "LinkProtocol.h"
-#include "Payloads.h"
-#include "ProjectFile.h"
-#include "SensorDockValues.h"
-#include "ZoneStore.h"
+#include "core/link/AreaCodec.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/project/ProjectFile.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/ZoneStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // entry functions the fuzzers run, and feeds the same functions damaged
 // copies of them: truncated prefixes, bit flips, fragmented reads and
 // fixed-seed random bytes.
-#include "FuzzTargets.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-#include "LinkProtocol.h"
+#include "core/link/LinkProtocol.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -1,0 +1,191 @@
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+// A project holding `perOutput` points in each output of every area.
+QByteArray projectWithPoints(int perOutput)
+{
+    QByteArray file = freshLaser30();
+    for (int o = 1; o <= 3; ++o) {
+        const QByteArray empty = "Out" + QByteArray::number(o) + "CoordStr\nOut" + QByteArray::number(o) + "CoordEnd\n";
+        int at = 0;
+        for (int area = 0; (at = file.indexOf(empty, at)) >= 0; ++area) {
+            QByteArray points;
+            for (int i = 0; i < perOutput; ++i)
+                points += QByteArray::number(1000 + area * 10 + i) + "," + QByteArray::number(-500 - i) + "\n";
+            QByteArray filled = empty;
+            filled.insert(filled.indexOf('\n') + 1, points);
+            file.replace(at, empty.size(), filled);
+            at += filled.size();
+        }
+    }
+    return file;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void freshFileConvertsToItself()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("copy");
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readFile(out), freshLaser30());
+        // No suffix is added to the name given.
+        QVERIFY(!QFile::exists(out + ".ZQ30"));
+    }
+
+    void modelOptionRewritesOnlyTheHeader()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("big.ZQ50");
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
+        QCOMPARE(r.exitCode, 0);
+        QByteArray want = freshLaser30();
+        want.replace(0, 9, "TRV_ZQ_50");
+        QCOMPARE(readFile(out), want);
+    }
+
+    void dockValuesPassThroughTheWidgetsLimits()
+    {
+        QTemporaryDir dir;
+        QByteArray in = freshLaser30();
+        in.replace(0, 9, "TRV_ZQ_05");
+        // The 22 lines after the tag: out-of-list indexes and out-of-range values.
+        in.replace("SensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n",
+                   "SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n");
+        const QString src = dir.filePath("in.ZQ05");
+        writeFile(src, in);
+        const QString out = dir.filePath("out.ZQ05");
+        QCOMPARE(runCli({"convert", src, out}).exitCode, 0);
+        QByteArray want = in;
+        want.replace("SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n",
+                     "SensorSetting\n-1\n4\n-1\n-1\n1\n-1\n2\n2\n127\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n192\n255\n0\n254\n");
+        QCOMPARE(readFile(out), want);
+    }
+
+    void unknownHeaderIsFileError()
+    {
+        QTemporaryDir dir;
+        QByteArray in = freshLaser30();
+        in.replace(0, 9, "TRV_ZQ_40");
+        const QString src = dir.filePath("in.ZQ40");
+        writeFile(src, in);
+        const QString out = dir.filePath("out");
+        const CliRun r = runCli({"convert", src, out});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unreadableInputNamesIt()
+    {
+        QTemporaryDir dir;
+        const QString src = dir.filePath("missing.ZQ30");
+        const QString out = dir.filePath("out");
+        const CliRun r = runCli({"convert", src, out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains(src));
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unwritableOutputIsReported()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("no/such/folder/out");
+        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains(out));
+    }
+
+    // The target on a small file system of its own (a mount namespace of
+    // the test's), in a folder the tool may write into, or in a folder it may
+    // not (the file then is written in place): a full disk is reported with
+    // the system's reason and the previous file keeps every byte; with room,
+    // the file in place is exactly the new one, however much shorter.
+    void fullDiskKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<bool>("full");
+        QTest::newRow("beside-full") << false << true;
+        QTest::newRow("in-place-full") << true << true;
+        QTest::newRow("in-place-with-room") << true << false;
+    }
+    void fullDiskKeepsThePreviousFile()
+    {
+        QFETCH(bool, inPlace);
+        QFETCH(bool, full);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("mnt"));
+        // A fresh design fills two pages of the disk, in part.
+        const QByteArray previous = full ? freshLaser30() : projectWithPoints(20);
+        const QByteArray next = full ? projectWithPoints(20) : freshLaser30();
+        writeFile(dir.filePath("previous"), previous);
+        writeFile(dir.filePath("next.ZQ30"), next);
+        // Without CAP_DAC_OVERRIDE even root honours the folder's mode.
+        const QString script = QStringLiteral(
+            "set -e; m=$1; mount -t tmpfs -o size=64k tmpfs \"$m/mnt\"; mkdir \"$m/mnt/plant\";"
+            "cp \"$m/previous\" \"$m/mnt/plant/design.ZQ30\";"
+            "if [ $2 = 1 ]; then chmod 555 \"$m/mnt/plant\"; fi;"
+            "if [ $3 = 1 ]; then dd if=/dev/zero of=\"$m/mnt/fill\" bs=4k 2>/dev/null || true; fi;"
+            "set +e; setpriv --bounding-set -dac_override,-dac_read_search \"$4\" convert \"$m/next.ZQ30\" "
+            "\"$m/mnt/plant/design.ZQ30\"; echo \"exit=$?\"; cp \"$m/mnt/plant/design.ZQ30\" \"$m/after\";"
+            "ls \"$m/mnt/plant\" | wc -l");
+        QProcess p;
+        p.start("unshare", {"-rm", "sh", "-c", script, "sh", dir.path(), inPlace ? "1" : "0",
+                            full ? "1" : "0", SECTOR_CLI_PATH});
+        QVERIFY(p.waitForFinished(30000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        if (err.contains("mount:") || err.contains("unshare:"))
+            QSKIP(qPrintable("no mount namespace here: " + err));
+        const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.value(1), QStringLiteral("1")); // no scratch file left behind
+        if (!full) {
+            QCOMPARE(lines.value(0), QStringLiteral("exit=0"));
+            QCOMPARE(readFile(dir.filePath("after")), next);
+            return;
+        }
+        QCOMPARE(lines.value(0), QStringLiteral("exit=2"));
+        QVERIFY2(err.contains("No space left on device"), qPrintable(err));
+        QVERIFY2(err.contains("the previous file is unchanged"), qPrintable(err));
+        QCOMPARE(readFile(dir.filePath("after")), previous);
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("no-command") << QStringList{} << 1;
+        QTest::newRow("unknown-command") << QStringList{"frobnicate"} << 1;
+        QTest::newRow("convert-one-arg") << QStringList{"convert", "a"} << 1;
+        QTest::newRow("unknown-model") << QStringList{"convert", "a", "b", "--model", "Laser40"} << 1;
+        QTest::newRow("model-without-name") << QStringList{"convert", "a", "b", "--model"} << 1;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("convert-help") << QStringList{"convert", "--help"} << 0;
+    }
+    void usage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const CliRun r = runCli(args);
+        QCOMPARE(r.exitCode, exitCode);
+        if (exitCode == 0)
+            QVERIFY(r.out.contains("convert IN OUT"));
+        else
+            QVERIFY(!r.err.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,551 @@
+#include "core/link/AreaCodec.h"
+#include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/link/ReceivePath.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+
+#include <QtTest>
+
+using namespace LinkProtocol;
+
+namespace {
+QByteArray hex(const char *h)
+{
+    return QByteArray::fromHex(h);
+}
+
+// A frame with a valid CRC around the given token and payload.
+QByteArray framed(const QByteArray &body)
+{
+    QByteArray f = body;
+    appendCrc(f);
+    return f;
+}
+
+QByteArray reply(const Command &c, const QByteArray &payload = QByteArray())
+{
+    QByteArray body(c.crcOver, '\0');
+    body.replace(0, 5, c.token, 5);
+    body.replace(5, payload.size(), payload);
+    return framed(body);
+}
+
+// One scan stream packet.
+QByteArray packet(int start, int end, int carried, int marker, int sector,
+                  const QVector<QPair<int, int>> &points)
+{
+    QByteArray p("CRVN");
+    auto be = [&p](int v) {
+        p.append(char(v >> 8));
+        p.append(char(v & 0xFF));
+    };
+    be(start);
+    be(end);
+    be(carried);
+    be(marker);
+    be(sector);
+    be(0);
+    for (const auto &pt : points) {
+        p.append(char(pt.first & 0xFF));
+        p.append(char(pt.first >> 8));
+        p.append(char(pt.second & 0xFF));
+        p.append(char(pt.second >> 8));
+    }
+    return p;
+}
+
+QVector<QPair<int, int>> points(int n, int distance = 1000, int intensity = 50)
+{
+    return QVector<QPair<int, int>>(n, qMakePair(distance, intensity));
+}
+} // namespace
+
+class TestFrames : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void crc()
+    {
+        QCOMPARE(crc16(QByteArray("123456789")), std::uint16_t(0x4B37));
+        QVERIFY(CheckFrameCrc(hex("313233343536373839374b"), 9));
+        QVERIFY(!CheckFrameCrc(hex("313233343536373839374c"), 9));
+        // Nothing covered: the CRC of nothing is FFFF.
+        QVERIFY(CheckFrameCrc(hex("ffff"), 0));
+        QVERIFY(!CheckFrameCrc(hex("ff"), 0));
+    }
+
+    void requestFrames_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("want");
+        // CRCs worked out separately from this code.
+        QTest::newRow("RBoot") << request(RBoot) << hex("52426f6f74947e");
+        QTest::newRow("RPrda") << request(RPrda) << hex("5250726461c7ff");
+        QTest::newRow("RPara") << request(RPara) << hex("5250617261385a");
+        QTest::newRow("RCase") << request(RCase) << hex("52436173653c8d");
+        QTest::newRow("RScan") << request(RScan) << hex("525363616ed4ea");
+        QTest::newRow("RStre") << request(RStre) << hex("52537472652819");
+        QTest::newRow("RArea-5") << Payloads::encodeRArea(5) << hex("524172656105181397");
+        QTest::newRow("RAuto-1") << Payloads::encodeRAuto(true) << hex("524175746f018780");
+        QTest::newRow("RAuto-0") << Payloads::encodeRAuto(false) << hex("524175746f004640");
+        QTest::newRow("SCtrl")
+            << Payloads::encodeSCtrl({1, 1, 2, 3, 1}) << hex("534374726c0100010203d6a7");
+        SimulationRequest s;
+        s.inputOn = 1;
+        s.caseOn = 1; // input simulation wins: mode 1
+        s.inputWord = 0x12A;
+        s.steeringAngle = -30;
+        s.vehicleSpeed = 100;
+        s.operationMode = 3;
+        s.outputOn = 1;
+        s.outputWord = 5;
+        s.faultState = 1;
+        QTest::newRow("WSimu") << Payloads::encodeWSimu(s)
+                               << hex("5753696d75012affe20064000301050111d7");
+    }
+    void requestFrames()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, want);
+        QCOMPARE(frame.toHex(), want.toHex());
+    }
+
+    void simulationModes()
+    {
+        SimulationRequest s;
+        QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 0);
+        s.caseOn = 1;
+        QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 2);
+        s.inputOn = 1;
+        QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 1);
+    }
+
+    void arcTravelsAsWholeDegrees()
+    {
+        AreaRecord a;
+        a.shape[0] = ShapeArc;
+        a.points[0] = {QPoint(1000, 0), QPoint(0, 1000)};
+        const QByteArray f = AreaCodec::encode("WArea", 3, a);
+        QCOMPARE(f.size(), 1264);
+        QCOMPARE(f.left(6), QByteArray("WArea\x03", 6));
+        QCOMPARE(getU16(f, 14), 1);     // kind
+        QCOMPARE(getU16(f, 16), 2);     // count
+        QCOMPARE(getS16(f, 18), 0);     // start
+        QCOMPARE(getS16(f, 20), 89);    // end: just below 90 degrees
+        QCOMPARE(getU16(f, 22), 1000);  // radius
+        QVERIFY(CheckFrameCrc(f, 1262));
+        // Read back from the same bytes.
+        QByteArray back = f;
+        back.replace(0, 5, "RArea");
+        AreaRecord r;
+        AreaCodec::decode(back, r);
+        QCOMPARE(r.points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 999)}));
+        // Three points: angles and radius stay 0.
+        a.points[0].append(QPoint(5, 5));
+        const QByteArray three = AreaCodec::encode("WArea", 3, a);
+        QCOMPARE(three.mid(18, 6), QByteArray(6, '\0'));
+        QCOMPARE(getU16(three, 16), 3);
+    }
+
+    void polygonTravelsByAngle()
+    {
+        AreaRecord a;
+        a.openDelay = 25;
+        a.detectionSize = 9;
+        a.points[1] = {QPoint(100, 0), QPoint(0, 100), QPoint(-100, 0), QPoint(0, -100)};
+        a.points[2] = {QPoint(100, 100), QPoint(200, 200)};
+        const QByteArray f = AreaCodec::encode("WArea", 63, a);
+        QCOMPARE(getU16(f, 6), 25);
+        QCOMPARE(getU16(f, 12), 9);
+        // Out2 slots from 462: (0,-100), (100,0), (0,100), (-100,0).
+        QCOMPARE(f.mid(462, 16).toHex(), QByteArray("0000ff9c0064000000000064ff9c0000"));
+        QCOMPARE(getU16(f, 32), 4);
+        // Equal angles: only (200, 200) in the slot, yet a count of 2.
+        QCOMPARE(getU16(f, 48), 2);
+        QCOMPARE(f.mid(862, 8).toHex(), QByteArray("00c800c800000000"));
+    }
+
+    void rectangleComesBackInEditingOrder_data()
+    {
+        QTest::addColumn<QVector<QPoint>>("corners");
+        QTest::addColumn<QVector<QPoint>>("back");
+        // Beside the sensor the angle order is not the order round the
+        // rectangle: (3000,100) 1.9, (1000,100) 5.7, (3000,1000) 18.4,
+        // (1000,1000) 45 degrees.
+        QTest::newRow("beside-the-sensor")
+            << QVector<QPoint>{QPoint(1000, 100), QPoint(1000, 1000), QPoint(3000, 1000),
+                               QPoint(3000, 100)}
+            << QVector<QPoint>{QPoint(3000, 100), QPoint(3000, 1000), QPoint(1000, 1000),
+                               QPoint(1000, 100)};
+        // Round the sensor: -45 (p3), 45 (p2), 135 (p1), 225 (p0) degrees.
+        QTest::newRow("round-the-sensor")
+            << QVector<QPoint>{QPoint(-500, -500), QPoint(-500, 500), QPoint(500, 500),
+                               QPoint(500, -500)}
+            << QVector<QPoint>{QPoint(500, -500), QPoint(500, 500), QPoint(-500, 500),
+                               QPoint(-500, -500)};
+        // Not a rectangle: left in the sensor's order.
+        QTest::newRow("not-axis-parallel")
+            << QVector<QPoint>{QPoint(1000, 0), QPoint(0, 1000), QPoint(-1000, 0), QPoint(0, -1000)}
+            << QVector<QPoint>{QPoint(0, -1000), QPoint(1000, 0), QPoint(0, 1000), QPoint(-1000, 0)};
+    }
+    void rectangleComesBackInEditingOrder()
+    {
+        QFETCH(QVector<QPoint>, corners);
+        QFETCH(QVector<QPoint>, back);
+        AreaRecord a;
+        a.shape[0] = ShapeRectangle;
+        a.points[0] = corners;
+        QByteArray f = AreaCodec::encode("WArea", 0, a);
+        f.replace(0, 5, "RArea");
+        AreaRecord read;
+        AreaCodec::decode(f, read);
+        QCOMPARE(read.shape[0], int(ShapeRectangle));
+        QCOMPARE(read.points[0], back);
+    }
+
+    void dependentParameterInThreeFields()
+    {
+        AreaRecord a;
+        a.shape[1] = ShapeStraight;
+        a.points[1] = {QPoint(0, 1500)};
+        const QByteArray f = AreaCodec::encode("WArea", 0, a);
+        QCOMPARE(f.mid(30, 16).toHex(), QByteArray("00030001000000000000" "05dc05dc05dc"));
+        QByteArray back = f;
+        AreaRecord r;
+        AreaCodec::decode(back, r);
+        QCOMPARE(r.shape[1], int(ShapeStraight));
+        QCOMPARE(r.points[1], QVector<QPoint>{QPoint(0, 1500)});
+        // Fan and Ratio take their own field.
+        back[31] = char(ShapeRatio);
+        put16(back, 44, 700);
+        AreaCodec::decode(back, r);
+        QCOMPARE(r.points[1], QVector<QPoint>{QPoint(0, 700)});
+    }
+
+    void readingRules()
+    {
+        AreaRecord r;
+        r.shape[1] = ShapeFan;
+        r.points[1] = {QPoint(3, 3)};
+        r.steerMin = -45;
+        QByteArray f = AreaCodec::encode("RArea", 1, AreaRecord());
+        f[31] = 9; // Out2 kind 9: the kind stays Fan, the list follows Fan
+        put16(f, 42, 250);
+        put16(f, 16, 101); // Out1 polygon count above 100: empty list
+        AreaCodec::decode(f, r);
+        QCOMPARE(r.shape[1], int(ShapeFan));
+        QCOMPARE(r.points[1], QVector<QPoint>{QPoint(0, 250)});
+        QVERIFY(r.points[0].isEmpty());
+        QCOMPARE(r.steerMin, -45); // the case channel travels elsewhere
+        put16(f, 16, 2);
+        put16(f, 62, -5);
+        put16(f, 64, 7);
+        AreaCodec::decode(f, r);
+        QCOMPARE(r.points[0], (QVector<QPoint>{QPoint(-5, 7), QPoint(0, 0)}));
+    }
+
+    void overfullOutputNeverWritesPastItsRegion()
+    {
+        AreaRecord a;
+        for (int i = 0; i < 150; ++i)
+            a.points[2] << QPoint(1000, i * 10); // 150 distinct angles
+        QCOMPARE(AreaCodec::slotCount(a, 2), 150);
+        QCOMPARE(AreaCodec::overfullOutput(a), 2);
+        const QByteArray f = AreaCodec::encode("WArea", 0, a);
+        QCOMPARE(f.size(), 1264);
+        QVERIFY(CheckFrameCrc(f, 1262));
+        // The hundredth slot holds the 100th smallest angle.
+        QCOMPARE(getS16(f, 862 + 4 * 99 + 2), 990);
+        a.points[2].resize(100);
+        QCOMPARE(AreaCodec::overfullOutput(a), -1);
+    }
+
+    void caseValues()
+    {
+        ZoneStore s;
+        s.areas[0].steerMin = -30;
+        s.areas[63].operationMode = 5;
+        s.areas[7].speedMax = -300;
+        const QByteArray f = Payloads::encodeWCase(s);
+        QCOMPARE(f.size(), 647);
+        QCOMPARE(f.mid(5, 2).toHex(), QByteArray("ffe2"));
+        QCOMPARE(getS16(f, 5 + 630 + 8), 5);
+        QByteArray back = f;
+        back.replace(0, 5, "RCase");
+        ZoneStore t;
+        Payloads::decodeRCase(back, t.areas);
+        QCOMPARE(t.areas[0].steerMin, -30);
+        QCOMPARE(t.areas[7].speedMax, -300);
+        QCOMPARE(t.areas[63].operationMode, 5);
+    }
+
+    void parameters()
+    {
+        QByteArray payload(60, '\0');
+        payload[36] = char(0xC0); // offset 41 of the frame: field 18
+        payload[37] = char(0xA8);
+        payload[38] = char(0x01);
+        payload[39] = char(0x58);
+        const SensorParameters p = Payloads::decodeRPara(reply(RPara, payload));
+        QCOMPARE(p.SensorIPAddressHigh, 49320);
+        QCOMPARE(p.SensorIPAddressLow, 344);
+        QCOMPARE(p.ControlMode, 0);
+        SensorParameters q;
+        q.ControlMode = 0x10005; // only the low 16 bits travel
+        const QByteArray w = Payloads::encodeWPara(q);
+        QCOMPARE(w.size(), 67);
+        QCOMPARE(w.mid(5, 2).toHex(), QByteArray("0005"));
+        QCOMPARE(w.mid(41, 4).toHex(), QByteArray("c0a80158"));
+        QCOMPARE(w.mid(45, 20), QByteArray(20, '\0'));
+    }
+
+    void simulationReply()
+    {
+        QByteArray payload(16, '\0');
+        payload[0] = char(0x29);
+        payload[2] = char(0x05);
+        payload[6] = char(0xFF); // -2.5 degrees
+        payload[7] = char(0x06);
+        payload[8] = char(0x04); // 1200 r/min
+        payload[9] = char(0xB0);
+        SimuReplyCheck(Payloads::decodeWSimuReply(reply(WSimu, payload)));
+        payload[0] = char(0x80);
+        QCOMPARE(Payloads::decodeWSimuReply(reply(WSimu, payload)).inputs, 4294967168u);
+    }
+    void SimuReplyCheck(const Payloads::SimuReply &r)
+    {
+        QCOMPARE(r.inputs, 41u);
+        QCOMPARE(r.outputs, 5u);
+        QCOMPARE(int(r.temperature), -250);
+        QCOMPARE(int(r.rotateSpeed), 1200);
+    }
+
+    void productInformation()
+    {
+        QByteArray payload(12, '\0');
+        put16(payload, 0, 9);
+        put16(payload, 2, 250);
+        put16(payload, 4, 1234);
+        put16(payload, 6, 2019);
+        put16(payload, 8, 6);
+        put16(payload, 10, 3);
+        const Payloads::ProductInfo i = Payloads::decodeRPrda(reply(RPrda, payload));
+        QCOMPARE(Payloads::productText(i, 0),
+                 QStringLiteral("Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  "
+                                "1234.000000\nProduction:  2019 - 6 - 3"));
+        QCOMPARE(Payloads::productText(i, 1),
+                 QStringLiteral("产品型号:  ZQxxxx-ETH\n固件版本:  2.50\n串行编号:  1234.000000\n"
+                                "生产日期:  2019年6月3日"));
+        Payloads::ProductInfo unknown = i;
+        unknown.type = 7;
+        QVERIFY(Payloads::productText(unknown, 0).startsWith("Product Name:  \n"));
+    }
+
+    // ---------------------------------------------------------------- receive path
+
+    void replyWaitsForItsLastByte()
+    {
+        const QByteArray f = reply(WSimu);
+        QByteArray buf = "xx" + f.left(10);
+        QByteArray got;
+        QCOMPARE(ReceivePath::takeReply(buf, WSimu, &got), ReceivePath::Take::Incomplete);
+        QCOMPARE(buf.size(), 12);
+        buf += f.mid(10) + "yy";
+        QCOMPARE(ReceivePath::takeReply(buf, WSimu, &got), ReceivePath::Take::Frame);
+        QCOMPARE(got, f);
+        QCOMPARE(buf, QByteArray("xxyy")); // only the frame is removed
+    }
+
+    void secondCopyWaitsForTheNextCall()
+    {
+        const QByteArray f = reply(RBoot);
+        QByteArray buf = f + f;
+        QCOMPARE(ReceivePath::takeReply(buf, RBoot, nullptr), ReceivePath::Take::Frame);
+        QCOMPARE(buf, f);
+    }
+
+    void badCrcIsRemovedSilently()
+    {
+        QByteArray f = reply(RPara);
+        f[20] = char(f[20] ^ 1);
+        QByteArray buf = f;
+        QByteArray got;
+        QCOMPARE(ReceivePath::takeReply(buf, RPara, &got), ReceivePath::Take::BadCrc);
+        QVERIFY(buf.isEmpty());
+        QVERIFY(got.isEmpty());
+    }
+
+    void ceilingRule()
+    {
+        QByteArray buf(50000, 'x');
+        buf.replace(100, 4, "CRVN");
+        buf.replace(40000, 4, "CRVN");
+        ReceivePath::trimOverfull(buf);
+        QCOMPARE(buf.size(), 10000);
+        QVERIFY(buf.startsWith("CRVN"));
+        QByteArray none(50000, 'x');
+        ReceivePath::trimOverfull(none);
+        QVERIFY(none.isEmpty());
+    }
+
+    void serialScanIsReversedAndClamped()
+    {
+        QByteArray payload(1280, '\0');
+        payload[0] = 0x12;
+        payload[1] = 0x34;
+        payload[2] = char(0x2E); // 12001
+        payload[3] = char(0xE1);
+        payload[1278] = 0x00;
+        payload[1279] = 0x07;
+        QByteArray buf = "RScan" + payload;
+        std::array<std::uint16_t, 640> values{};
+        QVERIFY(!ReceivePath::takeSerialScan(buf = buf.left(1000), RScan, values, 12000));
+        buf = "zz" + QByteArray("RScan") + payload;
+        QVERIFY(ReceivePath::takeSerialScan(buf, RScan, values, 12000));
+        QCOMPARE(int(values[639]), 4660);
+        QCOMPARE(int(values[638]), 12000);
+        QCOMPARE(int(values[0]), 7);
+        QCOMPARE(buf, QByteArray("zz"));
+    }
+
+    void streamClosesSweeps()
+    {
+        ScanRecord scan;
+        // One point per degree, a sweep in two sectors of 160 degrees.
+        auto sweep = [](int d1, int d2) {
+            return packet(20, 180, 160, 0, 160, points(160, d1, 40))
+                   + packet(180, 340, 160, 160, 160, points(160, d2, 41));
+        };
+        // The first sweep's resolution is new: it restarts, nothing closes.
+        QByteArray buf = sweep(800, 900);
+        int seen = 0;
+        QCOMPARE(ReceivePath::takeStream(buf, scan, 36000, [&] { ++seen; }), 0);
+        QVERIFY(buf.isEmpty());
+        QCOMPARE(scan.sweepLength, 0);
+        QCOMPARE(scan.resolutionChanged, 0);
+        QCOMPARE(scan.pointsPerDegree, 1);
+        // The next one closes: 320 entries, distances clamped to the range.
+        buf = sweep(40000, 900);
+        QCOMPARE(ReceivePath::takeStream(buf, scan, 36000, [&] { ++seen; }), 1);
+        QCOMPARE(seen, 1);
+        QCOMPARE(scan.sweepLength, 320);
+        QCOMPARE(scan.ringIndex, 0);
+        QCOMPARE(int(scan.distanceRing[0]), 36000);
+        QCOMPARE(int(scan.distanceRing[319]), 900);
+        QCOMPARE(int(scan.intensityRing[319]), 41);
+        // Two sweeps in one chunk: each announced while the rings hold it.
+        buf = sweep(1, 2) + sweep(3, 4);
+        QList<int> firstDistances;
+        ReceivePath::takeStream(buf, scan, 36000,
+                                [&] { firstDistances << scan.distanceRing[0]; });
+        QCOMPARE(firstDistances, (QList<int>{1, 3}));
+        // The single-packet sweep of the edge case: 20..340, 320 points.
+        ScanRecord one;
+        one.pointsPerDegree = 1;
+        one.ringIndex = 0;
+        buf = packet(20, 340, 320, 320, 320, points(320));
+        QCOMPARE(ReceivePath::takeStream(buf, one, 36000), 1);
+        QCOMPARE(one.sweepLength, 320);
+    }
+
+    void resolutionChangeRestartsTheSweep()
+    {
+        ScanRecord scan;
+        scan.pointsPerDegree = 1;
+        scan.ringIndex = 100;
+        QByteArray buf = packet(20, 340, 640, 640, 640, points(640));
+        QCOMPARE(ReceivePath::takeStream(buf, scan, 36000), 0); // r = 2: flag raised, then lowered
+        QCOMPARE(scan.pointsPerDegree, 2);
+        QCOMPARE(scan.resolutionChanged, 0);
+        QCOMPARE(scan.sweepLength, 0);
+        buf = packet(20, 340, 640, 640, 640, points(640));
+        QCOMPARE(ReceivePath::takeStream(buf, scan, 36000), 1);
+        QCOMPARE(scan.sweepLength, 640);
+    }
+
+    void streamWaitsForWholePacketsAndKeepsGarbage()
+    {
+        ScanRecord scan;
+        const QByteArray p = packet(20, 100, 80, 0, 80, points(80));
+        QByteArray buf = "ab" + p + "cd" + p.left(30);
+        ReceivePath::takeStream(buf, scan, 36000);
+        QCOMPARE(buf, "abcd" + p.left(30));
+        QCOMPARE(scan.ringIndex, 0); // r changed from 0 to 1 after the points
+        // A packet that carries fewer points than its sector says.
+        buf = packet(100, 180, 10, 0, 80, points(10));
+        const int before = scan.ringIndex;
+        ReceivePath::takeStream(buf, scan, 36000);
+        QCOMPARE(scan.ringIndex, before + 10);
+    }
+
+    void magicJoinedAtASeamIsFound()
+    {
+        // "CR" + packet + "VN..." : removing the packet spells a new magic.
+        ScanRecord scan;
+        scan.pointsPerDegree = 1;
+        const QByteArray second = packet(20, 24, 4, 0, 4, points(4));
+        QByteArray buf = "CR" + packet(20, 24, 4, 0, 4, points(4)) + second.mid(2);
+        ReceivePath::takeStream(buf, scan, 36000);
+        QVERIFY(buf.isEmpty());
+        QCOMPARE(scan.ringIndex, 8);
+    }
+
+    void zeroWidthSectorIsDropped()
+    {
+        ScanRecord scan;
+        scan.pointsPerDegree = 1;
+        scan.ringIndex = 7;
+        QByteArray buf = packet(50, 50, 4, 0, 4, points(4)) + packet(20, 24, 4, 0, 4, points(4));
+        ReceivePath::takeStream(buf, scan, 36000);
+        QVERIFY(buf.isEmpty());
+        QCOMPARE(scan.ringIndex, 11); // only the second packet's points
+    }
+
+    void tokenPresenceMatchesASearchForEachToken()
+    {
+        QRandomGenerator rng(3);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray buf;
+            for (int i = rng.bounded(1, 40); i > 0; --i) {
+                if (rng.bounded(4) == 0)
+                    buf += ReceivePath::kReplyTokens[rng.bounded(12)]->token;
+                else
+                    buf += char("RWSxa\0"[rng.bounded(6)]);
+            }
+            const std::uint32_t present = ReceivePath::presentTokens(buf.constData(), buf.size());
+            for (int t = 0; t < 12; ++t)
+                QCOMPARE(bool(present & (1u << t)),
+                         buf.contains(QByteArray(ReceivePath::kReplyTokens[t]->token, 5)));
+        }
+    }
+
+    void streamSurvivesNoise()
+    {
+        // Random bytes, truncated packets and fragments never crash and never
+        // grow the buffer beyond what was fed.
+        ScanRecord scan;
+        QRandomGenerator rng(7);
+        QByteArray buf;
+        for (int round = 0; round < 200; ++round) {
+            QByteArray chunk;
+            const int kind = rng.bounded(3);
+            if (kind == 0)
+                chunk = packet(rng.bounded(400), rng.bounded(400), rng.bounded(100), rng.bounded(400),
+                               rng.bounded(100), points(rng.bounded(100)));
+            else
+                for (int i = rng.bounded(64); i > 0; --i)
+                    chunk.append(char(rng.bounded(256)));
+            const int before = buf.size();
+            buf += chunk;
+            ReceivePath::takeStream(buf, scan, 36000);
+            QVERIFY(buf.size() <= before + chunk.size());
+            QVERIFY(scan.ringIndex >= 0 && scan.ringIndex < ScanRecord::kRingSize);
+            if (buf.size() >= ReceivePath::kCeiling)
+                ReceivePath::trimOverfull(buf);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestFrames)
+#include "tst_frames.moc"

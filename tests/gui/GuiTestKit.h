@@ -1,0 +1,173 @@
+#pragma once
+
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "gui/MainWindow.h"
+#include "gui/UiPrompt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGraphicsView>
+#include <QMouseEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+// What the GUI tests share: a freshly started tool, waiting for a condition,
+// and two ways of answering the program's boxes.
+
+// A freshly started tool: its own store and scan record.
+struct Tool {
+    ZoneStore store;
+    ScanRecord scan;
+    MainWindow window{&store, &scan};
+};
+
+inline bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(10);
+    return done();
+}
+
+// Answers boxes and file dialogs through the prompt hooks, without showing
+// them, and records what was asked.
+struct Answers {
+    QList<UiPrompt::Box> boxes;
+    QList<UiPrompt::FileQuestion> files;
+    QList<int> boxAnswers;   // consumed in order; -1 when exhausted
+    QStringList fileAnswers; // consumed in order; "" when exhausted
+
+    Answers()
+    {
+        UiPrompt::setBoxAnswer([this](const UiPrompt::Box &b) {
+            boxes << b;
+            return boxAnswers.isEmpty() ? -1 : boxAnswers.takeFirst();
+        });
+        UiPrompt::setFileAnswer([this](const UiPrompt::FileQuestion &q) {
+            files << q;
+            return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        });
+    }
+    ~Answers()
+    {
+        UiPrompt::setBoxAnswer(nullptr);
+        UiPrompt::setFileAnswer(nullptr);
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const UiPrompt::Box &b : boxes)
+            out << b.text;
+        return out;
+    }
+};
+
+// Lets the program's message boxes open for real, each in its own modal
+// event loop, and closes them from a timer as a person would, some time
+// after they appeared: whatever arrives from a port or a socket while a box
+// is open is handled inside that loop, as on a user's desk.
+class ModalCloser : public QObject
+{
+public:
+    struct Seen {
+        QString title;
+        QString text;
+    };
+    QList<Seen> seen;
+    // Index of the button to press, by box; the first button otherwise.
+    std::function<int(const Seen &)> choose;
+
+    explicit ModalCloser(int afterMs = 60)
+    {
+        UiPrompt::setBoxAnswer(nullptr);
+        m_timer.setInterval(afterMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+    QStringList titles() const
+    {
+        QStringList out;
+        for (const Seen &s : seen)
+            out << s.title;
+        return out;
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Seen &s : seen)
+            out << s.text;
+        return out;
+    }
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (box != m_current) { // seen for the first time: let it stand a tick
+            m_current = box;
+            seen << Seen{box->windowTitle(), box->text()};
+            return;
+        }
+        const QList<QAbstractButton *> buttons = box->buttons();
+        int index = choose ? choose(seen.last()) : 0;
+        // Buttons were added left to right in the order given.
+        if (index < 0 || index >= buttons.size())
+            index = 0;
+        m_current = nullptr;
+        if (!buttons.isEmpty())
+            buttons[index]->click();
+    }
+
+    QTimer m_timer;
+    QPointer<QMessageBox> m_current;
+};
+
+// Mouse input on the view as a hand gives it.
+namespace ViewInput {
+
+inline void send(QWidget *viewport, QEvent::Type type, QPoint px, Qt::MouseButton button,
+                 Qt::MouseButtons held, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QMouseEvent e(type, px, viewport->mapToGlobal(px), button, held, mods);
+    QApplication::sendEvent(viewport, &e);
+}
+
+// Press, move in steps, release: a left drag by (dx, dy) view pixels.
+inline void drag(QGraphicsView *view, QPoint from, QPoint by,
+                 Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *vp = view->viewport();
+    send(vp, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
+    for (int k = 1; k <= 4; ++k)
+        send(vp, QEvent::MouseMove, from + by * k / 4, Qt::NoButton, Qt::LeftButton, mods);
+    send(vp, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton, mods);
+}
+
+inline void rightClick(QGraphicsView *view, QPoint at)
+{
+    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+}
+
+inline void click(QGraphicsView *view, QPoint at)
+{
+    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+// The view pixel of a sensor-frame point (scene y is the sensor's -Y).
+inline QPoint pixelOf(QGraphicsView *view, int x, int y)
+{
+    return view->mapFromScene(QPointF(x, -y));
+}
+
+} // namespace ViewInput

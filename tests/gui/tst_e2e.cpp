@@ -1,0 +1,139 @@
+#include "core/link/SERIAL_COMM.h"
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "gui/MainWindow.h"
+#include "gui/UiPrompt.h"
+#include "gui/panels/SENSOR_SETTING.h"
+#include "ui_mainwindow.h"
+
+#include "tests/support/SimProcess.h"
+#include "tests/support/TestFiles.h"
+
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Tool {
+    ZoneStore store;
+    ScanRecord scan;
+    MainWindow window{&store, &scan};
+};
+
+bool waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(10);
+    return done();
+}
+} // namespace
+
+// The real main window against the emulator, over loopback.
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_settings;
+    QStringList m_boxes;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        UiPrompt::setBoxAnswer([this](const UiPrompt::Box &b) {
+            m_boxes << b.text;
+            return 0;
+        });
+    }
+    void init() { m_boxes.clear(); }
+
+    void connectReadWriteSimulateDisconnect_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << "tcp";
+        QTest::newRow("udp") << "udp";
+        QTest::newRow("serial") << "serial";
+    }
+    void connectReadWriteSimulateDisconnect()
+    {
+        QFETCH(QString, transport);
+        SimProcess sim({"--product-type", "9"});
+        QVERIFY(sim.ready());
+        Tool t;
+        t.window.show();
+        Ui::MainWindow *ui = t.window.form();
+        QList<int> progress;
+        connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress << v; });
+        QSignalSpy params(t.window.link(), &SERIAL_COMM::ReceiveParameters);
+
+        if (transport == "serial") {
+            t.window.CreatOpenSerialPort(sim.endpoint("serial"));
+        } else {
+            t.window.setSensorPort(quint16(sim.endpoint(transport).toUInt()));
+            t.window.CreatEthnertModeSignalSlot(transport == "tcp" ? "MODE: TCP" : "MODE: UDP");
+            t.window.CreatEthernetPort("127.0.0.1");
+            QCOMPARE(t.window.statusBar()->currentMessage(),
+                     "连接到127.0.0.1:" + sim.endpoint(transport));
+        }
+        QVERIFY(waitFor([&] { return params.count() == 1; }, 10000));
+        // All 64 areas came before the parameters.
+        QCOMPARE(progress.mid(0, 64).last(), 64);
+        QCOMPARE(m_boxes, QStringList{"参数读取完成"});
+        QVERIFY(!ui->ReadAllSetting->isEnabled() == false);
+        QVERIFY(!ui->Connection->isEnabled());
+        // The dock shows the emulator's record: defaults, so 20 Hz.
+        QCOMPARE(ui->Para_ScanMotorSpeed->currentIndex(), 1);
+
+        // Write a design and find it in the emulator.
+        t.store.areas[5].points[0] = {QPoint(1000, 0), QPoint(0, 1000), QPoint(-1000, 0)};
+        t.store.areas[5].openDelay = 7;
+        t.window.form()->WriteAllSetting->trigger();
+        QVERIFY(waitFor([&] { return m_boxes.contains("参数写入完成"); }, 10000));
+        QTemporaryDir dir;
+        // Read back over TCP: the window still holds the serial port.
+        const CliRun back = runCli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("b")});
+        QCOMPARE(back.exitCode, 0);
+        QVERIFY(readFile(dir.filePath("b")).contains("CoordTableData\n0\n"));
+        QVERIFY(readFile(dir.filePath("b")).contains("\n5\n7\n"));
+
+        // Forced inputs come back in the IO reports and light the lamps.
+        ui->IOSimulation->trigger();
+        ui->InportGrouptBox->setChecked(true);
+        ui->InputButton3->click();
+        ui->InputButton5->click();
+        QCOMPARE(t.store.simulation.inputWord, 20u);
+        QCOMPARE(ui->InputspinBox->value(), 20);
+        QVERIFY(waitFor([&] { return ui->InputlcdNum->intValue() == 20; }, 3000));
+        // Monitoring follows the sensor's inputs.
+        t.window.OpenMonitoringMode();
+        QVERIFY(waitFor([&] { return t.store.currentArea == 20; }, 3000));
+
+        t.window.CloseSerialPort();
+        QCOMPARE(t.window.statusBar()->currentMessage(), QStringLiteral("Disconnected"));
+        QVERIFY(ui->Connection->isEnabled());
+        QVERIFY(!ui->DisConnection->isEnabled());
+        QVERIFY(ui->IOSimulationDock->isHidden());
+        QCOMPARE(ui->InputlcdNum->intValue(), 0);
+        QCOMPARE(t.store.areas[5].openDelay, 7); // the design stays
+    }
+
+    void refusedAndUnopenable()
+    {
+        Tool t;
+        t.window.setSensorPort(1);
+        t.window.CreatEthnertModeSignalSlot("MODE: TCP");
+        t.window.CreatEthernetPort("127.0.0.1");
+        // The request counts as open; the reply time-out speaks later.
+        QTest::qWait(50);
+        t.window.CloseSerialPort();
+        t.window.CreatOpenSerialPort("/dev/does-not-exist");
+        QCOMPARE(m_boxes.last(), QStringLiteral("串口打开失败"));
+        QCOMPARE(t.window.statusBar()->currentMessage(), QStringLiteral("打开错误"));
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"

@@ -1,0 +1,331 @@
+#include "core/link/SERIAL_COMM.h"
+#include "gui/panels/IO_SIMULATION.h"
+#include "ui_mainwindow.h"
+
+#include "tests/gui/GuiTestKit.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TestFiles.h"
+
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+void connectTo(Tool &t, const QString &port)
+{
+    t.window.setSensorPort(quint16(port.toUInt()));
+    t.window.CreatEthnertModeSignalSlot("MODE: TCP");
+    t.window.CreatEthernetPort("127.0.0.1");
+}
+
+// A design that a failed or declined read must leave alone, in areas the
+// read reaches first as well as last.
+void putDesign(ZoneStore &store)
+{
+    store.areas[0].points[0] = {QPoint(500, 500), QPoint(-500, 500), QPoint(0, 1500)};
+    store.areas[1].openDelay = 7;
+    store.areas[3].openDelay = 11;
+    store.areas[3].points[0] = {QPoint(800, 0), QPoint(0, 800), QPoint(-800, 0)};
+    store.areas[3].steerMin = -40;
+    store.areas[63].hysteresis = 4;
+    store.areas[63].shape[1] = ShapeRectangle;
+    store.areas[63].points[1] = {QPoint(100, 100), QPoint(100, -100), QPoint(-100, -100),
+                                 QPoint(-100, 100)};
+}
+
+bool connected(Tool &t)
+{
+    return t.window.form()->DisConnection->isEnabled() && !t.window.form()->Connection->isEnabled();
+}
+
+bool disconnected(Tool &t)
+{
+    Ui::MainWindow *ui = t.window.form();
+    return ui->Connection->isEnabled() && !ui->DisConnection->isEnabled()
+           && !t.window.link()->replyTimer()->isActive()
+           && !t.window.link()->simulationTimer()->isActive();
+}
+
+// Every frame the link writes, by token.
+struct Sent {
+    QList<QByteArray> frames;
+    explicit Sent(SERIAL_COMM *link)
+    {
+        QObject::connect(link, &SERIAL_COMM::FrameSent, [this](const QByteArray &f) { frames << f; });
+    }
+    int count(const char *token) const
+    {
+        int n = 0;
+        for (const QByteArray &f : frames)
+            n += f.startsWith(token) ? 1 : 0;
+        return n;
+    }
+    QByteArray first(const char *token) const
+    {
+        for (const QByteArray &f : frames)
+            if (f.startsWith(token))
+                return f;
+        return {};
+    }
+    QByteArray last(const char *token) const
+    {
+        for (int i = frames.size() - 1; i >= 0; --i)
+            if (frames[i].startsWith(token))
+                return frames[i];
+        return {};
+    }
+};
+
+} // namespace
+
+// The link against the emulator when things go wrong: a design with unsaved
+// changes, a sensor that goes away, an address that is not there.
+class TestLinkFaults : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_settings;
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
+
+    void connectingAsksBeforeReplacingUnsavedWork_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<int>("answer"); // 0 save, 1 replace, 2 keep
+        QTest::addColumn<QString>("file"); // save dialog answer
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("unchanged-design-reads") << false << -1 << "" << true << true;
+        QTest::newRow("keep") << true << 2 << "" << true << false;
+        QTest::newRow("replace") << true << 1 << "" << true << true;
+        QTest::newRow("save-then-read") << true << 0 << "kept" << true << true;
+        QTest::newRow("save-cancelled") << true << 0 << "" << false << false;
+        QTest::newRow("save-failed") << true << 0 << "none/kept" << false << false;
+    }
+    void connectingAsksBeforeReplacingUnsavedWork()
+    {
+        QFETCH(bool, modified);
+        QFETCH(int, answer);
+        QFETCH(QString, file);
+        QFETCH(bool, connects);
+        QFETCH(bool, reads);
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        Answers ask;
+        Tool t;
+        Sent sent(t.window.link());
+        putDesign(t.store);
+        t.store.modified = modified;
+        const QVector<AreaRecord> before = t.store.areas;
+        if (answer >= 0)
+            ask.boxAnswers = {answer, 0};
+        if (!file.isEmpty())
+            ask.fileAnswers = QStringList{m_dir.filePath(file)};
+        connectTo(t, sim.endpoint("tcp"));
+        if (modified) {
+            QVERIFY(!ask.boxes.isEmpty());
+            QCOMPARE(ask.boxes[0].title, QStringLiteral("警告"));
+            QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留"}));
+        }
+        QCOMPARE(connected(t), connects);
+        if (reads) {
+            QVERIFY(waitFor([&] { return ask.texts().contains("参数读取完成"); }, 10000));
+            QVERIFY(t.store.areas[3] != before[3]); // the sensor's areas now
+            QCOMPARE(sent.first("RArea").mid(5, 1), QByteArray(1, '\0'));
+        } else {
+            QTest::qWait(400);
+            QCOMPARE(sent.count("RArea") + sent.count("RCase") + sent.count("RPara"), 0);
+            QVERIFY(t.store.areas == before);
+            QVERIFY(t.store.modified);
+        }
+        if (answer == 0 && connects)
+            QVERIFY(readFile(m_dir.filePath(file + ".ZQ30")).contains("800,0\n0,800\n-800,0"));
+        if (connects)
+            t.window.CloseSerialPort();
+    }
+
+    void readAllAsksBeforeReplacingUnsavedWork()
+    {
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        Answers ask;
+        Tool t;
+        Sent sent(t.window.link());
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return ask.texts().contains("参数读取完成"); }, 10000));
+        putDesign(t.store);
+        t.store.modified = true;
+        const QVector<AreaRecord> edited = t.store.areas;
+        sent.frames.clear();
+        ask.boxes.clear();
+        ask.boxAnswers = {2}; // keep
+        t.window.form()->ReadAllSetting->trigger();
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留"}));
+        QTest::qWait(300);
+        QCOMPARE(sent.count("RArea"), 0);
+        QVERIFY(t.store.areas == edited);
+        ask.boxAnswers = {1}; // replace
+        t.window.form()->ReadAllSetting->trigger();
+        QVERIFY(waitFor([&] { return ask.texts().count("参数读取完成") == 1; }, 10000));
+        QCOMPARE(sent.count("RArea"), 64);
+        QVERIFY(t.store.areas[3] != edited[3]);
+        t.window.CloseSerialPort();
+    }
+
+    void readCutShortLeavesTheDesign()
+    {
+        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "delay=30"});
+        QVERIFY(sim->ready());
+        Answers ask;
+        Tool t;
+        putDesign(t.store);
+        const QVector<AreaRecord> before = t.store.areas;
+        const SensorParameters parameters = t.window.sensorParameters();
+        int progress = 0;
+        connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress = v; });
+        connectTo(t, sim->endpoint("tcp"));
+        QVERIFY(waitFor([&] { return progress >= 6; }, 5000));
+        sim.reset();
+        QVERIFY(waitFor([&] { return !ask.boxes.isEmpty(); }, 12000));
+        QCOMPARE(ask.texts(), QStringList{"读写参数超时,请检查连接"});
+        QVERIFY(disconnected(t));
+        QVERIFY(t.store.areas == before);
+        QVERIFY(t.window.sensorParameters() == parameters);
+    }
+
+    void serialDeviceVanishesUnderRealBoxes()
+    {
+        // The boxes open for real; the port's errors arrive inside their
+        // event loops. One box per failure, the design untouched, and the
+        // next connection reads from area 0.
+        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "delay=30"});
+        QVERIFY(sim->ready());
+        ModalCloser closer;
+        Tool t;
+        Sent sent(t.window.link());
+        putDesign(t.store);
+        const QVector<AreaRecord> before = t.store.areas;
+        int progress = 0;
+        connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress = v; });
+        t.window.CreatOpenSerialPort(sim->endpoint("serial"));
+        QVERIFY(connected(t));
+        QVERIFY(waitFor([&] { return progress >= 6; }, 8000));
+        sim.reset();
+        QVERIFY(waitFor([&] { return !closer.seen.isEmpty(); }, 5000));
+        QTest::qWait(1500);
+        QCOMPARE(closer.titles(), QStringList{"Critical Error"});
+        QVERIFY(disconnected(t));
+        QVERIFY(t.store.areas == before);
+        auto *dialog = t.window.findChild<QProgressDialog *>();
+        QVERIFY(dialog && !dialog->isVisible());
+
+        SimProcess again;
+        QVERIFY(again.ready());
+        sent.frames.clear();
+        progress = 0;
+        t.window.CreatOpenSerialPort(again.endpoint("serial"));
+        QVERIFY(waitFor([&] { return closer.texts().contains("参数读取完成"); }, 10000));
+        QCOMPARE(sent.first("RArea").mid(5, 1), QByteArray(1, '\0'));
+        QCOMPARE(sent.count("RArea"), 64);
+        QVERIFY(t.store.areas[3] != before[3]);
+        t.window.CloseSerialPort();
+    }
+
+    void emptyEthernetAddressFailsAtOnce_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("blank-english") << "  " << true;
+    }
+    void emptyEthernetAddressFailsAtOnce()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, english);
+        Answers ask;
+        Tool t;
+        Sent sent(t.window.link());
+        t.store.modified = true; // nothing to ask about: there is no connection
+        if (english)
+            t.window.LanguageToEnglish();
+        t.window.CreatEthernetPort(address);
+        QCOMPARE(ask.boxes.size(), 1);
+        QCOMPARE(ask.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(ask.boxes[0].text, english ? "Ethernet Open error" : "以太网连接失败");
+        QCOMPARE(t.window.statusBar()->currentMessage(), english ? "Open error" : "打开错误");
+        QVERIFY(!connected(t));
+        QVERIFY(t.window.form()->Connection->isEnabled());
+        QTest::qWait(100);
+        QVERIFY(sent.frames.isEmpty());
+        auto *dialog = t.window.findChild<QProgressDialog *>();
+        QVERIFY(dialog && !dialog->isVisible());
+    }
+
+    void disconnectEndsEverySimulation()
+    {
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        Answers ask;
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        Sent sent(t.window.link());
+        t.window.show();
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return ask.texts().contains("参数读取完成"); }, 10000));
+        ui->IOSimulation->trigger();
+        QTest::keyClick(ui->InportGrouptBox, Qt::Key_Space);
+        ui->InputButton3->click();
+        QTest::keyClick(ui->OutportGrouptBox, Qt::Key_Space);
+        QTest::keyClick(ui->FaultGroupBox, Qt::Key_Space);
+        QVERIFY(waitFor([&] { return sent.last("WSimu").mid(5, 2) == QByteArray("\x01\x04", 2); }, 2000));
+        t.window.CloseSerialPort();
+        const SimulationRequest &r = t.store.simulation;
+        QCOMPARE(int(r.inputOn) + int(r.outputOn) + int(r.faultOn) + int(r.caseOn), 0);
+        for (QGroupBox *g : {ui->InportGrouptBox, ui->OutportGrouptBox, ui->FaultGroupBox,
+                             ui->CaseSimulationBox})
+            QVERIFY(!g->isChecked());
+        QVERIFY(!ui->IOSimulation->isChecked());
+
+        // The next connection forces nothing.
+        sent.frames.clear();
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return sent.count("WSimu") >= 2; }, 10000));
+        const QByteArray w = sent.last("WSimu");
+        QCOMPARE(int(w[5]), 0);  // inputs and case channel not simulated
+        QCOMPARE(int(w[13]), 0); // outputs not simulated
+        QCOMPARE(int(w[15]), 0); // no fault
+        t.window.CloseSerialPort();
+    }
+
+    void writeProgressIsTitledAtOnceAndClosedByDisconnect()
+    {
+        SimProcess sim({"--fault", "delay=300"});
+        QVERIFY(sim.ready());
+        Answers ask;
+        Tool t;
+        auto *dialog = t.window.findChild<QProgressDialog *>();
+        t.store.modified = true;
+        ask.boxAnswers = {2}; // keep the design: nothing is read
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(connected(t));
+        QVERIFY(!dialog->isVisible());
+        t.window.form()->WriteAllSetting->trigger();
+        QVERIFY(waitFor([&] { return dialog->isVisible(); }, 2000));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("下载数据"));
+        t.window.CloseSerialPort();
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(t.window.link()->writeAreaIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestLinkFaults)
+#include "tst_linkfaults.moc"

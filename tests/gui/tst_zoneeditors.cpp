@@ -1,0 +1,940 @@
+#include "core/link/ScanRecord.h"
+#include "core/zones/ZoneStore.h"
+#include "graphics/OPTION_SCENE.h"
+#include "graphics/PAINT_TABLE.h"
+#include "gui/MainWindow.h"
+#include "gui/editors/AREA_TABLE.h"
+#include "gui/editors/COORD_TABLE.h"
+#include "gui/editors/EDIT_CONTROL.h"
+#include "ui_mainwindow.h"
+
+#include <QGraphicsItem>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A freshly started tool, shown so that rows and tabs have real geometry.
+struct Tool {
+    ZoneStore store;
+    ScanRecord scan;
+    MainWindow window{&store, &scan};
+    Ui::MainWindow *ui = window.form();
+
+    Tool()
+    {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    // Shows what the store now holds, as the area list does after a replace.
+    void refresh()
+    {
+        window.coordTable()->CoordTableWidgeUpdate();
+        window.editControl()->EditControlUpdateEditData();
+    }
+    QPushButton *button(const QString &name) { return window.findChild<QPushButton *>(name); }
+    QTableWidget *table(const QString &name) { return window.findChild<QTableWidget *>(name); }
+};
+
+// "x,y x,y ..." <-> point lists, so that expectations read like the tables.
+QVector<QPoint> pts(const QString &text)
+{
+    QVector<QPoint> list;
+    for (const QString &p : text.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList xy = p.split(',');
+        list << QPoint(xy[0].toInt(), xy[1].toInt());
+    }
+    return list;
+}
+
+QString str(const QVector<QPoint> &list)
+{
+    QStringList out;
+    for (const QPoint &p : list)
+        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+    return out.join(' ');
+}
+
+// A committed cell edit: the same itemChanged an editor commit fires.
+void type(QTableWidget *table, int row, int column, const QString &text)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    QVERIFY2(item, qPrintable(QStringLiteral("no item at %1,%2").arg(row).arg(column)));
+    item->setText(text);
+}
+
+void clickRow(QTableWidget *list, int row)
+{
+    QTableWidgetItem *item = list->item(row, 0);
+    QVERIFY(item);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(item).center());
+}
+
+// What the popup does when the user picks an entry.
+void pick(QComboBox *combo, int index)
+{
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
+// Leaving a spin box with Return: editingFinished whether or not it changed.
+void finish(QSpinBox *spin, int value)
+{
+    spin->setValue(value);
+    QTest::keyClick(spin, Qt::Key_Return);
+}
+
+QImage render(QWidget *w, const QSize &size)
+{
+    w->resize(size);
+    QImage img(size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}
+
+bool coloured(QRgb px)
+{
+    const QColor c = QColor::fromRgba(px);
+    const int hi = qMax(c.red(), qMax(c.green(), c.blue()));
+    const int lo = qMin(c.red(), qMin(c.green(), c.blue()));
+    return qAlpha(px) > 0 && hi - lo > 20;
+}
+
+int topmostColouredRow(const QImage &img)
+{
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (coloured(img.pixel(x, y)))
+                return y;
+    return -1;
+}
+
+} // namespace
+
+class TestZoneEditors : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_settingsDir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+
+    // ------------------------------------------------------------ edit controls
+
+    void shapeTemplates_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QString seven = "100,0 200,100 300,300 0,400 -300,300 -200,100 -100,0";
+        const QString four = "20,0 20,0 20,0 20,0";
+        QTest::newRow("arc-out1") << "ButtonArcOut1" << 0 << 0 << 1 << seven << "20,0 20,0";
+        QTest::newRow("rectangle-out1-on-7-vertices")
+            << "ButtonRectangleOut1" << 0 << 0 << 2 << seven << four;
+        QTest::newRow("polygon-keeps-rectangle-template")
+            << "ButtonPolygonOut1" << 0 << 2 << 0 << four << four;
+        QTest::newRow("polygon-keeps-arc-points")
+            << "ButtonPolygonOut3" << 2 << 1 << 0 << "900,0 0,900" << "900,0 0,900";
+        QTest::newRow("arc-out3") << "ButtonArcOut3" << 2 << 0 << 1 << "5,5" << "20,0 20,0";
+        QTest::newRow("rectangle-out2") << "ButtonRectangleOut2" << 1 << 0 << 2 << "" << four;
+        QTest::newRow("straight-out2") << "ButtonStraightOut2" << 1 << 0 << 3 << seven << "0,20";
+        QTest::newRow("fan-out2") << "ButtonFanOut2" << 1 << 0 << 4 << seven << "0,20";
+        QTest::newRow("fan-over-straight-out2")
+            << "ButtonFanOut2" << 1 << 3 << 4 << "0,750" << "0,20";
+        QTest::newRow("straight-out3") << "ButtonStraightOut3" << 2 << 0 << 3 << "" << "0,20";
+        QTest::newRow("fan-out3") << "ButtonFanOut3" << 2 << 0 << 4 << "1,1 2,2" << "0,20";
+    }
+    void shapeTemplates()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, output);
+        QFETCH(int, from);
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        const QString others[3] = {"500,500 -500,500", "0,300 300,0", "-10,70"};
+        for (int n = 0; n < 3; ++n)
+            a.points[n] = pts(n == output ? before : others[n]);
+        a.shape[output] = from;
+        t.refresh();
+        const AreaRecord untouched = a;
+        QSignalSpy shape(t.window.editControl(), &EDIT_CONTROL::EditControlShapeChangeSignal);
+
+        t.button(button)->click();
+
+        QCOMPARE(str(a.points[output]), after);
+        QCOMPARE(a.shape[output], kind);
+        for (int n = 0; n < 3; ++n) {
+            if (n == output)
+                continue;
+            QCOMPARE(str(a.points[n]), str(untouched.points[n]));
+            QCOMPARE(a.shape[n], 0);
+            QVERIFY(t.button(QStringLiteral("ButtonPolygonOut%1").arg(n + 1))->isChecked());
+        }
+        const char *names[6] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
+        for (int k = 0; k < 6; ++k)
+            QCOMPARE(t.button(QStringLiteral("Button%1Out%2").arg(names[k]).arg(output + 1))
+                         ->isChecked(),
+                     k == kind);
+        QCOMPARE(shape.count(), 1);
+        // The shape change is an undo step and the tables show the template.
+        QCOMPARE(t.store.undoHistory[0].size(), 2);
+        QCOMPARE(str(t.store.undoHistory[0].last().points[output]), after);
+        const QString xy = QStringLiteral("CoordTableWidgetOut%1").arg(output + 1);
+        QCOMPARE(t.table(xy)->rowCount(), a.points[output].size() + (kind == 0 ? 1 : 0));
+    }
+
+    void reclickingCheckedArcKeepsMovedPoints()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        t.ui->ButtonArcOut2->click();
+        type(t.ui->CoordTableWidgetOut2, 0, 1, "500");
+        QCOMPARE(str(a.points[1]), QString("500,0 500,0"));
+        const int history = t.store.undoHistory[0].size();
+        QSignalSpy shape(t.window.editControl(), &EDIT_CONTROL::EditControlShapeChangeSignal);
+
+        t.ui->ButtonArcOut2->click();
+
+        QCOMPARE(str(a.points[1]), QString("500,0 500,0"));
+        QCOMPARE(shape.count(), 0);
+        QCOMPARE(t.store.undoHistory[0].size(), history);
+        QVERIFY(t.ui->ButtonArcOut2->isChecked());
+    }
+
+    void disabledShapeButtons()
+    {
+        Tool t;
+        QSignalSpy shape(t.window.editControl(), &EDIT_CONTROL::EditControlShapeChangeSignal);
+        const AreaRecord before = t.store.areas[0];
+        for (const char *name : {"ButtonStraightOut1", "ButtonFanOut1", "ButtonRatioOut1",
+                                 "ButtonRatioOut2", "ButtonRatioOut3"}) {
+            QPushButton *b = t.button(name);
+            QVERIFY2(b && !b->isEnabled() && b->isCheckable(), name);
+            QTest::mouseClick(b, Qt::LeftButton);
+        }
+        QCOMPARE(shape.count(), 0);
+        QCOMPARE(t.store.areas[0], before);
+        for (const char *name : {"ButtonStraightOut2", "ButtonFanOut2", "ButtonStraightOut3",
+                                 "ButtonFanOut3"})
+            QVERIFY2(t.button(name)->isEnabled(), name);
+    }
+
+    void updateEditDataSetsCheckMarksOnly()
+    {
+        Tool t;
+        AreaRecord &three = t.store.areas[3];
+        three.shape[0] = 1;
+        three.points[0] = pts("1000,0 0,1000");
+        three.shape[1] = 4;
+        three.points[1] = pts("0,900");
+        three.shape[2] = 5;
+        three.points[2] = pts("0,700");
+        three.openDelay = 7;
+        three.hysteresis = 4;
+        three.steerMin = -35;
+        three.speedMax = 120;
+        three.operationMode = 2;
+        AreaRecord &four = t.store.areas[4];
+        four.shape[0] = 7; // out of range: Out1's buttons stay as they are
+        four.shape[2] = 2;
+        four.points[2] = pts("0,0 0,10 10,10 10,0");
+        const AreaRecord threeBefore = three;
+        QSignalSpy shape(t.window.editControl(), &EDIT_CONTROL::EditControlShapeChangeSignal);
+        QSignalSpy para(t.window.editControl(), &EDIT_CONTROL::EditControlParaChangeSignal);
+
+        clickRow(t.ui->AreaTableWidget, 3);
+        QCOMPARE(t.store.currentArea, 3);
+        QVERIFY(t.ui->ButtonRatioOut3->isChecked());
+        QVERIFY(!t.ui->ButtonRatioOut3->isEnabled());
+        QVERIFY(!t.ui->ButtonPolygonOut3->isChecked());
+        QVERIFY(t.ui->ButtonFanOut2->isChecked());
+        QVERIFY(t.ui->ButtonArcOut1->isChecked());
+        QCOMPARE(t.ui->Area_OpenDelay->currentIndex(), 7);
+        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 4);
+        QCOMPARE(t.ui->SteerMinDgree->value(), -35);
+        QCOMPARE(t.ui->VehicleMaxSpeed->value(), 120);
+        QCOMPARE(t.ui->VehicleOptionMode->currentIndex(), 2);
+        QVERIFY(three == threeBefore);
+
+        clickRow(t.ui->AreaTableWidget, 4);
+        QVERIFY(t.ui->ButtonArcOut1->isChecked());
+        QVERIFY(!t.ui->ButtonPolygonOut1->isChecked());
+        QVERIFY(t.ui->ButtonRectangleOut3->isChecked());
+        QVERIFY(!t.ui->ButtonRatioOut3->isChecked());
+        QCOMPARE(four.shape[0], 7);
+        QCOMPARE(shape.count(), 0);
+        QCOMPARE(para.count(), 0);
+        QCOMPARE(t.store.undoHistory[3].size(), 1);
+    }
+
+    void spinBoxWritesOnEditingFinished()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        QSignalSpy para(t.window.editControl(), &EDIT_CONTROL::EditControlParaChangeSignal);
+
+        // Leaving without a change is still an edit and an undo step.
+        QTest::keyClick(t.ui->VehicleMinSpeed, Qt::Key_Return);
+        QCOMPARE(para.count(), 1);
+        QCOMPARE(t.store.undoHistory[0].size(), 2);
+        QCOMPARE(t.store.undoPos[0], 1);
+        QVERIFY(t.store.modified);
+
+        // Setting a value from code writes nothing until the user leaves the box.
+        t.ui->SteerMaxDgree->setValue(90);
+        t.ui->VehicleMinSpeed->setValue(-250);
+        QCOMPARE(a.steerMax, 0);
+        QCOMPARE(para.count(), 1);
+        finish(t.ui->SteerMinDgree, -45);
+        QCOMPARE(para.count(), 2);
+        QCOMPARE(a.steerMin, -45);
+        QCOMPARE(a.steerMax, 90);
+        QCOMPARE(a.speedMin, -250);
+        QCOMPARE(a.speedMax, 0);
+        QCOMPARE(t.store.undoHistory[0].last().steerMin, -45);
+        // The ranges are the only limits.
+        finish(t.ui->SteerMinDgree, 500);
+        QCOMPARE(a.steerMin, 180);
+        finish(t.ui->VehicleMaxSpeed, -999);
+        QCOMPARE(a.speedMax, -300);
+    }
+
+    void parameterCombosWriteOnlyOnActivated_data()
+    {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<int>("field");
+        QTest::newRow("open-delay") << "Area_OpenDelay" << 0;
+        QTest::newRow("close-delay") << "Area_CloseDelay" << 1;
+        QTest::newRow("hysteresis") << "Area_Hysteresis" << 2;
+        QTest::newRow("detection-size") << "Area_DetectionSize" << 3;
+        QTest::newRow("operation-mode") << "VehicleOptionMode" << 8;
+    }
+    void parameterCombosWriteOnlyOnActivated()
+    {
+        QFETCH(QString, combo);
+        QFETCH(int, field);
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        QComboBox *box = t.window.findChild<QComboBox *>(combo);
+        QVERIFY(box);
+        const int before = a.intField(field);
+        QSignalSpy para(t.window.editControl(), &EDIT_CONTROL::EditControlParaChangeSignal);
+
+        box->setCurrentIndex(4);
+        QCOMPARE(a.intField(field), before);
+        QCOMPARE(para.count(), 0);
+        QCOMPARE(t.store.undoHistory[0].size(), 1);
+
+        // The user steps one entry down with the keyboard.
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->currentIndex(), 5);
+        QCOMPARE(a.intField(field), 5);
+        QCOMPARE(para.count(), 1);
+        QCOMPARE(t.store.undoHistory[0].size(), 2);
+    }
+
+    void tabBarSetsEditChannel()
+    {
+        Tool t;
+        QTabBar *bar = t.ui->AreaEditTab->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+        QCOMPARE(t.store.currentChannel, 1);
+        // A click on the bar beside every tab reports index -1.
+        Q_EMIT t.ui->AreaEditTab->tabBarClicked(-1);
+        QCOMPARE(t.store.currentChannel, 1);
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(2).center());
+        QCOMPARE(t.store.currentChannel, 2);
+        Q_EMIT t.ui->AreaEditTab->tabBarClicked(3);
+        QCOMPARE(t.store.currentChannel, 2);
+        // The keyboard changes the tab too, and the edited output with it:
+        // the handles are Out2's.
+        t.store.areas[0].points[1] = {QPoint(0, 700)};
+        t.store.areas[0].shape[1] = ShapeFan;
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(t.ui->AreaEditTab->currentIndex(), 1);
+        QCOMPARE(t.store.currentChannel, 1);
+        QCOMPARE(t.window.optionScene()->handles().size(), 1);
+        QCOMPARE(t.window.optionScene()->handles()[0]->pos(), QPointF(0, -700));
+    }
+
+    // ------------------------------------------------------------ coordinate tables
+
+    void rowCounts()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        a.points[0] = pts("100,0 0,100 -100,0");
+        a.shape[1] = 1;
+        a.points[1] = pts("1000,0 0,1000");
+        a.shape[2] = 3;
+        a.points[2] = pts("0,20");
+        t.refresh();
+        const int rows[3] = {4, 2, 1}; // only a polygon has the blank row
+        for (int n = 0; n < 3; ++n) {
+            for (const QString prefix : {"CoordTableWidgetOut", "PolarTableWidgeOut"}) {
+                QTableWidget *table = t.table(prefix + QString::number(n + 1));
+                QCOMPARE(table->rowCount(), rows[n]);
+                for (int r = 0; r < rows[n]; ++r)
+                    QCOMPARE(table->item(r, 0)->text(), QString::number(r + 1));
+            }
+        }
+        QCOMPARE(t.ui->CoordTableWidgetOut1->item(3, 1)->text(), QString("0"));
+        QCOMPARE(t.ui->PolarTableWidgeOut1->item(3, 2)->text(), QString("0"));
+    }
+
+    void polarTexts_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QString>("r");
+        QTest::addColumn<QString>("theta");
+        QTest::newRow("diagonal") << QPoint(1000, 1000) << "1414.21" << "45";
+        QTest::newRow("just-below-minus-x") << QPoint(-100, -1) << "100.005" << "180.573";
+        QTest::newRow("minus-y") << QPoint(0, -100) << "100" << "-90";
+        QTest::newRow("plus-x") << QPoint(100, 0) << "100" << "0";
+        QTest::newRow("minus-x") << QPoint(-250, 0) << "250" << "180";
+        QTest::newRow("fourth-quadrant") << QPoint(100, -100) << "141.421" << "-45";
+        QTest::newRow("exponent-form") << QPoint(1234567, 0) << "1.23457e+06" << "0";
+    }
+    void polarTexts()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(QString, r);
+        QFETCH(QString, theta);
+        Tool t;
+        t.store.areas[0].points[2] = {point};
+        t.refresh();
+        QCOMPARE(t.ui->PolarTableWidgeOut3->item(0, 1)->text(), r);
+        QCOMPARE(t.ui->PolarTableWidgeOut3->item(0, 2)->text(), theta);
+        QCOMPARE(t.ui->CoordTableWidgetOut3->item(0, 1)->text(), QString::number(point.x()));
+        QCOMPARE(t.ui->CoordTableWidgetOut3->item(0, 2)->text(), QString::number(point.y()));
+    }
+
+    // A value typed into a cell of output n: the stored list afterwards.
+    void typedValues_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        const QString xy1 = "CoordTableWidgetOut1", xy2 = "CoordTableWidgetOut2";
+        const QString po1 = "PolarTableWidgeOut1", po2 = "PolarTableWidgeOut2";
+        // Positive values round half up, negative ones lose their fraction.
+        QTest::newRow("xy-10.5") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "10.5" << "11,7 5,5";
+        QTest::newRow("xy-10.49") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "10.49" << "10,7 5,5";
+        QTest::newRow("xy-minus-10.5") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.5" << "3,-10 5,5";
+        QTest::newRow("xy-minus-10.7") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.7" << "3,-10 5,5";
+        // Text that is no number keeps the old value; numbers beyond 16 bits
+        // clamp. nan, inf and 1e10 used to store -2147483648.
+        QTest::newRow("xy-text-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "abc" << "3,7 5,5";
+        QTest::newRow("xy-nan-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "nan" << "3,7 5,5";
+        QTest::newRow("xy-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "inf" << "3,7 5,5";
+        QTest::newRow("xy-minus-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "-inf" << "3,7 5,5";
+        QTest::newRow("xy-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "1e10" << "32767,7 5,5";
+        QTest::newRow("xy-minus-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 1 << 2 << "-1e10" << "3,7 5,-32768";
+        QTest::newRow("blank-xy-nan-appends-nothing") << xy2 << 0 << "10,10" << 1 << 1 << "nan" << "10,10";
+        QTest::newRow("blank-xy-inf-appends-nothing") << xy2 << 0 << "10,10" << 1 << 2 << "inf" << "10,10";
+        QTest::newRow("blank-xy-1e10-clamps") << xy2 << 0 << "10,10" << 1 << 2 << "1e10" << "10,10 0,32767";
+        QTest::newRow("polar-distance-nan-keeps-old-value") << po1 << 0 << "100,0" << 0 << 1 << "nan" << "100,0";
+        QTest::newRow("polar-angle-inf-keeps-old-value") << po1 << 0 << "100,0" << 0 << 2 << "inf" << "100,0";
+        QTest::newRow("blank-polar-inf-appends-nothing") << po2 << 0 << "10,10" << 1 << 1 << "inf" << "10,10";
+        // A distance beyond 16 bits counts as 32767: at 45 deg that is
+        // 32767 / sqrt(2) = 23169.8 on each axis.
+        QTest::newRow("polar-distance-1e10-clamps") << po1 << 0 << "1000,1000" << 0 << 1 << "1e10" << "23169,23169";
+        QTest::newRow("blank-polar-distance-1e10-clamps") << po2 << 0 << "" << 0 << 1 << "1e10" << "32767,0";
+        // 42426 mm out on the X axis is beyond 16 bits: x clamps.
+        QTest::newRow("polar-angle-far-point-clamps") << po1 << 0 << "30000,30000" << 0 << 2 << "0" << "32767,0";
+        QTest::newRow("xy-number-column") << xy1 << 0 << "3,7 5,5" << 0 << 0 << "9" << "3,7 5,5";
+        // The blank row of a polygon appends, unless the value is 0.
+        QTest::newRow("blank-xy-y") << xy2 << 0 << "10,10" << 1 << 2 << "250" << "10,10 0,250";
+        QTest::newRow("blank-xy-x") << xy2 << 0 << "10,10" << 1 << 1 << "-7.6" << "10,10 -7,0";
+        QTest::newRow("blank-xy-zero") << xy2 << 0 << "10,10" << 1 << 2 << "0.0" << "10,10";
+        QTest::newRow("blank-xy-text") << xy2 << 0 << "10,10" << 1 << 1 << "abc" << "10,10";
+        QTest::newRow("blank-xy-number-column") << xy2 << 0 << "" << 0 << 0 << "5" << "0,0";
+        QTest::newRow("blank-polar-distance") << po2 << 0 << "10,10" << 1 << 1 << "500"
+                                              << "10,10 500,0";
+        QTest::newRow("blank-polar-angle-180") << po2 << 0 << "10,10" << 1 << 2 << "180"
+                                               << "10,10 -20,0";
+        QTest::newRow("blank-polar-angle-90") << po2 << 0 << "" << 0 << 2 << "90" << "0,20";
+        QTest::newRow("blank-polar-zero") << po2 << 0 << "10,10" << 1 << 1 << "0.0" << "10,10";
+        QTest::newRow("blank-polar-number-column") << po2 << 0 << "10,10" << 1 << 0 << "7"
+                                                   << "10,10";
+        // Polar entries convert back by truncation.
+        QTest::newRow("polar-angle-90") << po1 << 0 << "100,0" << 0 << 2 << "90" << "0,100";
+        QTest::newRow("polar-angle-180") << po1 << 0 << "0,100" << 0 << 2 << "180" << "-100,0";
+        QTest::newRow("polar-distance-100.9") << po1 << 0 << "50,0" << 0 << 1 << "100.9"
+                                              << "100,0";
+        QTest::newRow("polar-distance-minus-y") << po1 << 0 << "0,-10" << 0 << 1 << "300"
+                                                << "0,-300";
+        // An arc keeps both points on the edited point's circle, each at its own angle:
+        // radius sqrt(2) * 1000 = 1414.21 at 90 deg.
+        QTest::newRow("arc-point0") << xy1 << 1 << "1000,0 0,500" << 0 << 2 << "1000"
+                                    << "1000,1000 0,1414";
+        QTest::newRow("arc-point1") << xy1 << 1 << "1000,0 0,500" << 1 << 2 << "2000"
+                                    << "2000,0 0,2000";
+        QTest::newRow("arc-polar-distance") << po1 << 1 << "1000,0 0,500" << 1 << 1 << "700"
+                                            << "700,0 0,700";
+        // A dependent kind's parameter point stays on the forward axis.
+        QTest::newRow("straight-x-ignored") << xy2 << 3 << "0,20" << 0 << 1 << "200" << "0,20";
+        QTest::newRow("straight-y") << xy2 << 3 << "0,20" << 0 << 2 << "200" << "0,200";
+        QTest::newRow("fan-polar-distance") << po2 << 4 << "0,20" << 0 << 1 << "350" << "0,350";
+        // 20 mm at 0 deg is (20, 0): the angle is lost but for its effect on y.
+        QTest::newRow("straight-polar-angle") << po2 << 3 << "0,20" << 0 << 2 << "0" << "0,0";
+    }
+    void typedValues()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        Tool t;
+        const int output = table.right(1).toInt() - 1;
+        AreaRecord &a = t.store.areas[0];
+        a.shape[output] = kind;
+        a.points[output] = pts(before);
+        t.refresh();
+        QSignalSpy edit(t.window.coordTable(), &COORD_TABLE::CoordTableEditSignal);
+
+        type(t.table(table), row, column, typed);
+
+        QCOMPARE(str(a.points[output]), after);
+        QCOMPARE(edit.count(), 1); // also when nothing changed
+        // Both tables of the output show the stored integers again.
+        QTableWidget *xy = t.table(QStringLiteral("CoordTableWidgetOut%1").arg(output + 1));
+        QTableWidget *polar = t.table(QStringLiteral("PolarTableWidgeOut%1").arg(output + 1));
+        const int rows = a.points[output].size() + (kind == 0 ? 1 : 0);
+        QCOMPARE(xy->rowCount(), rows);
+        QCOMPARE(polar->rowCount(), rows);
+        for (int i = 0; i < a.points[output].size(); ++i) {
+            QCOMPARE(xy->item(i, 1)->text(), QString::number(a.points[output][i].x()));
+            QCOMPARE(xy->item(i, 2)->text(), QString::number(a.points[output][i].y()));
+        }
+    }
+
+    void rectangleStaysAxisAligned()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        a.shape[0] = 2;
+        a.points[0] = pts("0,0 0,0 0,0 0,0");
+        t.refresh();
+        QTableWidget *xy = t.ui->CoordTableWidgetOut1;
+        type(xy, 2, 1, "300");
+        QCOMPARE(str(a.points[0]), QString("0,0 0,0 300,0 300,0"));
+        type(xy, 2, 2, "200");
+        QCOMPARE(str(a.points[0]), QString("0,0 0,200 300,200 300,0"));
+        type(xy, 3, 1, "400");
+        QCOMPARE(str(a.points[0]), QString("0,0 0,200 400,200 400,0"));
+        type(xy, 1, 2, "250");
+        QCOMPARE(str(a.points[0]), QString("0,0 0,250 400,250 400,0"));
+        type(xy, 0, 1, "-100");
+        QCOMPARE(str(a.points[0]), QString("-100,0 -100,250 400,250 400,0"));
+        QCOMPARE(xy->rowCount(), 4);
+    }
+
+    void tableKeys_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("emits");
+        const QString xy = "CoordTableWidgetOut1", polar = "PolarTableWidgeOut1";
+        const QString three = "100,0 0,100 -100,0";
+        const int del = Qt::Key_Delete;
+        QTest::newRow("delete-vertex") << xy << 0 << 1 << del << "100,0 -100,0" << 1;
+        QTest::newRow("delete-in-polar-table") << polar << 0 << 0 << del << "0,100 -100,0" << 1;
+        QTest::newRow("delete-on-blank-row") << xy << 0 << 3 << del << three << 0;
+        QTest::newRow("delete-on-rectangle") << xy << 2 << 1 << del << three << 0;
+        QTest::newRow("key-down") << xy << 0 << 1 << int(Qt::Key_Down) << three << 0;
+        QTest::newRow("key-backspace") << xy << 0 << 1 << int(Qt::Key_Backspace) << three << 0;
+        QTest::newRow("key-digit") << polar << 0 << 1 << int(Qt::Key_5) << three << 0;
+    }
+    void tableKeys()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, kind);
+        QFETCH(int, row);
+        QFETCH(int, key);
+        QFETCH(QString, after);
+        QFETCH(int, emits);
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        a.shape[0] = kind;
+        a.points[0] = pts("100,0 0,100 -100,0");
+        t.refresh();
+        QTableWidget *w = t.table(table);
+        w->setCurrentCell(row, 1);
+        QSignalSpy edit(t.window.coordTable(), &COORD_TABLE::CoordTableEditSignal);
+        QTest::keyClick(w, Qt::Key(key));
+        QCOMPARE(str(a.points[0]), after);
+        QCOMPARE(edit.count(), emits);
+        QCOMPARE(t.store.undoHistory[0].size(), 1 + emits);
+        QCOMPARE(t.ui->CoordTableWidgetOut1->rowCount(), a.points[0].size() + (kind == 0));
+        QCOMPARE(t.ui->PolarTableWidgeOut1->rowCount(), a.points[0].size() + (kind == 0));
+        if (!emits) {
+            QCOMPARE(w->currentRow(), row); // no keyboard navigation
+            QVERIFY(!w->isPersistentEditorOpen(w->currentItem()));
+        }
+    }
+
+    void tableEditTakesUndoStepAndMarksArea()
+    {
+        Tool t;
+        clickRow(t.ui->AreaTableWidget, 4);
+        QCOMPARE(t.store.currentArea, 4);
+        t.store.modified = false;
+        QSignalSpy edit(t.window.coordTable(), &COORD_TABLE::CoordTableEditSignal);
+
+        type(t.ui->CoordTableWidgetOut3, 0, 2, "800");
+        QCOMPARE(edit.count(), 1);
+        QCOMPARE(str(t.store.areas[4].points[2]), QString("0,800"));
+        QCOMPARE(t.store.undoHistory[4].size(), 2);
+        QCOMPARE(str(t.store.undoHistory[4].last().points[2]), QString("0,800"));
+        QVERIFY(t.store.modified);
+        QTableWidgetItem *marker = t.ui->AreaTableWidget->item(4, 1);
+        QVERIFY(marker);
+        QCOMPARE(marker->background().color(), QColor(Qt::green));
+        QVERIFY(!t.ui->AreaTableWidget->item(3, 1));
+        QVERIFY(!t.ui->AreaTableWidget->item(5, 1));
+
+        // An edit that changes nothing is still announced and recorded.
+        type(t.ui->CoordTableWidgetOut3, 1, 1, "0.0");
+        QCOMPARE(edit.count(), 2);
+        QCOMPARE(str(t.store.areas[4].points[2]), QString("0,800"));
+        QCOMPARE(t.store.undoHistory[4].size(), 3);
+        QCOMPARE(t.store.undoHistory[0].size(), 1);
+    }
+
+    // A current index above 63 (the sensor may report one) is read as 63.
+    void currentAreaAbove63EditsArea63()
+    {
+        Tool t;
+        t.store.areas[63].points[0] = pts("40,30");
+        t.store.currentArea = 100;
+        t.refresh();
+        QCOMPARE(t.store.currentArea, 63);
+        QCOMPARE(t.ui->PolarTableWidgeOut1->item(0, 1)->text(), QString("50"));
+        t.store.currentArea = 100;
+        type(t.ui->CoordTableWidgetOut1, 0, 2, "-30");
+        QCOMPARE(str(t.store.areas[63].points[0]), QString("40,-30"));
+        QCOMPARE(t.store.currentArea, 63);
+        QCOMPARE(t.store.undoHistory[63].size(), 2);
+        QVERIFY(t.ui->AreaTableWidget->item(63, 1));
+        QCOMPARE(str(t.store.areas[0].points[0]), QString());
+    }
+
+    // ------------------------------------------------------------ area list
+
+    void areaListRows()
+    {
+        Tool t;
+        QTableWidget *list = t.ui->AreaTableWidget;
+        QCOMPARE(list->rowCount(), 64);
+        for (int i = 0; i < 64; ++i) {
+            QCOMPARE(list->item(i, 0)->text(), QString::number(i));
+            QCOMPARE(list->rowHeight(i), 100);
+            auto *thumb = qobject_cast<PAINT_TABLE *>(list->cellWidget(i, 2));
+            QVERIFY(thumb);
+            QCOMPARE(thumb->areaIndex(), i);
+            QCOMPARE(thumb, t.window.areaTable()->thumbnail(i));
+        }
+        QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+        // Only a click on another row changes the current area.
+        QSignalSpy index(t.window.areaTable(), &AREA_TABLE::AreaTableIndexChange);
+        clickRow(list, 0);
+        QCOMPARE(index.count(), 0);
+        clickRow(list, 63);
+        QCOMPARE(index.count(), 1);
+        QCOMPARE(t.store.currentArea, 63);
+        clickRow(list, 63);
+        QCOMPARE(index.count(), 1);
+    }
+
+    void undoRedoDiscardsBranch()
+    {
+        Tool t;
+        QComboBox *delay = t.ui->Area_OpenDelay;
+        AreaRecord &a = t.store.areas[0];
+        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
+        // Undo before any edit changes nothing: the start-up state, detection
+        // size 1 included, is the oldest entry.
+        const AreaRecord fresh = a;
+        QCOMPARE(fresh.detectionSize, 1);
+        t.ui->Undo->trigger();
+        QCOMPARE(a, fresh);
+        QCOMPARE(replaced.count(), 1);
+        QVERIFY(t.store.modified);
+        QCOMPARE(t.store.undoPos[0], 0);
+
+        pick(delay, 1); // S1
+        pick(delay, 2); // S2
+        pick(delay, 3); // S3
+        QCOMPARE(t.store.undoPos[0], 3);
+        t.ui->Undo->trigger();
+        QCOMPARE(a.openDelay, 2);
+        QCOMPARE(t.store.undoPos[0], 2);
+        QCOMPARE(delay->currentIndex(), 2);
+        pick(delay, 4); // S4 replaces S3
+        const QVector<AreaRecord> &h = t.store.undoHistory[0];
+        QCOMPARE(h.size(), 4);
+        QCOMPARE(h[0], fresh);
+        QCOMPARE(h[1].openDelay, 1);
+        QCOMPARE(h[2].openDelay, 2);
+        QCOMPARE(h[3].openDelay, 4);
+        QCOMPARE(t.store.undoPos[0], 3);
+
+        replaced.clear();
+        t.ui->Redo->trigger();
+        QCOMPARE(a.openDelay, 4);
+        QCOMPARE(t.store.undoPos[0], 3);
+        QCOMPARE(replaced.count(), 1);
+
+        t.ui->Undo->trigger();
+        QCOMPARE(a.openDelay, 2);
+        t.ui->Undo->trigger();
+        QCOMPARE(a.openDelay, 1);
+        t.ui->Undo->trigger();
+        // Back to the start-up state, and the controls show it.
+        QCOMPARE(a, fresh);
+        QCOMPARE(delay->currentIndex(), 0);
+        QCOMPARE(t.ui->Area_DetectionSize->currentIndex(), 1);
+        t.ui->Redo->trigger();
+        QCOMPARE(a.openDelay, 1);
+    }
+
+    void undoHistoryKeepsLast100()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        const AreaRecord fresh = a;
+        for (int i = 1; i <= 99; ++i)
+            finish(t.ui->SteerMinDgree, i);
+        QCOMPARE(t.store.undoHistory[0].size(), 100);
+        QCOMPARE(t.store.undoHistory[0].first(), fresh);
+        for (int i = 100; i <= 150; ++i)
+            finish(t.ui->SteerMinDgree, i);
+        const QVector<AreaRecord> &h = t.store.undoHistory[0];
+        QCOMPARE(h.size(), 100);
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(h[i].steerMin, 51 + i);
+        QCOMPARE(t.store.undoPos[0], 99);
+        for (int i = 0; i < 99; ++i)
+            t.ui->Undo->trigger();
+        QCOMPARE(a.steerMin, 51);
+        t.ui->Undo->trigger();
+        QCOMPARE(a.steerMin, 51);
+        QCOMPARE(t.ui->SteerMinDgree->value(), 51);
+    }
+
+    void undoStaysInItsArea()
+    {
+        Tool t;
+        QTableWidget *list = t.ui->AreaTableWidget;
+        clickRow(list, 5);
+        pick(t.ui->Area_Hysteresis, 3);
+        pick(t.ui->Area_Hysteresis, 6);
+        clickRow(list, 6);
+        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 0);
+        pick(t.ui->Area_CloseDelay, 9);
+        const AreaRecord six = t.store.areas[6];
+        const QVector<AreaRecord> sixHistory = t.store.undoHistory[6];
+        clickRow(list, 5);
+        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 6);
+        t.ui->Undo->trigger();
+        QCOMPARE(t.store.areas[5].hysteresis, 3);
+        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 3);
+        QCOMPARE(t.store.areas[6], six);
+        QCOMPARE(t.store.undoHistory[6], sixHistory);
+        QCOMPARE(t.store.undoPos[6], 1);
+    }
+
+    void copyPasteIsDeep()
+    {
+        Tool t;
+        QTableWidget *list = t.ui->AreaTableWidget;
+        // Paste before any copy writes the empty record.
+        clickRow(list, 1);
+        pick(t.ui->Area_OpenDelay, 6);
+        t.ui->Paste->trigger();
+        QCOMPARE(t.store.areas[1], t.store.emptyRecord);
+
+        clickRow(list, 2);
+        t.ui->ButtonArcOut1->click();
+        type(t.ui->CoordTableWidgetOut1, 0, 1, "1500");
+        pick(t.ui->Area_CloseDelay, 8);
+        const AreaRecord two = t.store.areas[2];
+        QCOMPARE(str(two.points[0]), QString("1500,0 1500,0"));
+        t.ui->Copy->trigger();
+
+        clickRow(list, 7);
+        QCOMPARE(t.store.currentArea, 7);
+        QVERIFY(t.ui->ButtonPolygonOut1->isChecked());
+        t.store.modified = false;
+        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
+        t.ui->Paste->trigger();
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(t.store.areas[7], two);
+        QVERIFY(t.store.modified);
+        // The editors show area 7's new content.
+        QCOMPARE(t.ui->CoordTableWidgetOut1->rowCount(), 2);
+        QCOMPARE(t.ui->CoordTableWidgetOut1->item(1, 1)->text(), QString("1500"));
+        QCOMPARE(t.ui->PolarTableWidgeOut1->item(0, 1)->text(), QString("1500"));
+        QVERIFY(t.ui->ButtonArcOut1->isChecked());
+        QCOMPARE(t.ui->Area_CloseDelay->currentIndex(), 8);
+
+        type(t.ui->CoordTableWidgetOut1, 1, 2, "1500");
+        QCOMPARE(str(t.store.areas[7].points[0]), QString("2121,0 1500,1500"));
+        QCOMPARE(t.store.areas[2], two);
+        QCOMPARE(t.store.clipboard, two);
+    }
+
+    void deleteAllKeepsClipboard()
+    {
+        Tool t;
+        QTableWidget *list = t.ui->AreaTableWidget;
+        clickRow(list, 3);
+        t.ui->ButtonRectangleOut2->click();
+        pick(t.ui->Area_DetectionSize, 9);
+        const AreaRecord three = t.store.areas[3];
+        t.ui->Copy->trigger();
+        t.store.areas[40].points[0] = pts("1,2 3,4");
+        const QVector<AreaRecord> history = t.store.undoHistory[3];
+
+        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
+        t.ui->DeleteAll->trigger();
+        QCOMPARE(replaced.count(), 1);
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(t.store.areas[i], t.store.emptyRecord);
+        QCOMPARE(t.store.clipboard, three);
+        QCOMPARE(t.store.undoHistory[3], history);
+        QVERIFY(t.ui->ButtonPolygonOut2->isChecked());
+        QCOMPARE(t.ui->CoordTableWidgetOut2->rowCount(), 1);
+
+        t.ui->Paste->trigger();
+        QCOMPARE(t.store.areas[3], three);
+        QVERIFY(t.ui->ButtonRectangleOut2->isChecked());
+        QCOMPARE(t.ui->CoordTableWidgetOut2->rowCount(), 4);
+    }
+
+    // ------------------------------------------------------------ thumbnails
+
+    void thumbnailScale_data()
+    {
+        QTest::addColumn<QString>("out1");
+        QTest::addColumn<int>("out2kind");
+        QTest::addColumn<QString>("out2");
+        QTest::addColumn<int>("top");
+        // 160 x 160: centre row 80; the farthest point lies 50 px from it.
+        QTest::newRow("apex-is-farthest") << "-1000,2000 0,6000 1000,2000" << 0 << "" << 30;
+        // The parameter point of a dependent Out2 sets the scale too: Out1's
+        // apex at 3000 of 6000 mm lies 25 px above the centre.
+        QTest::newRow("parameter-point-counts")
+            << "-1000,2000 0,3000 1000,2000" << 3 << "0,6000" << 55;
+    }
+    void thumbnailScale()
+    {
+        QFETCH(QString, out1);
+        QFETCH(int, out2kind);
+        QFETCH(QString, out2);
+        QFETCH(int, top);
+        Tool t;
+        AreaRecord &a = t.store.areas[12];
+        a.points[0] = pts(out1);
+        a.shape[1] = out2kind;
+        a.points[1] = pts(out2);
+        // A thumbnail of its own: the list lays its cell widgets back to the
+        // 99 px cell before they render.
+        PAINT_TABLE thumb(12, &t.store);
+        const QImage img = render(&thumb, QSize(160, 160));
+        const int row = topmostColouredRow(img);
+        QVERIFY2(qAbs(row - top) <= 2, qPrintable(QString::number(row)));
+        // Well inside the zone, below the apex: the Out1 yellow or Out2 orange.
+        const QColor inside = QColor::fromRgba(img.pixel(82, 72));
+        QVERIFY(coloured(inside.rgba()));
+        QCOMPARE(inside.red(), 255);
+        // Outside the zone to the side: nothing coloured.
+        QVERIFY(!coloured(img.pixel(130, 40)));
+    }
+
+    void thumbnailOfEmptyAreaShowsAxesOnly()
+    {
+        Tool t;
+        PAINT_TABLE thumb(20, &t.store);
+        const QImage img = render(&thumb, QSize(160, 160));
+        QCOMPARE(topmostColouredRow(img), -1);
+        int axisPixels = 0;
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, 80) != img.pixel(0, 0) || img.pixel(x, 79) != img.pixel(0, 0))
+                ++axisPixels;
+        QVERIFY(axisPixels > 20);
+        // Dotted: the axis leaves gaps.
+        QVERIFY(axisPixels < img.width());
+    }
+
+    void thumbnailOut3FillFollowsEditChannel()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[8];
+        a.points[0] = pts("-3000,3000 3000,3000");
+        a.points[1] = pts("-2000,2000 2000,2000");
+        a.shape[2] = 4;
+        a.points[2] = pts("0,1000");
+        PAINT_TABLE thumb(8, &t.store);
+        QTabBar *bar = t.ui->AreaEditTab->tabBar();
+        // Scale 50 / 4242.64 about (80, 80): rows 72, 61 and 50 lie in the Out3 fan, in
+        // Out2 only and in Out1 only.
+        auto sample = [&](int channelTab) {
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                              bar->tabRect(channelTab).center());
+            const QImage img = render(&thumb, QSize(160, 160));
+            return QVector<QRgb>{img.pixel(83, 72), img.pixel(83, 61), img.pixel(83, 50)};
+        };
+        const QVector<QRgb> out1 = sample(0);
+        QCOMPARE(t.store.currentChannel, 0);
+        const QVector<QRgb> out3 = sample(2);
+        QCOMPARE(t.store.currentChannel, 2);
+        const QVector<QRgb> out2 = sample(1);
+        for (QRgb px : out1)
+            QVERIFY(coloured(px));
+        QVERIFY(out3[0] != out1[0]);
+        // More opaque red over the orange: less green.
+        QVERIFY(qGreen(out3[0]) < qGreen(out1[0]));
+        QCOMPARE(out2[0], out1[0]);
+        QCOMPARE(out3[1], out1[1]);
+        QCOMPARE(out3[2], out1[2]);
+        QVERIFY(out1[1] != out1[2]);
+    }
+};
+
+QTEST_MAIN(TestZoneEditors)
+#include "tst_zoneeditors.moc"
