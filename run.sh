@@ -10,7 +10,8 @@ cd "$(dirname "$0")"
 sector_install
 sector_build
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display found: start it under Xvfb with  xvfb-run -a -s '-screen 0 1400x900x24' ./run.sh"
+  echo "No display found: start it under Xvfb inside a loopback-only namespace:"
+  echo "  unshare -rn sh -c 'ip link set lo up; xvfb-run -a -s \"-screen 0 1400x900x24\" ./run.sh'"
   exit 1
 fi
 args=()

@@ -3,12 +3,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
+#include <QTranslator>
 
 namespace LanguageTexts {
 
@@ -180,6 +184,8 @@ const Text kWidgets[] = {
     {"label_SendVoltage", "LD发射电压", "LD Send Voltage"},
     {"label_ReceiveVoltage", "APD接收电压", "APD Receive Voltage"},
     {"label_Timestamp", "时间戳:", "Timestamp:"},
+    {"label_InputPorts", "输入", "Inputs"},
+    {"label_OutputPorts", "输出", "Outputs"},
 };
 const Indexed kTabs[] = {
     {"AreaEditTab", 0, "输出1", "Out 1"},
@@ -248,6 +254,12 @@ const Indexed kItems[] = {
     {"Para_CrossFilterEnable", 1, "打开", "Enable"},
     {"Para_SensorEtherMode", 0, "TCP服务器", "TCP Server"},
     {"Para_SensorEtherMode", 1, "UDP模式", "UDP Mode"},
+    {"Set_SensorSleepMode", 0, "正常工作", "Normal"},
+    {"Set_SensorSleepMode", 1, "休眠模式", "Sleep"},
+    {"Set_ScanFilterLevel", 0, "关闭", "Close"},
+    {"Set_ScanFilterLevel", 1, "简单", "Easy"},
+    {"Set_ScanFilterLevel", 2, "中等", "Middle"},
+    {"Set_ScanFilterLevel", 3, "严格", "Strict"},
 };
 
 QString pick(const char *zh, const char *en, int language)
@@ -286,6 +298,29 @@ void apply(QObject *w, int language)
         if (auto *c = w->findChild<QComboBox *>(QLatin1String(t.name)))
             if (t.index < c->count() && (language == 0 || t.en))
                 c->setItemText(t.index, pick(t.zh, t.en, language));
+}
+
+bool applyQtTranslations(int language)
+{
+    // Owned by the application, so it is never left installed in a dead one.
+    static QPointer<QTranslator> chinese;
+    if (language == 1) {
+        if (chinese)
+            QCoreApplication::removeTranslator(chinese);
+        return true;
+    }
+    if (!chinese) {
+        auto *t = new QTranslator(QCoreApplication::instance());
+        if (!t->load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+            delete t;
+            return false;
+        }
+        chinese = t;
+    }
+    // Installing twice only moves it to the front.
+    QCoreApplication::installTranslator(chinese);
+    return true;
 }
 
 int checkNames(QObject *w, QStringList *missing)

@@ -13,6 +13,11 @@ namespace LanguageTexts {
 // language: 0 Chinese, 1 English.
 void apply(QObject *mainWindow, int language);
 
+// Qt's own texts (standard buttons, file dialogs, "Look in:") follow the
+// language: Qt's Chinese catalogue is installed for 0 and removed for 1.
+// False when Chinese is asked for and the catalogue is not installed.
+bool applyQtTranslations(int language);
+
 // For tests: the object names the table refers to, each of which must exist.
 int checkNames(QObject *mainWindow, QStringList *missing);
 

@@ -39,5 +39,5 @@ void LinkPresenter::showMessage(int icon, const QString &title, const QString &t
     box.text = text;
     box.buttons = QStringList{QStringLiteral("OK")};
     // Modal: the link stays busy until the box is closed.
-    UiPrompt::show(nullptr, box);
+    UiPrompt::show(qobject_cast<QWidget *>(parent()), box);
 }

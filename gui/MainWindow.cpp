@@ -24,11 +24,16 @@
 #include <QGLFormat>
 #include <QGLWidget>
 #include <QGraphicsScene>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QScrollArea>
 #include <QSettings>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QTcpSocket>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUdpSocket>
 
 namespace {
@@ -231,31 +236,108 @@ int MainWindow::ask(QMessageBox::Icon icon, const QString &title, const QString 
 void MainWindow::polishLayout()
 {
     // Number, marker and a thumbnail of about 100 pixels.
-    const int listWidth = 40 + 10 + 100 +
-                          ui->AreaTableWidget->verticalScrollBar()->sizeHint().width() +
-                          2 * ui->AreaTableWidget->frameWidth();
-    ui->AreaTableWidget->setMinimumWidth(listWidth);
-    ui->ArealineText->setMinimumWidth(listWidth);
+    ui->AreaTableWidget->setMinimumWidth(areaListWidth());
+    // The columns fit by construction; a pixel of rounding is no reason
+    // for a scroll bar.
+    ui->AreaTableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->ArealineText->setMinimumWidth(areaListWidth());
     ui->splitter->setStretchFactor(0, 0);
     ui->splitter->setStretchFactor(1, 1);
-    // The edit panel is wide enough for the English shape and tab captions.
-    ui->splitter->setSizes({listWidth, 300});
+    ui->splitter->setCollapsible(0, false);
+    ui->splitter->setCollapsible(1, false);
     // The parameters stay compact; the tables get the height.
     ui->ParametersEditTab->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     ui->splitter_2->setStretchFactor(0, 0);
     ui->splitter_2->setStretchFactor(1, 1);
     ui->splitter_2->setSizes({ui->ParametersEditTab->sizeHint().height(), 600});
-    // Shape buttons may be narrower than a dialog button, so that the window
-    // fits its initial 1190 pixels with both docks open.
-    for (QPushButton *b : ui->AreaEditTab->findChildren<QPushButton *>())
-        b->setMinimumWidth(56);
     ui->PortLampLayout->setSpacing(2);
+    ui->CentralLayout->setContentsMargins(2, 2, 2, 2);
     // The sensor's own panels share one place on the right, as tabs; the
     // data list keeps its own above them.
     tabifyDockWidget(ui->SensorSettingDock, ui->IOSimulationDock);
     tabifyDockWidget(ui->IOSimulationDock, ui->SelfCheckDock);
     for (QLabel *l : {ui->label_SteerDgree, ui->label_VehicleSpeed, ui->label_VehicleOptionMode})
         l->setWordWrap(true);
+    // Every tab of the edit panel shows its whole caption: the panel makes
+    // room for them rather than scrolling or shortening them.
+    for (QTabWidget *tabs : ui->EditionControlDock->findChildren<QTabWidget *>()) {
+        tabs->tabBar()->setUsesScrollButtons(false);
+        tabs->tabBar()->setElideMode(Qt::ElideNone);
+    }
+    // Long captions of the sensor's panels take two lines rather than
+    // widening the dock; the value beside them keeps its width.
+    for (QWidget *panel : {ui->SensorSettingContents, ui->IOSimulationContents})
+        for (QLabel *l : panel->findChildren<QLabel *>())
+            if (l->objectName().startsWith(QLatin1String("label_")) &&
+                !l->objectName().startsWith(QLatin1String("label_IPDot")))
+                l->setWordWrap(true);
+}
+
+int MainWindow::areaListWidth() const
+{
+    QTableWidget *list = ui->AreaTableWidget;
+    return 40 + 10 + 100 + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) +
+           2 * list->frameWidth() + 2;
+}
+
+void MainWindow::fitTexts()
+{
+    // Buttons as wide as their captions in the language shown, and no
+    // wider: the edit panel is no wider than its longest caption needs.
+    for (QPushButton *b : ui->AreaEditTab->findChildren<QPushButton *>())
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
+    // The coordinate tables show their columns without scrolling sideways.
+    for (QTableWidget *table :
+         {ui->CoordTableWidgetOut1, ui->CoordTableWidgetOut2, ui->CoordTableWidgetOut3,
+          ui->PolarTableWidgeOut1, ui->PolarTableWidgeOut2, ui->PolarTableWidgeOut3}) {
+        // A stretched last column shrinks no further than the default
+        // section size, nor should it be narrower than its caption.
+        const QHeaderView *h = table->horizontalHeader();
+        int width = 0;
+        for (int i = 0; i + 1 < h->count(); ++i)
+            width += h->sectionSize(i);
+        if (h->count() > 0)
+            width += qMax(h->sectionSizeHint(h->count() - 1), h->defaultSectionSize());
+        table->setMinimumWidth(
+            width + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table) +
+            2 * table->frameWidth());
+    }
+    // The sensor dock is as wide as its longest item texts, so no combo box
+    // clips its value.
+    for (QWidget *panel : {ui->SensorSettingContents, ui->IOSimulationContents}) {
+        for (QComboBox *c : panel->findChildren<QComboBox *>()) {
+            c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            c->setMinimumWidth(0);
+            c->setMinimumWidth(c->sizeHint().width());
+        }
+    }
+    // Both commands of the sensor dock's tool bar stay in sight.
+    if (auto *bar =
+            ui->SensorSettingDock->findChild<QToolBar *>(QStringLiteral("SensorDockToolBar"))) {
+        bar->setMinimumWidth(0);
+        bar->setMinimumWidth(bar->sizeHint().width());
+    }
+    for (QScrollArea *area : {ui->SensorSettingScrollArea, ui->IOSimulationScrollArea}) {
+        QWidget *contents = area->widget();
+        contents->layout()->activate();
+        area->setMinimumWidth(
+            contents->minimumSizeHint().width() +
+            area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area) +
+            2 * area->frameWidth());
+    }
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // The tabs of docks sharing a place are never shortened: the docks make
+    // room for them instead.
+    if (event->type() == QEvent::ChildPolished) {
+        if (auto *bar = qobject_cast<QTabBar *>(static_cast<QChildEvent *>(event)->child())) {
+            bar->setElideMode(Qt::ElideNone);
+            bar->setUsesScrollButtons(false);
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -264,13 +346,17 @@ void MainWindow::showEvent(QShowEvent *event)
     if (!m_defaultDockWidths)
         return;
     m_defaultDockWidths = false;
-    // Without a remembered layout: the list and the edit panel side by side
-    // on the left, the sensor panels on the right no wider than they need,
-    // the view takes the rest.
-    QTimer::singleShot(0, this, [this] {
-        resizeDocks({ui->EditionControlDock, ui->SensorSettingDock},
-                    {ui->AreaTableWidget->minimumWidth() + 300 + 12, 300}, Qt::Horizontal);
-    });
+    // Without a remembered layout: the docks no wider than their contents
+    // need, the view takes the rest, centred on the sensor. Done before the
+    // first event is handled, so that nothing moves under the user's hand.
+    layout()->activate();
+    resizeDocks({ui->EditionControlDock, ui->SensorSettingDock},
+                {ui->EditionControlDock->minimumSizeHint().width(),
+                 ui->SensorSettingDock->minimumSizeHint().width()},
+                Qt::Horizontal);
+    layout()->activate();
+    ui->splitter->setSizes({areaListWidth(), ui->splitter->width()});
+    ui->graphicsView->centerOn(0, 0);
 }
 
 void MainWindow::setUpZoomSlider()
@@ -435,6 +521,15 @@ void MainWindow::ClearAllEditData()
 
 // ---------------------------------------------------------------- language and link
 
+void MainWindow::languageApplied()
+{
+    // Qt's own buttons and file dialogs speak the same language.
+    LanguageTexts::applyQtTranslations(m_language);
+    fitTexts();
+    if (auto *newButton = findChild<QToolButton *>(QStringLiteral("NewToolButton")))
+        newButton->setToolTip(ui->New->title());
+}
+
 void MainWindow::LanguageToChinese()
 {
     m_language = 0;
@@ -446,6 +541,7 @@ void MainWindow::LanguageToChinese()
     m_coordTable->SetHeaderLanguage(0);
     m_dataTable->SetHeaderLanguage(0);
     LanguageTexts::apply(this, 0);
+    languageApplied();
 }
 
 void MainWindow::LanguageToEnglish()
@@ -459,4 +555,5 @@ void MainWindow::LanguageToEnglish()
     m_coordTable->SetHeaderLanguage(1);
     m_dataTable->SetHeaderLanguage(1);
     LanguageTexts::apply(this, 1);
+    languageApplied();
 }

@@ -122,9 +122,15 @@ protected:
 
 private:
     void buildToolBars();
+    // What follows either language switch: Qt's own texts, the New button.
+    void languageApplied();
     void setUpZoomSlider();
     void polishLayout();
+    // Widths that follow the texts of the language shown.
+    void fitTexts();
+    int areaListWidth() const;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
     bool m_defaultDockWidths = true;
     void stopReplyTimer();
     void setSerialOnlyWidgetsEnabled(bool serial);

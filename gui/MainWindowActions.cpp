@@ -19,7 +19,6 @@
 
 #include <QDockWidget>
 #include <QGraphicsItem>
-#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -48,20 +47,10 @@ void MainWindow::buildToolBars()
     auto *sensorBar = new QToolBar(this);
     sensorBar->setObjectName(QStringLiteral("SensorDockToolBar"));
     sensorBar->setIconSize(QSize(20, 20));
-    sensorBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Captions under the icons keep the dock narrow.
+    sensorBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     sensorBar->addActions({ui->ReadAllSetting, ui->WriteAllSetting});
     ui->SensorMenuLayout->addWidget(sensorBar);
-
-    // The sensor dock is as wide as its longest item texts, so no combo box
-    // clips its value.
-    for (QComboBox *c : ui->SensorSettingContents->findChildren<QComboBox *>()) {
-        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        c->setMinimumWidth(c->sizeHint().width());
-    }
-    ui->SensorSettingScrollArea->setMinimumWidth(
-        ui->SensorSettingContents->minimumSizeHint().width() +
-        ui->SensorSettingScrollArea->verticalScrollBar()->sizeHint().width() +
-        2 * ui->SensorSettingScrollArea->frameWidth());
 }
 
 void MainWindow::connectActions()

@@ -1,6 +1,8 @@
 #include "gui/UiPrompt.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QPushButton>
 
 namespace UiPrompt {
@@ -16,6 +18,43 @@ FileAnswer &fileAnswer()
     static FileAnswer answer;
     return answer;
 }
+// Boxes belong to the main window: those of the link have no widget of
+// their own and would otherwise open in the middle of the screen.
+QWidget *owner(QWidget *parent)
+{
+    if (parent)
+        return parent->window();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(w) && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// The box takes its final size only as it is shown; it is centred then,
+// before it appears.
+class CentredBox : public QMessageBox
+{
+public:
+    CentredBox(const Box &box, QWidget *window)
+        : QMessageBox(box.icon, box.title, box.text, QMessageBox::NoButton, window)
+        , m_window(window)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!m_window || !m_window->isVisible())
+            return;
+        QRect r(QPoint(), frameGeometry().size());
+        r.moveCenter(m_window->frameGeometry().center());
+        move(r.topLeft());
+    }
+
+private:
+    QWidget *m_window;
+};
 } // namespace
 
 void setBoxAnswer(BoxAnswer answer) { boxAnswer() = std::move(answer); }
@@ -25,7 +64,8 @@ int show(QWidget *parent, const Box &box)
 {
     if (boxAnswer())
         return boxAnswer()(box);
-    QMessageBox mb(box.icon, box.title, box.text, QMessageBox::NoButton, parent);
+    QWidget *window = owner(parent);
+    CentredBox mb(box, window);
     QList<QAbstractButton *> buttons;
     // One role for all keeps the buttons in the order given on every
     // desktop; Escape answers with the last one.
@@ -43,9 +83,10 @@ QString askFileName(QWidget *parent, const FileQuestion &q)
 {
     if (fileAnswer())
         return fileAnswer()(q);
+    QWidget *window = owner(parent);
     if (q.save)
-        return QFileDialog::getSaveFileName(parent, q.caption, q.directory, q.filter);
-    return QFileDialog::getOpenFileName(parent, q.caption, q.directory, q.filter);
+        return QFileDialog::getSaveFileName(window, q.caption, q.directory, q.filter);
+    return QFileDialog::getOpenFileName(window, q.caption, q.directory, q.filter);
 }
 
 } // namespace UiPrompt

@@ -11,19 +11,13 @@ namespace {
 QByteArray projectWithPoints(int perOutput)
 {
     QByteArray file = freshLaser30();
-    for (int o = 1; o <= 3; ++o) {
-        const QByteArray empty = "Out" + QByteArray::number(o) + "CoordStr\nOut" + QByteArray::number(o) + "CoordEnd\n";
-        int at = 0;
-        for (int area = 0; (at = file.indexOf(empty, at)) >= 0; ++area) {
+    for (int area = 0; area < 64; ++area)
+        for (int o = 1; o <= 3; ++o) {
             QByteArray points;
             for (int i = 0; i < perOutput; ++i)
                 points += QByteArray::number(1000 + area * 10 + i) + "," + QByteArray::number(-500 - i) + "\n";
-            QByteArray filled = empty;
-            filled.insert(filled.indexOf('\n') + 1, points);
-            file.replace(at, empty.size(), filled);
-            at += filled.size();
+            file = withPoints(file, area, o, points);
         }
-    }
     return file;
 }
 
@@ -33,79 +27,59 @@ class TestCli : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void freshFileConvertsToItself()
+    // convert IN OUT: what it writes, or the error and what the message names
+    // ("IN", "OUT", or the whole message).
+    void convert_data()
     {
-        QTemporaryDir dir;
-        const QString out = dir.filePath("copy");
-        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(readFile(out), freshLaser30());
-        // No suffix is added to the name given.
-        QVERIFY(!QFile::exists(out + ".ZQ30"));
+        QTest::addColumn<QByteArray>("in"); // empty: no such file
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("written"); // empty: no file
+        QTest::addColumn<QString>("err");
+        const QByteArray fresh = freshLaser30();
+        const auto withHeader = [&fresh](const char *header) {
+            return QByteArray(fresh).replace(0, 9, header);
+        };
+        // The 22 lines after the tag: out-of-list indexes and out-of-range
+        // values come out as the widgets hold them.
+        const QByteArray dock = "SensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n";
+        const QByteArray odd = "SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n";
+        const QByteArray held = "SensorSetting\n-1\n4\n-1\n-1\n1\n-1\n2\n2\n127\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n192\n255\n0\n254\n";
+        const QByteArray oddIn = withHeader("TRV_ZQ_05").replace(dock, odd);
+        QTest::newRow("fresh-file-to-itself") << fresh << QStringList{} << "copy" << 0 << fresh << "";
+        QTest::newRow("model-rewrites-only-the-header")
+            << fresh << QStringList{"--model", "Laser50"} << "big.ZQ50" << 0 << withHeader("TRV_ZQ_50") << "";
+        QTest::newRow("dock-values-through-the-widgets-limits")
+            << oddIn << QStringList{} << "out.ZQ05" << 0 << QByteArray(oddIn).replace(odd, held) << "";
+        QTest::newRow("unknown-header") << withHeader("TRV_ZQ_40") << QStringList{} << "out" << 2
+                                        << QByteArray() << "FileError";
+        QTest::newRow("missing-input") << QByteArray() << QStringList{} << "out" << 2 << QByteArray() << "IN";
+        QTest::newRow("unwritable-output")
+            << fresh << QStringList{} << "no/such/folder/out" << 2 << QByteArray() << "OUT";
     }
-
-    void modelOptionRewritesOnlyTheHeader()
+    void convert()
     {
+        QFETCH(QByteArray, in);
+        QFETCH(QStringList, options);
+        QFETCH(QString, out);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, err);
         QTemporaryDir dir;
-        const QString out = dir.filePath("big.ZQ50");
-        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out, "--model", "Laser50"});
-        QCOMPARE(r.exitCode, 0);
-        QByteArray want = freshLaser30();
-        want.replace(0, 9, "TRV_ZQ_50");
-        QCOMPARE(readFile(out), want);
-    }
-
-    void dockValuesPassThroughTheWidgetsLimits()
-    {
-        QTemporaryDir dir;
-        QByteArray in = freshLaser30();
-        in.replace(0, 9, "TRV_ZQ_05");
-        // The 22 lines after the tag: out-of-list indexes and out-of-range values.
-        in.replace("SensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n",
-                   "SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n");
-        const QString src = dir.filePath("in.ZQ05");
-        writeFile(src, in);
-        const QString out = dir.filePath("out.ZQ05");
-        QCOMPARE(runCli({"convert", src, out}).exitCode, 0);
-        QByteArray want = in;
-        want.replace("SensorSetting\n6\n4\n3\n-2\n0\n5\n2\n2\n999\n4\n2\n2\n5\n4\n2\n2\n6\n2\n10\n300\nx\n255\n",
-                     "SensorSetting\n-1\n4\n-1\n-1\n1\n-1\n2\n2\n127\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n-1\n192\n255\n0\n254\n");
-        QCOMPARE(readFile(out), want);
-    }
-
-    void unknownHeaderIsFileError()
-    {
-        QTemporaryDir dir;
-        QByteArray in = freshLaser30();
-        in.replace(0, 9, "TRV_ZQ_40");
-        const QString src = dir.filePath("in.ZQ40");
-        writeFile(src, in);
-        const QString out = dir.filePath("out");
-        const CliRun r = runCli({"convert", src, out});
-        QCOMPARE(r.exitCode, 2);
-        QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
-        QVERIFY(!QFile::exists(out));
-    }
-
-    void unreadableInputNamesIt()
-    {
-        QTemporaryDir dir;
-        const QString src = dir.filePath("missing.ZQ30");
-        const QString out = dir.filePath("out");
-        const CliRun r = runCli({"convert", src, out});
-        QCOMPARE(r.exitCode, 2);
-        QVERIFY(r.err.contains(src));
-        QCOMPARE(r.err.count('\n'), 1);
-        QVERIFY(!QFile::exists(out));
-    }
-
-    void unwritableOutputIsReported()
-    {
-        QTemporaryDir dir;
-        const QString out = dir.filePath("no/such/folder/out");
-        const CliRun r = runCli({"convert", TEST_DATA_DIR "/fresh_laser30.ZQ30", out});
-        QCOMPARE(r.exitCode, 2);
-        QVERIFY(r.err.contains(out));
+        const QString src = dir.filePath("in"), dst = dir.filePath(out);
+        if (!in.isEmpty())
+            writeFile(src, in);
+        const CliRun r = runCli(QStringList{"convert", src, dst} + options);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(readFile(dst), written);
+        QVERIFY(!QFile::exists(dst + ".ZQ30")); // no suffix is added to the name given
+        if (err == "IN")
+            QVERIFY(r.err.contains(src) && r.err.count('\n') == 1);
+        else if (err == "OUT")
+            QVERIFY(r.err.contains(dst));
+        else
+            QCOMPARE(r.err.trimmed(), err);
     }
 
     // The target on a small file system of its own (a mount namespace of

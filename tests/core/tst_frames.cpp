@@ -7,57 +7,14 @@
 
 #include <QtTest>
 
+#include "tests/support/Frames.h"
+
 using namespace LinkProtocol;
 
 namespace {
 QByteArray hex(const char *h)
 {
     return QByteArray::fromHex(h);
-}
-
-// A frame with a valid CRC around the given token and payload.
-QByteArray framed(const QByteArray &body)
-{
-    QByteArray f = body;
-    appendCrc(f);
-    return f;
-}
-
-QByteArray reply(const Command &c, const QByteArray &payload = QByteArray())
-{
-    QByteArray body(c.crcOver, '\0');
-    body.replace(0, 5, c.token, 5);
-    body.replace(5, payload.size(), payload);
-    return framed(body);
-}
-
-// One scan stream packet.
-QByteArray packet(int start, int end, int carried, int marker, int sector,
-                  const QVector<QPair<int, int>> &points)
-{
-    QByteArray p("CRVN");
-    auto be = [&p](int v) {
-        p.append(char(v >> 8));
-        p.append(char(v & 0xFF));
-    };
-    be(start);
-    be(end);
-    be(carried);
-    be(marker);
-    be(sector);
-    be(0);
-    for (const auto &pt : points) {
-        p.append(char(pt.first & 0xFF));
-        p.append(char(pt.first >> 8));
-        p.append(char(pt.second & 0xFF));
-        p.append(char(pt.second >> 8));
-    }
-    return p;
-}
-
-QVector<QPair<int, int>> points(int n, int distance = 1000, int intensity = 50)
-{
-    return QVector<QPair<int, int>>(n, qMakePair(distance, intensity));
 }
 } // namespace
 
@@ -282,12 +239,9 @@ private Q_SLOTS:
 
     void parameters()
     {
-        QByteArray payload(60, '\0');
-        payload[36] = char(0xC0); // offset 41 of the frame: field 18
-        payload[37] = char(0xA8);
-        payload[38] = char(0x01);
-        payload[39] = char(0x58);
-        const SensorParameters p = Payloads::decodeRPara(reply(RPara, payload));
+        // Offset 41 of the frame: fields 18 and 19.
+        const QByteArray payload = QByteArray(36, '\0') + hex("c0a80158");
+        const SensorParameters p = Payloads::decodeRPara(replyFrame(RPara, payload));
         QCOMPARE(p.SensorIPAddressHigh, 49320);
         QCOMPARE(p.SensorIPAddressLow, 344);
         QCOMPARE(p.ControlMode, 0);
@@ -302,35 +256,20 @@ private Q_SLOTS:
 
     void simulationReply()
     {
-        QByteArray payload(16, '\0');
-        payload[0] = char(0x29);
-        payload[2] = char(0x05);
-        payload[6] = char(0xFF); // -2.5 degrees
-        payload[7] = char(0x06);
-        payload[8] = char(0x04); // 1200 r/min
-        payload[9] = char(0xB0);
-        SimuReplyCheck(Payloads::decodeWSimuReply(reply(WSimu, payload)));
+        // Inputs 41, outputs 5, -2.5 degrees, 1200 r/min.
+        QByteArray payload = hex("290005000000ff0604b0").leftJustified(16, '\0');
+        const Payloads::SimuReply r = Payloads::decodeWSimuReply(replyFrame(WSimu, payload));
+        QCOMPARE((QList<int>{int(r.inputs), int(r.outputs), r.temperature, r.rotateSpeed}),
+                 (QList<int>{41, 5, -250, 1200}));
         payload[0] = char(0x80);
-        QCOMPARE(Payloads::decodeWSimuReply(reply(WSimu, payload)).inputs, 4294967168u);
-    }
-    void SimuReplyCheck(const Payloads::SimuReply &r)
-    {
-        QCOMPARE(r.inputs, 41u);
-        QCOMPARE(r.outputs, 5u);
-        QCOMPARE(int(r.temperature), -250);
-        QCOMPARE(int(r.rotateSpeed), 1200);
+        QCOMPARE(Payloads::decodeWSimuReply(replyFrame(WSimu, payload)).inputs, 4294967168u);
     }
 
     void productInformation()
     {
-        QByteArray payload(12, '\0');
-        put16(payload, 0, 9);
-        put16(payload, 2, 250);
-        put16(payload, 4, 1234);
-        put16(payload, 6, 2019);
-        put16(payload, 8, 6);
-        put16(payload, 10, 3);
-        const Payloads::ProductInfo i = Payloads::decodeRPrda(reply(RPrda, payload));
+        // Type 9, firmware 250, serial 1234, made 2019-6-3.
+        const QByteArray payload = hex("000900fa04d207e300060003");
+        const Payloads::ProductInfo i = Payloads::decodeRPrda(replyFrame(RPrda, payload));
         QCOMPARE(Payloads::productText(i, 0),
                  QStringLiteral("Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  "
                                 "1234.000000\nProduction:  2019 - 6 - 3"));
@@ -346,7 +285,7 @@ private Q_SLOTS:
 
     void replyWaitsForItsLastByte()
     {
-        const QByteArray f = reply(WSimu);
+        const QByteArray f = replyFrame(WSimu);
         QByteArray buf = "xx" + f.left(10);
         QByteArray got;
         QCOMPARE(ReceivePath::takeReply(buf, WSimu, &got), ReceivePath::Take::Incomplete);
@@ -355,19 +294,15 @@ private Q_SLOTS:
         QCOMPARE(ReceivePath::takeReply(buf, WSimu, &got), ReceivePath::Take::Frame);
         QCOMPARE(got, f);
         QCOMPARE(buf, QByteArray("xxyy")); // only the frame is removed
-    }
-
-    void secondCopyWaitsForTheNextCall()
-    {
-        const QByteArray f = reply(RBoot);
-        QByteArray buf = f + f;
-        QCOMPARE(ReceivePath::takeReply(buf, RBoot, nullptr), ReceivePath::Take::Frame);
+        // Of two copies, the second waits for the next call.
+        buf = f + f;
+        QCOMPARE(ReceivePath::takeReply(buf, WSimu, nullptr), ReceivePath::Take::Frame);
         QCOMPARE(buf, f);
     }
 
     void badCrcIsRemovedSilently()
     {
-        QByteArray f = reply(RPara);
+        QByteArray f = replyFrame(RPara);
         f[20] = char(f[20] ^ 1);
         QByteArray buf = f;
         QByteArray got;
@@ -391,13 +326,8 @@ private Q_SLOTS:
 
     void serialScanIsReversedAndClamped()
     {
-        QByteArray payload(1280, '\0');
-        payload[0] = 0x12;
-        payload[1] = 0x34;
-        payload[2] = char(0x2E); // 12001
-        payload[3] = char(0xE1);
-        payload[1278] = 0x00;
-        payload[1279] = 0x07;
+        // 4660, 12001, zeros, 7.
+        const QByteArray payload = hex("12342ee1") + QByteArray(1274, '\0') + hex("0007");
         QByteArray buf = "RScan" + payload;
         std::array<std::uint16_t, 640> values{};
         QVERIFY(!ReceivePath::takeSerialScan(buf = buf.left(1000), RScan, values, 12000));
@@ -414,8 +344,8 @@ private Q_SLOTS:
         ScanRecord scan;
         // One point per degree, a sweep in two sectors of 160 degrees.
         auto sweep = [](int d1, int d2) {
-            return packet(20, 180, 160, 0, 160, points(160, d1, 40))
-                   + packet(180, 340, 160, 160, 160, points(160, d2, 41));
+            return streamPacket(20, 180, 160, 0, 160, 160, d1, 40)
+                   + streamPacket(180, 340, 160, 160, 160, 160, d2, 41);
         };
         // The first sweep's resolution is new: it restarts, nothing closes.
         QByteArray buf = sweep(800, 900);
@@ -444,7 +374,7 @@ private Q_SLOTS:
         ScanRecord one;
         one.pointsPerDegree = 1;
         one.ringIndex = 0;
-        buf = packet(20, 340, 320, 320, 320, points(320));
+        buf = streamPacket(20, 340, 320, 320, 320, 320);
         QCOMPARE(ReceivePath::takeStream(buf, one, 36000), 1);
         QCOMPARE(one.sweepLength, 320);
     }
@@ -454,12 +384,12 @@ private Q_SLOTS:
         ScanRecord scan;
         scan.pointsPerDegree = 1;
         scan.ringIndex = 100;
-        QByteArray buf = packet(20, 340, 640, 640, 640, points(640));
+        QByteArray buf = streamPacket(20, 340, 640, 640, 640, 640);
         QCOMPARE(ReceivePath::takeStream(buf, scan, 36000), 0); // r = 2: flag raised, then lowered
         QCOMPARE(scan.pointsPerDegree, 2);
         QCOMPARE(scan.resolutionChanged, 0);
         QCOMPARE(scan.sweepLength, 0);
-        buf = packet(20, 340, 640, 640, 640, points(640));
+        buf = streamPacket(20, 340, 640, 640, 640, 640);
         QCOMPARE(ReceivePath::takeStream(buf, scan, 36000), 1);
         QCOMPARE(scan.sweepLength, 640);
     }
@@ -467,13 +397,13 @@ private Q_SLOTS:
     void streamWaitsForWholePacketsAndKeepsGarbage()
     {
         ScanRecord scan;
-        const QByteArray p = packet(20, 100, 80, 0, 80, points(80));
+        const QByteArray p = streamPacket(20, 100, 80, 0, 80, 80);
         QByteArray buf = "ab" + p + "cd" + p.left(30);
         ReceivePath::takeStream(buf, scan, 36000);
         QCOMPARE(buf, "abcd" + p.left(30));
         QCOMPARE(scan.ringIndex, 0); // r changed from 0 to 1 after the points
         // A packet that carries fewer points than its sector says.
-        buf = packet(100, 180, 10, 0, 80, points(10));
+        buf = streamPacket(100, 180, 10, 0, 80, 10);
         const int before = scan.ringIndex;
         ReceivePath::takeStream(buf, scan, 36000);
         QCOMPARE(scan.ringIndex, before + 10);
@@ -484,8 +414,8 @@ private Q_SLOTS:
         // "CR" + packet + "VN..." : removing the packet spells a new magic.
         ScanRecord scan;
         scan.pointsPerDegree = 1;
-        const QByteArray second = packet(20, 24, 4, 0, 4, points(4));
-        QByteArray buf = "CR" + packet(20, 24, 4, 0, 4, points(4)) + second.mid(2);
+        const QByteArray second = streamPacket(20, 24, 4, 0, 4, 4);
+        QByteArray buf = "CR" + streamPacket(20, 24, 4, 0, 4, 4) + second.mid(2);
         ReceivePath::takeStream(buf, scan, 36000);
         QVERIFY(buf.isEmpty());
         QCOMPARE(scan.ringIndex, 8);
@@ -496,7 +426,7 @@ private Q_SLOTS:
         ScanRecord scan;
         scan.pointsPerDegree = 1;
         scan.ringIndex = 7;
-        QByteArray buf = packet(50, 50, 4, 0, 4, points(4)) + packet(20, 24, 4, 0, 4, points(4));
+        QByteArray buf = streamPacket(50, 50, 4, 0, 4, 4) + streamPacket(20, 24, 4, 0, 4, 4);
         ReceivePath::takeStream(buf, scan, 36000);
         QVERIFY(buf.isEmpty());
         QCOMPARE(scan.ringIndex, 11); // only the second packet's points
@@ -531,8 +461,8 @@ private Q_SLOTS:
             QByteArray chunk;
             const int kind = rng.bounded(3);
             if (kind == 0)
-                chunk = packet(rng.bounded(400), rng.bounded(400), rng.bounded(100), rng.bounded(400),
-                               rng.bounded(100), points(rng.bounded(100)));
+                chunk = streamPacket(rng.bounded(400), rng.bounded(400), rng.bounded(100), rng.bounded(400),
+                               rng.bounded(100), rng.bounded(100));
             else
                 for (int i = rng.bounded(64); i > 0; --i)
                     chunk.append(char(rng.bounded(256)));

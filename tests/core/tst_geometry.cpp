@@ -70,10 +70,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("y");
         QTest::addColumn<QString>("r");
         QTest::addColumn<QString>("deg");
+        // Degrees shown with six significant digits, as every table shows them.
         QTest::newRow("+X") << 100 << 0 << "100" << "0";
-        QTest::newRow("-Y") << 0 << -100 << "100" << "-90";
+        QTest::newRow("+Y") << 0 << 1000 << "1000" << "90";
+        QTest::newRow("-X") << -1000 << 0 << "1000" << "180";
+        QTest::newRow("-Y-folds-to--90") << 0 << -100 << "100" << "-90";
         QTest::newRow("just-below--X") << -100 << -1 << "100.005" << "180.573";
+        QTest::newRow("third-quadrant") << -1000 << -1000 << "1414.21" << "225";
+        QTest::newRow("fourth-quadrant") << 1000 << -1000 << "1414.21" << "-45";
         QTest::newRow("diagonal") << 1000 << 1000 << "1414.21" << "45";
+        QTest::newRow("small-diagonal") << 100 << 100 << "141.421" << "45";
+        QTest::newRow("origin") << 0 << 0 << "0" << "0";
         QTest::newRow("far") << 1234567 << 0 << "1.23457e+06" << "0";
     }
     void tableConversions()
@@ -85,6 +92,18 @@ private Q_SLOTS:
         const Polar p = xyToPolar(x, y);
         QCOMPARE(QString::number(double(p.r), 'g', 6), r);
         QCOMPARE(QString::number(double(p.theta * kRadToDeg), 'g', 6), deg);
+        // -Y lands one float step below -pi/2 after the fold.
+        QVERIFY(p.theta >= -1.570797f && p.theta < 4.712389f);
+    }
+
+    void polarToXYTruncates()
+    {
+        // 1000 at 60 deg is (500.000..., 866.025...): both truncated.
+        const QPoint p = polarToXY(1000.f, 60.f * kDegToRad);
+        QCOMPARE(p.y(), 866);
+        QVERIFY(p.x() == 499 || p.x() == 500);
+        // Negative values truncate toward zero, not down.
+        QCOMPARE(polarToXY(1000.f, 225.f * kDegToRad), QPoint(-707, -707));
     }
 
     void typedValuesRound_data()

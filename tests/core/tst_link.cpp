@@ -141,37 +141,6 @@ private Q_SLOTS:
         QCOMPARE(LinkProtocol::getS16(r.sensor.caseBytes(), 2), 90);
     }
 
-    void rejectedAreaStopsTheWrite_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("setting-error") << 1 << "Parameters Setting Error";
-        QTest::newRow("flash-error") << 2 << "FLASH Write Error";
-    }
-    void rejectedAreaStopsTheWrite()
-    {
-        QFETCH(int, status);
-        QFETCH(QString, text);
-        Rig r;
-        r.sensor.rejectStatus = status;
-        QSignalSpy closed(&r.link, &SERIAL_COMM::ProgressClose);
-        r.link.WriteSensorAllDataSlots();
-        // The first area is refused: nothing more of the write goes out, and
-        // the progress closes before the box opens.
-        QVERIFY(waitFor([&] { return r.messages.size() == 1; }, 5000));
-        QTest::qWait(200);
-        QCOMPARE(r.tokens().filter(QRegularExpression("^W(Area|Case|Para)$")), QStringList{"WArea"});
-        QCOMPARE(r.messages.size(), 1);
-        QCOMPARE(r.messages[0].title, QStringLiteral("Message"));
-        QCOMPARE(r.messages[0].text, text);
-        QVERIFY(r.messages[0].busyWhileOpen != 0);
-        QVERIFY(closed.count() >= 1);
-        QCOMPARE(r.link.writeAreaIndex(), 0);
-        for (auto f : {SERIAL_COMM::FlagWriteAreas, SERIAL_COMM::FlagWriteCases,
-                       SERIAL_COMM::FlagWriteParameters})
-            QVERIFY(!r.link.flag(f));
-    }
-
     void designThatCannotTravelIsRefusedBeforeSending_data()
     {
         QTest::addColumn<int>("output");

@@ -1,5 +1,4 @@
 #include "core/zones/DeviceType.h"
-#include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
 
 #include <QtTest>
@@ -138,21 +137,12 @@ private Q_SLOTS:
         s.resetForNewProject();
 
         QVERIFY(!s.modified);
-        for (const AreaRecord &a : s.areas) {
-            for (int c = 0; c < 3; ++c) {
-                QVERIFY(a.points[c].isEmpty());
-                QCOMPARE(a.shape[c], 0);
-            }
-            QCOMPARE(a.openDelay, 0);
-            QCOMPARE(a.closeDelay, 0);
-            QCOMPARE(a.hysteresis, 0);
-            QCOMPARE(a.detectionSize, 0);
-            QCOMPARE(a.steerMin, -180);
-            QCOMPARE(a.steerMax, 45);
-            QCOMPARE(a.speedMin, -300);
-            QCOMPARE(a.speedMax, 120);
-            QCOMPARE(a.operationMode, 5);
-        }
+        // Shapes, points and parameters cleared; the case channel kept.
+        AreaRecord want;
+        for (int f = 4; f < 9; ++f)
+            want.setIntField(f, sampleRecord().intField(f));
+        for (const AreaRecord &a : s.areas)
+            QVERIFY(a == want);
         QVERIFY(s.clipboard == sampleRecord());
         QCOMPARE(s.undoHistory[4].size(), 2);
         QCOMPARE(s.undoPos[4], 1);
@@ -239,46 +229,6 @@ private Q_SLOTS:
         QFETCH(int, type);
         QFETCH(QString, expected);
         QCOMPARE(withDeviceSuffix(name, type), expected);
-    }
-
-    void polarConversion_data()
-    {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<QString>("r");
-        QTest::addColumn<QString>("deg");
-        // Degrees shown with six significant digits, as every table shows them.
-        QTest::newRow("+X") << 1000 << 0 << "1000" << "0";
-        QTest::newRow("+Y") << 0 << 1000 << "1000" << "90";
-        QTest::newRow("-X") << -1000 << 0 << "1000" << "180";
-        QTest::newRow("-Y-folds-to--90") << 0 << -1000 << "1000" << "-90";
-        QTest::newRow("third-quadrant") << -1000 << -1000 << "1414.21" << "225";
-        QTest::newRow("fourth-quadrant") << 1000 << -1000 << "1414.21" << "-45";
-        QTest::newRow("diagonal") << 100 << 100 << "141.421" << "45";
-        QTest::newRow("origin") << 0 << 0 << "0" << "0";
-    }
-    void polarConversion()
-    {
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(QString, r);
-        QFETCH(QString, deg);
-        const ZoneGeometry::Polar p = ZoneGeometry::xyToPolar(x, y);
-        QCOMPARE(QString::number(double(p.r), 'g', 6), r);
-        QCOMPARE(QString::number(double(p.theta * ZoneGeometry::kRadToDeg), 'g', 6), deg);
-        // -Y lands one float step below -pi/2 after the fold.
-        QVERIFY(p.theta >= -1.570797f && p.theta < 4.712389f);
-    }
-
-    void polarToXYTruncates()
-    {
-        // 1000 at 60 deg is (500.000..., 866.025...): both truncated.
-        const QPoint p = ZoneGeometry::polarToXY(1000.f, 60.f * ZoneGeometry::kDegToRad);
-        QCOMPARE(p.y(), 866);
-        QVERIFY(p.x() == 499 || p.x() == 500);
-        // Negative values truncate toward zero, not down.
-        const QPoint q = ZoneGeometry::polarToXY(1000.f, 225.f * ZoneGeometry::kDegToRad);
-        QCOMPARE(q, QPoint(-707, -707));
     }
 };
 

@@ -2,6 +2,7 @@
 // writes: project files, area frames, payload frames, scan stream packets.
 //   fuzz-seeds DIR     (DIR/<target>/seed-*)
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/support/Frames.h"
 
 #include "core/link/AreaCodec.h"
 #include "core/link/LinkProtocol.h"
@@ -69,28 +70,15 @@ QByteArray project(int model, const ZoneStore &store)
     return out;
 }
 
-QByteArray replyOf(const Command &c, const QByteArray &payload)
-{
-    QByteArray f(c.crcOver ? c.crcOver : kSerialScanLength, '\0');
-    f.replace(0, 5, c.token, 5);
-    f.replace(5, payload.size(), payload);
-    if (c.crcOver)
-        appendCrc(f);
-    return f;
-}
-
 QByteArray be16(int v)
 {
     return QByteArray(1, char(v >> 8)) + char(v & 0xFF);
 }
 
+// A stream packet carrying all its points, at intensity 40.
 QByteArray packet(int start, int end, int carried, int marker, int sector, int distance)
 {
-    QByteArray p("CRVN");
-    p += be16(start) + be16(end) + be16(carried) + be16(marker) + be16(sector) + be16(0);
-    for (int k = 0; k < qMin(carried, sector); ++k)
-        p += char(distance & 0xFF) + QByteArray(1, char(distance >> 8)) + char(40) + char(0);
-    return p;
+    return streamPacket(start, end, carried, marker, sector, qMin(carried, sector), distance, 40);
 }
 
 void projectSeeds()
@@ -141,7 +129,7 @@ void receiveSeeds()
 {
     const ZoneStore d = design();
     seed("receive", "serial-information",
-         QByteArray(1, RI::Serial) + RI::request(RI::Information) + RI::reads(replyOf(RPrda, {})));
+         QByteArray(1, RI::Serial) + RI::request(RI::Information) + RI::reads(replyFrame(RPrda, {})));
 
     QByteArray readAll = QByteArray(1, RI::Serial | (3 << 2)) + RI::request(RI::ReadAll);
     for (int a = 0; a < kAreaCount; ++a)
@@ -161,8 +149,8 @@ void receiveSeeds()
         distances += be16(40 * i);
     seed("receive", "serial-scans",
          QByteArray(1, RI::Serial | (1 << 2)) + RI::request(RI::Scan)
-             + RI::reads(replyOf(RScan, distances), 7) + RI::request(RI::Intensity)
-             + RI::reads(replyOf(RStre, distances)));
+             + RI::reads(replyFrame(RScan, distances), 7) + RI::request(RI::Intensity)
+             + RI::reads(replyFrame(RStre, distances)));
 
     const QByteArray sweep = packet(20, 340, 320, 320, 320, 1500);
     seed("receive", "tcp-stream",

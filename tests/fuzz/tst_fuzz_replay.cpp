@@ -7,6 +7,9 @@
 
 #include "core/link/LinkProtocol.h"
 
+#include "tests/support/Frames.h"
+#include "tests/support/TestFiles.h"
+
 #include <QDir>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -18,12 +21,6 @@ namespace {
 QDir corpusDir(const char *target)
 {
     return QDir(QStringLiteral(FUZZ_CORPUS_DIR "/") + QLatin1String(target));
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void corpusRows()
@@ -38,13 +35,6 @@ void corpusRows()
     }
 }
 
-QByteArray reply(const LinkProtocol::Command &c)
-{
-    QByteArray f(c.crcOver, '\0');
-    f.replace(0, 5, c.token, 5);
-    LinkProtocol::appendCrc(f);
-    return f;
-}
 } // namespace
 
 class TestFuzzReplay : public QObject
@@ -62,7 +52,7 @@ private Q_SLOTS:
     {
         QFETCH(int, target);
         QFETCH(QString, path);
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = readFile(path);
         const QString wrong = kTargets[target].run(bytes);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     }
@@ -72,7 +62,7 @@ private Q_SLOTS:
     {
         QFETCH(int, target);
         QFETCH(QString, path);
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = readFile(path);
         const auto run = kTargets[target].run;
         const int step = qMax(1, bytes.size() / 24);
         for (int len = 0; len < bytes.size(); len += step) {
@@ -110,6 +100,29 @@ private Q_SLOTS:
         }
     }
 
+    // The project reader also gets text of the format's own words in
+    // random order, which random bytes hardly ever spell.
+    void projectWordSoup()
+    {
+        QRandomGenerator random(42);
+        const QByteArrayList words = {"SensorSetting",
+                                      "CoordTableData",
+                                      "Out1CoordStr",
+                                      "Out2CoordEnd",
+                                      "CoordTableDataEnd",
+                                      "63",
+                                      "-7",
+                                      "1,2"};
+        for (int round = 0; round < 50; ++round) {
+            QByteArray soup = "TRV_ZQ_30\n";
+            for (int i = 0; i < 400; ++i)
+                soup += random.bounded(3) == 0 ? QByteArray(1, char(random.bounded(1, 255)))
+                                               : words[random.bounded(words.size())] + '\n';
+            const QString wrong = projectFile(soup);
+            QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("round %1: ").arg(round) + wrong));
+        }
+    }
+
     void fragmentedReads_data()
     {
         QTest::addColumn<int>("setup");
@@ -128,11 +141,11 @@ private Q_SLOTS:
         // Replies asked for and not, a bad CRC, garbage and a cut token
         // between them, a stream packet: the link survives them in any
         // split and takes the next whole reply.
-        QByteArray bad = reply(WSimu);
+        QByteArray bad = replyFrame(WSimu);
         bad[7] = char(bad[7] ^ 1);
         const QByteArray packet = QByteArray::fromHex("4352564e0014015400020002000200000a00280014003200");
-        const QByteArray bytes = QByteArray("\x01garbage", 8) + reply(RPrda) + "RBo" + bad
-                                 + reply(WSimu) + packet + reply(RBoot) + "WAre" + reply(RPara);
+        const QByteArray bytes = QByteArray("\x01garbage", 8) + replyFrame(RPrda) + "RBo" + bad
+                                 + replyFrame(WSimu) + packet + replyFrame(RBoot) + "WAre" + replyFrame(RPara);
         QByteArray input(1, char(setup));
         input += RI::request(RI::Information) + RI::request(RI::Simulation) + RI::reads(bytes, piece)
                  + RI::request(RI::ReadAll) + RI::reads(bytes, piece) + RI::timeout();

@@ -1,24 +1,40 @@
 #pragma once
 
+#include "core/link/SERIAL_COMM.h"
 #include "core/link/ScanRecord.h"
 #include "core/zones/ZoneStore.h"
 #include "gui/MainWindow.h"
 #include "gui/UiPrompt.h"
+#include "ui_mainwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGraphicsView>
-#include <QMouseEvent>
+#include <QGroupBox>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include <functional>
 
 // What the GUI tests share: a freshly started tool, waiting for a condition,
-// and two ways of answering the program's boxes.
+// the link's states, and two ways of answering the program's boxes.
+
+// Nothing of a user's own layout is read or written: a member of each test
+// object, so it is in place before the first window.
+struct PrivateSettings {
+    QTemporaryDir dir;
+    PrivateSettings()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    }
+};
 
 // A freshly started tool: its own store and scan record.
 struct Tool {
@@ -26,6 +42,61 @@ struct Tool {
     ScanRecord scan;
     MainWindow window{&store, &scan};
 };
+
+inline bool connected(Tool &t)
+{
+    return t.window.form()->DisConnection->isEnabled() && !t.window.form()->Connection->isEnabled();
+}
+
+// The link closed: the menu offers a new connection and no timer runs.
+inline bool disconnected(Tool &t)
+{
+    Ui::MainWindow *ui = t.window.form();
+    return ui->Connection->isEnabled() && !ui->DisConnection->isEnabled() &&
+           !t.window.link()->replyTimer()->isActive() &&
+           !t.window.link()->simulationTimer()->isActive();
+}
+
+// Connects over Ethernet to a loopback port, as the Ethernet dialog does.
+inline void connectTo(Tool &t, quint16 port, const char *mode = "MODE: TCP")
+{
+    t.window.setSensorPort(port);
+    t.window.CreatEthnertModeSignalSlot(mode);
+    t.window.CreatEthernetPort("127.0.0.1");
+}
+inline void connectTo(Tool &t, const QString &port)
+{
+    connectTo(t, quint16(port.toUInt()));
+}
+
+// A loopback port nothing listens on.
+inline quint16 deadPort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+// A design that a failed or declined read must leave alone, in areas the
+// read reaches first as well as last.
+inline void putDesign(ZoneStore &store)
+{
+    store.areas[0].points[0] = {QPoint(500, 500), QPoint(-500, 500), QPoint(0, 1500)};
+    store.areas[1].openDelay = 7;
+    store.areas[3].openDelay = 11;
+    store.areas[3].points[0] = {QPoint(800, 0), QPoint(0, 800), QPoint(-800, 0)};
+    store.areas[3].steerMin = -40;
+    store.areas[63].hysteresis = 4;
+    store.areas[63].shape[1] = ShapeRectangle;
+    store.areas[63].points[1] = {QPoint(100, 100), QPoint(100, -100), QPoint(-100, -100),
+                                 QPoint(-100, 100)};
+}
+
+// What a user does to a checkable group box: toggles it, and it reports the click.
+inline void clickGroup(QGroupBox *g)
+{
+    QTest::keyClick(g, Qt::Key_Space);
+}
 
 inline bool waitFor(const std::function<bool()> &done, int ms)
 {

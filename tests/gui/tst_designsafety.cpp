@@ -1,4 +1,3 @@
-#include "core/link/SERIAL_COMM.h"
 #include "graphics/OPTION_SCENE.h"
 #include "graphics/ViewWindow.h"
 #include "gui/StartOptions.h"
@@ -6,15 +5,12 @@
 #include "gui/editors/AREA_TABLE.h"
 #include "gui/editors/COORD_TABLE.h"
 #include "ui_create.h"
-#include "ui_mainwindow.h"
 
 #include "tests/gui/GuiTestKit.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QGraphicsItem>
-#include <QSettings>
-#include <QTemporaryDir>
 
 using namespace ViewInput;
 
@@ -31,10 +27,7 @@ QString str(const QVector<QPoint> &points)
 // A project file of the given model with one Out1 vertex in area 0.
 QByteArray projectFor(const char *header)
 {
-    QByteArray file = freshLaser30();
-    file.replace(0, 9, header);
-    file.replace("Out1CoordStr\nOut1CoordEnd\n", "Out1CoordStr\n700,800\nOut1CoordEnd\n");
-    return file;
+    return withPoints(freshLaser30(), 0, 1, "700,800\n").replace(0, 9, header);
 }
 
 // Handle positions in the sensor frame, as "x,y ...".
@@ -62,15 +55,10 @@ QString tableRows(QTableWidget *t)
 class TestDesignSafety : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settings;
+    PrivateSettings m_settings;
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    }
-
     // ---------------------------------------------------------------- saving
 
     void closeQuestionSaveThatFailsKeepsTheWindow_data()
@@ -251,12 +239,10 @@ private Q_SLOTS:
     // Open paths say why and leave the design as it was.
     void fileBeyondAnySensorIsRefusedWithTheReason()
     {
-        QByteArray many = freshLaser30();
         QByteArray points;
         for (int i = 0; i < 12000; ++i)
             points += QByteArray::number(i) + ",5\n";
-        many.replace("Out2CoordStr\nOut2CoordEnd\n", "Out2CoordStr\n" + points + "Out2CoordEnd\n");
-        writeFile(m_dir.filePath("many.ZQ30"), many);
+        writeFile(m_dir.filePath("many.ZQ30"), withPoints(freshLaser30(), 0, 2, points));
         writeFile(m_dir.filePath("endless.ZQ30"), QByteArray(64 * 1024, 'x'));
         Answers ask;
         Tool t;

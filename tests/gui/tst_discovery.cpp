@@ -4,7 +4,6 @@
 #include "gui/dialogs/SettingsDialog.h"
 #include "ui_create.h"
 #include "ui_ethnertsetting.h"
-#include "ui_mainwindow.h"
 #include "ui_settingsdialog.h"
 
 #include "tests/gui/GuiTestKit.h"
@@ -13,9 +12,7 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QNetworkDatagram>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 
 #include <memory>
@@ -69,24 +66,14 @@ QStringList entries(const QComboBox *box)
         out << box->itemText(i);
     return out;
 }
-
-bool connected(Tool &t)
-{
-    return t.window.form()->DisConnection->isEnabled() && !t.window.form()->Connection->isEnabled();
-}
 } // namespace
 
 class TestDiscovery : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settings;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    }
-
     // ---------------------------------------------------------------- serial dialog
 
     void serialDialogEntries_data()

@@ -1,48 +1,22 @@
-#include "core/link/SERIAL_COMM.h"
-#include "core/link/ScanRecord.h"
-#include "core/zones/ZoneStore.h"
-#include "gui/MainWindow.h"
-#include "gui/UiPrompt.h"
 #include "gui/panels/SENSOR_SETTING.h"
-#include "ui_mainwindow.h"
 
+#include "tests/gui/GuiTestKit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProgressDialog>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QtTest>
-
-namespace {
-struct Tool {
-    ZoneStore store;
-    ScanRecord scan;
-    MainWindow window{&store, &scan};
-};
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QTest::qWait(10);
-    return done();
-}
-} // namespace
 
 // The real main window against the emulator, over loopback.
 class TestEndToEnd : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settings;
+    PrivateSettings m_settings;
     QStringList m_boxes;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         UiPrompt::setBoxAnswer([this](const UiPrompt::Box &b) {
             m_boxes << b.text;
             return 0;
@@ -72,9 +46,8 @@ private Q_SLOTS:
         if (transport == "serial") {
             t.window.CreatOpenSerialPort(sim.endpoint("serial"));
         } else {
-            t.window.setSensorPort(quint16(sim.endpoint(transport).toUInt()));
-            t.window.CreatEthnertModeSignalSlot(transport == "tcp" ? "MODE: TCP" : "MODE: UDP");
-            t.window.CreatEthernetPort("127.0.0.1");
+            connectTo(t, quint16(sim.endpoint(transport).toUInt()),
+                      transport == "tcp" ? "MODE: TCP" : "MODE: UDP");
             QCOMPARE(t.window.statusBar()->currentMessage(),
                      "连接到127.0.0.1:" + sim.endpoint(transport));
         }
@@ -82,8 +55,7 @@ private Q_SLOTS:
         // All 64 areas came before the parameters.
         QCOMPARE(progress.mid(0, 64).last(), 64);
         QCOMPARE(m_boxes, QStringList{"参数读取完成"});
-        QVERIFY(!ui->ReadAllSetting->isEnabled() == false);
-        QVERIFY(!ui->Connection->isEnabled());
+        QVERIFY(ui->ReadAllSetting->isEnabled() && connected(t));
         // The dock shows the emulator's record: defaults, so 20 Hz.
         QCOMPARE(ui->Para_ScanMotorSpeed->currentIndex(), 1);
 
@@ -113,25 +85,10 @@ private Q_SLOTS:
 
         t.window.CloseSerialPort();
         QCOMPARE(t.window.statusBar()->currentMessage(), QStringLiteral("Disconnected"));
-        QVERIFY(ui->Connection->isEnabled());
-        QVERIFY(!ui->DisConnection->isEnabled());
+        QVERIFY(disconnected(t));
         QVERIFY(ui->IOSimulationDock->isHidden());
         QCOMPARE(ui->InputlcdNum->intValue(), 0);
         QCOMPARE(t.store.areas[5].openDelay, 7); // the design stays
-    }
-
-    void refusedAndUnopenable()
-    {
-        Tool t;
-        t.window.setSensorPort(1);
-        t.window.CreatEthnertModeSignalSlot("MODE: TCP");
-        t.window.CreatEthernetPort("127.0.0.1");
-        // The request counts as open; the reply time-out speaks later.
-        QTest::qWait(50);
-        t.window.CloseSerialPort();
-        t.window.CreatOpenSerialPort("/dev/does-not-exist");
-        QCOMPARE(m_boxes.last(), QStringLiteral("串口打开失败"));
-        QCOMPARE(t.window.statusBar()->currentMessage(), QStringLiteral("打开错误"));
     }
 };
 

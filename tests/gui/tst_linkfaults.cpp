@@ -1,54 +1,15 @@
-#include "core/link/SERIAL_COMM.h"
 #include "gui/panels/IO_SIMULATION.h"
-#include "ui_mainwindow.h"
 
 #include "tests/gui/GuiTestKit.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProgressDialog>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 
 #include <memory>
 
 namespace {
-
-void connectTo(Tool &t, const QString &port)
-{
-    t.window.setSensorPort(quint16(port.toUInt()));
-    t.window.CreatEthnertModeSignalSlot("MODE: TCP");
-    t.window.CreatEthernetPort("127.0.0.1");
-}
-
-// A design that a failed or declined read must leave alone, in areas the
-// read reaches first as well as last.
-void putDesign(ZoneStore &store)
-{
-    store.areas[0].points[0] = {QPoint(500, 500), QPoint(-500, 500), QPoint(0, 1500)};
-    store.areas[1].openDelay = 7;
-    store.areas[3].openDelay = 11;
-    store.areas[3].points[0] = {QPoint(800, 0), QPoint(0, 800), QPoint(-800, 0)};
-    store.areas[3].steerMin = -40;
-    store.areas[63].hysteresis = 4;
-    store.areas[63].shape[1] = ShapeRectangle;
-    store.areas[63].points[1] = {QPoint(100, 100), QPoint(100, -100), QPoint(-100, -100),
-                                 QPoint(-100, 100)};
-}
-
-bool connected(Tool &t)
-{
-    return t.window.form()->DisConnection->isEnabled() && !t.window.form()->Connection->isEnabled();
-}
-
-bool disconnected(Tool &t)
-{
-    Ui::MainWindow *ui = t.window.form();
-    return ui->Connection->isEnabled() && !ui->DisConnection->isEnabled()
-           && !t.window.link()->replyTimer()->isActive()
-           && !t.window.link()->simulationTimer()->isActive();
-}
 
 // Every frame the link writes, by token.
 struct Sent {
@@ -87,15 +48,10 @@ struct Sent {
 class TestLinkFaults : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settings;
+    PrivateSettings m_settings;
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    }
-
     void connectingAsksBeforeReplacingUnsavedWork_data()
     {
         QTest::addColumn<bool>("modified");
@@ -179,27 +135,6 @@ private Q_SLOTS:
         QCOMPARE(sent.count("RArea"), 64);
         QVERIFY(t.store.areas[3] != edited[3]);
         t.window.CloseSerialPort();
-    }
-
-    void readCutShortLeavesTheDesign()
-    {
-        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "delay=30"});
-        QVERIFY(sim->ready());
-        Answers ask;
-        Tool t;
-        putDesign(t.store);
-        const QVector<AreaRecord> before = t.store.areas;
-        const SensorParameters parameters = t.window.sensorParameters();
-        int progress = 0;
-        connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress = v; });
-        connectTo(t, sim->endpoint("tcp"));
-        QVERIFY(waitFor([&] { return progress >= 6; }, 5000));
-        sim.reset();
-        QVERIFY(waitFor([&] { return !ask.boxes.isEmpty(); }, 12000));
-        QCOMPARE(ask.texts(), QStringList{"读写参数超时,请检查连接"});
-        QVERIFY(disconnected(t));
-        QVERIFY(t.store.areas == before);
-        QVERIFY(t.window.sensorParameters() == parameters);
     }
 
     void serialDeviceVanishesUnderRealBoxes()

@@ -1,41 +1,16 @@
-#include "core/link/SERIAL_COMM.h"
-#include "core/link/ScanRecord.h"
-#include "core/zones/ZoneStore.h"
-#include "gui/MainWindow.h"
-#include "gui/UiPrompt.h"
 #include "gui/dialogs/SettingsDialog.h"
 #include "gui/panels/SENSOR_SETTING.h"
-#include "ui_mainwindow.h"
 #include "ui_settingsdialog.h"
 
+#include "tests/gui/GuiTestKit.h"
 #include "tests/support/SimProcess.h"
 
 #include <QProgressDialog>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTcpServer>
-#include <QTemporaryDir>
-#include <QUdpSocket>
-#include <QtTest>
 
 #include <memory>
 
 namespace {
-struct Tool {
-    ZoneStore store;
-    ScanRecord scan;
-    MainWindow window{&store, &scan};
-};
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QTest::qWait(10);
-    return done();
-}
-
 QImage picture(const QString &name) { return QPixmap(":/images/" + name + ".png").toImage(); }
 QImage lamp(const QLabel *l) { return l->pixmap(Qt::ReturnByValue).toImage(); }
 bool iconIs(const QAbstractButton *b, const QString &name)
@@ -43,9 +18,6 @@ bool iconIs(const QAbstractButton *b, const QString &name)
     return b->icon().pixmap(32, 32).toImage()
            == QIcon(":/images/" + name + ".png").pixmap(32, 32).toImage();
 }
-
-// What a user does to a checkable group box: toggles it, and it reports the click.
-void clickGroup(QGroupBox *g) { QTest::keyClick(g, Qt::Key_Space); }
 
 void typeInto(QSpinBox *s, const QString &text)
 {
@@ -61,38 +33,12 @@ void setValue(QWidget *w, int v)
         qobject_cast<QSpinBox *>(w)->setValue(v);
 }
 
-// A loopback port nothing listens on.
-quint16 deadPort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
-
-void connectTo(Tool &t, quint16 port, const char *mode = "MODE: TCP")
-{
-    t.window.setSensorPort(port);
-    t.window.CreatEthnertModeSignalSlot(mode);
-    t.window.CreatEthernetPort("127.0.0.1");
-}
-
-// A design that a failed transfer must leave alone.
-void putDesign(ZoneStore &store)
-{
-    store.areas[3].openDelay = 11;
-    store.areas[3].points[0] = {QPoint(800, 0), QPoint(0, 800), QPoint(-800, 0)};
-    store.areas[63].hysteresis = 4;
-    store.areas[63].shape[1] = ShapeRectangle;
-    store.areas[63].points[1] = {QPoint(100, 100), QPoint(100, -100), QPoint(-100, -100),
-                                 QPoint(-100, 100)};
-}
-
 } // namespace
 
 class TestPanels : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settings;
+    PrivateSettings m_settings;
     QList<UiPrompt::Box> m_boxes;
 
     QStringList boxTexts() const
@@ -102,26 +48,19 @@ class TestPanels : public QObject
             out << b.text;
         return out;
     }
-    static bool connected(Tool &t)
-    {
-        return t.window.form()->DisConnection->isEnabled()
-               && !t.window.form()->Connection->isEnabled();
-    }
-    static bool disconnected(Tool &t)
+    // Closed, and the menus and status bar say so.
+    static bool closedForGood(Tool &t)
     {
         Ui::MainWindow *ui = t.window.form();
-        return ui->Connection->isEnabled() && !ui->DisConnection->isEnabled()
-               && !ui->ReadAllSetting->isEnabled() && !ui->WriteAllSetting->isEnabled()
-               && ui->SerialConnection->isEnabled() && ui->EthernetConnection->isEnabled()
-               && !t.window.link()->replyTimer()->isActive()
-               && !t.window.link()->simulationTimer()->isActive()
+        return disconnected(t) && !ui->ReadAllSetting->isEnabled()
+               && !ui->WriteAllSetting->isEnabled() && ui->SerialConnection->isEnabled()
+               && ui->EthernetConnection->isEnabled()
                && t.window.statusBar()->currentMessage() == QLatin1String("Disconnected");
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         UiPrompt::setBoxAnswer([this](const UiPrompt::Box &b) {
             m_boxes << b;
             return 0;
@@ -223,7 +162,7 @@ private Q_SLOTS:
         QVERIFY(m_boxes.isEmpty());
         QVERIFY(connected(t));
         t.window.CloseSerialPort();
-        QVERIFY(disconnected(t));
+        QVERIFY(closedForGood(t));
         QVERIFY(ui->EthnernetSetting->isEnabled() && !ui->SerialSetting->isEnabled());
         QVERIFY(!ui->IOSimulation->isEnabled() && !ui->SelfCheck->isEnabled());
     }
@@ -294,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return m_boxes.size() >= 2; }, 5000));
         QCOMPARE(m_boxes[1].title, QStringLiteral("Critical Error"));
         QCOMPARE(m_boxes[1].icon, QMessageBox::Critical);
-        QVERIFY(disconnected(t));
+        QVERIFY(closedForGood(t));
         QVERIFY(t.window.form()->SerialSetting->isEnabled());
         QTest::qWait(100);
         QCOMPARE(m_boxes.size(), 2);
@@ -317,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(m_boxes[0].icon, QMessageBox::Warning);
         QCOMPARE(m_boxes[0].title, QStringLiteral("警告"));
         QCOMPARE(m_boxes[0].text, QStringLiteral("读写参数超时,请检查连接"));
-        QVERIFY(disconnected(t));
+        QVERIFY(closedForGood(t));
         QVERIFY(t.window.form()->EthnernetSetting->isEnabled());
         auto *progress = t.window.findChild<QProgressDialog *>();
         QVERIFY(progress && !progress->isVisible());
@@ -330,10 +269,11 @@ private Q_SLOTS:
         QVERIFY(sim->ready());
         Tool t;
         putDesign(t.store);
-        const AreaRecord last = t.store.areas[63];
+        const QVector<AreaRecord> before = t.store.areas;
+        const SensorParameters parameters = t.window.sensorParameters();
         int progress = 0;
         connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress = v; });
-        connectTo(t, quint16(sim->endpoint("tcp").toUInt()));
+        connectTo(t, sim->endpoint("tcp"));
         QVERIFY(waitFor([&] { return progress >= 5; }, 5000));
         QVERIFY(progress < 60);
         sim.reset();
@@ -342,31 +282,49 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return !m_boxes.isEmpty(); }, 12000));
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(boxTexts(), QStringList{"读写参数超时,请检查连接"});
-        QVERIFY(disconnected(t));
-        QVERIFY(t.store.areas[63] == last); // never reached
+        QVERIFY(closedForGood(t));
+        // Nothing of the read reaches the design, not even the areas read.
+        QVERIFY(t.store.areas == before);
+        QVERIFY(t.window.sensorParameters() == parameters);
         // Usable again: a fresh sensor is read completely.
         SimProcess again;
         QVERIFY(again.ready());
         m_boxes.clear();
-        connectTo(t, quint16(again.endpoint("tcp").toUInt()));
+        connectTo(t, again.endpoint("tcp"));
         QVERIFY(waitFor([&] { return boxTexts().contains("参数读取完成"); }, 10000));
-        QVERIFY(t.store.areas[63] != last);
+        QVERIFY(t.store.areas[63] != before[63]);
         t.window.CloseSerialPort();
     }
 
+    void rejectedWriteAll_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QStringList>("box"); // title, text
+        QTest::newRow("setting-error") << "1" << false << QStringList{"错误", "参数设置异常"};
+        QTest::newRow("flash-error-english") << "2" << true << QStringList{"Message", "FLASH Write Error"};
+    }
     void rejectedWriteAll()
     {
-        SimProcess sim({"--fault", "reject=1"});
+        QFETCH(QString, status);
+        QFETCH(bool, english);
+        QFETCH(QStringList, box);
+        SimProcess sim({"--fault", "reject=" + status});
         QVERIFY(sim.ready());
         Tool t;
-        connectTo(t, quint16(sim.endpoint("tcp").toUInt()));
-        QVERIFY(waitFor([&] { return boxTexts() == QStringList{"参数读取完成"}; }, 10000));
+        if (english)
+            t.window.LanguageToEnglish();
+        connectTo(t, sim.endpoint("tcp"));
+        const QString read = english ? "Parameters Read OK" : "参数读取完成";
+        QVERIFY(waitFor([&] { return boxTexts() == QStringList{read}; }, 10000));
         m_boxes.clear();
         auto *progress = t.window.findChild<QProgressDialog *>();
         bool progressOpenAtBox = true;
+        int busyAtBox = 0;
         UiPrompt::setBoxAnswer([&](const UiPrompt::Box &b) {
             m_boxes << b;
             progressOpenAtBox = progress->isVisible();
+            busyAtBox = t.window.link()->busyCode();
             return 0;
         });
         t.window.form()->WriteAllSetting->trigger();
@@ -374,9 +332,12 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return !m_boxes.isEmpty(); }, 6000));
         QTest::qWait(300);
         initTestCase(); // the usual answers again
-        QCOMPARE(boxTexts(), QStringList{"参数设置异常"});
-        QCOMPARE(m_boxes[0].title, QStringLiteral("错误"));
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE((QStringList{m_boxes[0].title, m_boxes[0].text}), box);
+        // The progress closes before the box opens; the box opens before
+        // the link lets the request go.
         QVERIFY(!progressOpenAtBox);
+        QVERIFY(busyAtBox != 0);
         QVERIFY(!progress->isVisible());
         QCOMPARE(t.window.link()->writeAreaIndex(), 0);
         for (auto f : {SERIAL_COMM::FlagWriteAreas, SERIAL_COMM::FlagWriteCases,

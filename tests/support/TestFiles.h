@@ -20,6 +20,16 @@ inline void writeFile(const QString &path, const QByteArray &data)
 // What a freshly started tool saves for the 72 m model, written out by hand.
 inline QByteArray freshLaser30() { return readFile(TEST_DATA_DIR "/fresh_laser30.ZQ30"); }
 
+// A project file with point lines added to one output (1..3) of one area.
+inline QByteArray withPoints(QByteArray file, int area, int output, const QByteArray &lines)
+{
+    const QByteArray start = "Out" + QByteArray::number(output) + "CoordStr\n";
+    int at = -1;
+    for (int n = 0; n <= area; ++n)
+        at = file.indexOf(start, at + 1);
+    return file.insert(at + start.size(), lines);
+}
+
 #include <QProcess>
 
 // One run of sector-cli: exit status (-1 when it hung, -2 when it crashed)

@@ -107,8 +107,6 @@ ModelArea arcFollow(ModelArea a, int out, int i, const QVector<QPointF> &reports
     return a;
 }
 
-// The point list a polygon's handles give back: every handle off the
-// origin, in handle order.
 // The list the program reads back from its handles: the first `vertices`
 // are vertices wherever they are (the sensor's origin included); a handle
 // after them is the centre handle, a vertex only once it has left the origin.

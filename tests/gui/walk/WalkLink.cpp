@@ -407,17 +407,7 @@ void WalkSession::connectLink(int transport, int answer, int choice)
                          QStringLiteral("Keep sent %1: the design would be replaced").arg(t)));
         return;
     }
-    const Outcome outcome = waitTransfer(false);
-    if (!startsAtZero("RArea"))
-        return;
-    switch (outcome) {
-    case Outcome::Done: applyRead(); break;
-    case Outcome::Timeout:
-        fail(QStringLiteral("link"),
-             QStringLiteral("the read on connecting did not end: %1").arg(traffic()));
-        break;
-    default: m_connected = false; break; // cut short: the design stays as it was
-    }
+    finishRead(QStringLiteral("the read on connecting"));
 }
 
 void WalkSession::writeAll()
@@ -539,16 +529,20 @@ void WalkSession::readAll(int answer, int choice)
                      QStringLiteral("%1 sent although nothing was to be read").arg(t));
         return;
     }
+    finishRead(QStringLiteral("Read All"));
+}
+
+void WalkSession::finishRead(const QString &what)
+{
     const Outcome outcome = waitTransfer(false);
     if (!startsAtZero("RArea"))
         return;
-    switch (outcome) {
-    case Outcome::Done: applyRead(); break;
-    case Outcome::Timeout:
-        fail(QStringLiteral("link"), QStringLiteral("Read All did not end: %1").arg(traffic()));
-        break;
-    default: m_connected = false; break;
-    }
+    if (outcome == Outcome::Done)
+        applyRead();
+    else if (outcome == Outcome::Timeout)
+        fail(QStringLiteral("link"), what + QStringLiteral(" did not end: ") + traffic());
+    else
+        m_connected = false; // cut short: the design stays as it was
 }
 
 void WalkSession::disconnectLink()

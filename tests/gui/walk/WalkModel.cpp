@@ -21,21 +21,13 @@ QString describePoints(const QVector<QPoint> &pts)
 
 QString ModelArea::describe() const
 {
-    return QStringLiteral("od=%1 cd=%2 hy=%3 ds=%4 case=%5,%6,%7,%8,%9 kinds=%10,%11,%12 "
-                          "out1=%13 out2=%14 out3=%15")
-        .arg(f[0])
-        .arg(f[1])
-        .arg(f[2])
-        .arg(f[3])
-        .arg(f[4])
-        .arg(f[5])
-        .arg(f[6])
-        .arg(f[7])
-        .arg(f[8])
-        .arg(f[9])
-        .arg(f[10])
-        .arg(f[11])
-        .arg(describePoints(pts[0]), describePoints(pts[1]), describePoints(pts[2]));
+    QStringList n;
+    for (int v : f)
+        n << QString::number(v);
+    return QStringLiteral("od=%1 cd=%2 hy=%3 ds=%4 case=%5 kinds=%6 out1=%7 out2=%8 out3=%9")
+        .arg(n[0], n[1], n[2], n[3], n.mid(4, 5).join(QLatin1Char(',')),
+             n.mid(9, 3).join(QLatin1Char(',')), describePoints(pts[0]), describePoints(pts[1]),
+             describePoints(pts[2]));
 }
 
 Params defaultParams()

@@ -145,15 +145,6 @@ void WalkSession::expectPrompts(const Plan &plan)
     m_sentAtRefusal = -1;
 }
 
-int WalkSession::boxesTitled(const QStringList &titles) const
-{
-    int n = 0;
-    for (const UiPrompt::Box &b : m_boxes)
-        if (titles.contains(b.title))
-            ++n;
-    return n;
-}
-
 bool WalkSession::askedThree() const
 {
     for (const UiPrompt::Box &b : m_boxes)

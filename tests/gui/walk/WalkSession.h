@@ -83,7 +83,6 @@ private:
     int answerBox(const UiPrompt::Box &box);
     QString answerFile(const UiPrompt::FileQuestion &q);
     void expectPrompts(const Plan &plan);
-    int boxesTitled(const QStringList &titles) const;
     bool askedThree() const;
 
     // ---- failures
@@ -128,6 +127,8 @@ private:
     // the design and read nothing, -1 nothing happens (a save that did not
     // happen); a failure when it was asked or not asked wrongly.
     int askedBeforeReading(int answer, int choice, const QString &file);
+    // Waits for a read to end and takes it into the model.
+    void finishRead(const QString &what);
     void disconnectLink();
     void ioSelect(int area);
     void monitor(bool on, bool byDock);
@@ -137,7 +138,6 @@ private:
     enum class Outcome { Done, Refused, GaveUp, Rejected, Timeout };
     Outcome waitTransfer(bool write);
     void applyRead();
-    void resyncSensor();
     bool sensorEquals(const SensorState &want, const QString &what);
     int framesSent(const char *token) const;
     QString traffic() const;
