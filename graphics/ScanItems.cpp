@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 ScanItem::ScanItem(bool intensity, double sceneWidth, double sceneHeight, ScanRecord *scan,
@@ -66,6 +67,23 @@ QPolygon ScanItem::buildPolygon(const ScanRecord &scan, bool intensity)
 
 void ScanItem::rebuild()
 {
+    // Edits of the design ask for the scan too: one that has not changed
+    // since is not built again.
+    const ScanRecord &s = *m_scan;
+    const std::uint16_t *values;
+    int count;
+    if (s.connectionType == 0) {
+        values = (m_intensity ? s.serialIntensities : s.serialDistances).data();
+        count = ScanRecord::kSerialPoints;
+    } else {
+        values = (m_intensity ? s.intensityRing : s.distanceRing).data();
+        count = s.connectionType == 1 ? qBound(0, s.sweepLength, ScanRecord::kRingSize) : 0;
+    }
+    if (m_builtFrom.connection == s.connectionType && m_builtFrom.values.size() == size_t(count) &&
+        std::equal(values, values + count, m_builtFrom.values.begin()))
+        return;
+    m_builtFrom.connection = s.connectionType;
+    m_builtFrom.values.assign(values, values + count);
     m_full = buildPolygon(*m_scan, m_intensity);
     m_thinnedFor = 0;
     rethin();
@@ -95,6 +113,7 @@ void ScanItem::rethin()
     m_thinnedMode = m_scan->displayMode;
     m_drawn.clear();
     m_drawn.reserve(source.size());
+    m_repeats.clear();
     if (m_thinnedMode == 0) {
         double lastX = 1e300, lastY = 1e300;
         const double limit = 1.5 / s;
@@ -110,6 +129,8 @@ void ScanItem::rethin()
     } else {
         // Antialiased two-pixel points and lines depend on where within a
         // pixel they fall: steps within the same quarter pixel draw alike.
+        // Points blend over one another, so a dot keeps how many it stands
+        // for.
         long long lastX = LLONG_MIN, lastY = LLONG_MIN;
         for (int i = 0; i < source.size(); ++i) {
             const QPointF &p = source[i];
@@ -117,9 +138,14 @@ void ScanItem::rethin()
             const long long px = std::llround(d.x() * 4);
             const long long py = std::llround(d.y() * 4);
             const bool last = i == source.size() - 1;
-            if (!last && px == lastX && py == lastY)
+            if (!last && px == lastX && py == lastY) {
+                if (!m_repeats.isEmpty())
+                    ++m_repeats.last();
                 continue;
+            }
             m_drawn << p;
+            if (m_thinnedMode == 1)
+                m_repeats << 1;
             lastX = px;
             lastY = py;
         }
@@ -163,6 +189,15 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
         QPen pen(QBrush(m_intensity ? Qt::blue : Qt::green), 2.0, Qt::SolidLine, Qt::SquareCap,
                  Qt::BevelJoin);
         pen.setCosmetic(true);
+        // Thousands of marks crowding the same pixels: built up in a
+        // coverage mask, at the cost of their own pixels.
+        if (large && ScreenDrawing::canDrawMarks(painter)) {
+            if (m_scan->displayMode == 1)
+                ScreenDrawing::drawDots(painter, poly, m_repeats, pen);
+            else
+                ScreenDrawing::drawOutline(painter, poly, pen, QPointF(0, 0));
+            break;
+        }
         if (large && m_scan->displayMode == 2) {
             ScreenDrawing::drawRings(painter, {poly}, Qt::OddEvenFill, Qt::NoBrush, pen,
                                      QPointF(0, 0));

@@ -5,6 +5,9 @@
 #include <QPolygonF>
 #include <QTransform>
 
+#include <cstdint>
+#include <vector>
+
 struct ScanRecord;
 
 // The live scan drawn over the zones: the distances (PAINT_OUTLINE) or the
@@ -45,7 +48,12 @@ private:
     ScanRecord *m_scan;
     double *m_scale;
     QPolygon m_full;
+    struct {
+        int connection = -1;
+        std::vector<std::uint16_t> values;
+    } m_builtFrom; // what m_full was built from
     QPolygonF m_drawn;
+    QVector<int> m_repeats; // Cloud: the steps each point of m_drawn stands for
     double m_thinnedFor = 0;
     int m_thinnedMode = -1;
     QTransform m_device;        // scene to device at the last paint

@@ -1,6 +1,7 @@
 #include "graphics/ScreenDrawing.h"
 
 #include "core/zones/OutlineClip.h"
+#include "graphics/CoverageMask.h"
 
 #include <QLineF>
 #include <QPaintEngine>
@@ -441,6 +442,47 @@ void drawRings(QPainter *painter, const QVector<QPolygonF> &rings, Qt::FillRule 
     if (stroke)
         strokeChains(painter, outlines, devicePen);
     painter->restore();
+}
+
+bool canDrawMarks(QPainter *painter)
+{
+    return isRasterPainter(painter) && painter->testRenderHint(QPainter::Antialiasing);
+}
+
+void drawDots(QPainter *painter, const QPolygonF &points, const QVector<int> &repeats,
+              const QPen &pen)
+{
+    const QTransform toDevice = painter->worldTransform();
+    const double side = pen.widthF() > 0 ? pen.widthF() : 1;
+    const QPolygonF device = toDevice.map(points);
+    CoverageMask mask(
+        (visibleDeviceRect(painter) & device.boundingRect().adjusted(-side, -side, side, side))
+            .toAlignedRect());
+    if (mask.isEmpty())
+        return;
+    mask.addDots(device, repeats, side);
+    mask.paint(painter, pen.color());
+}
+
+void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen, const QPointF &centre)
+{
+    const QTransform toDevice = painter->worldTransform();
+    const double width = pen.widthF() > 0 ? pen.widthF() : 1;
+    const double margin = width / 2 + 4;
+    const QRectF visible = visibleDeviceRect(painter);
+    const QPolygonF device = toDevice.map(ring);
+    CoverageMask mask(
+        (visible & device.boundingRect().adjusted(-width, -width, width, width)).toAlignedRect());
+    if (mask.isEmpty())
+        return;
+    const QPointF c = toDevice.map(centre);
+    const QRectF around = visible.adjusted(-margin, -margin, margin, margin);
+    for (const QPolygonF &piece : clipChain(device, true, around)) {
+        const QPolygonF thin =
+            width <= 1 ? piece : thinAround(piece, c, width / 2, Keep::Extremes, width);
+        mask.addStroke(thin, isClosed(piece), width);
+    }
+    mask.paint(painter, pen.color());
 }
 
 } // namespace ScreenDrawing

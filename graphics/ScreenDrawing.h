@@ -56,4 +56,17 @@ bool isRasterPainter(QPainter *painter);
 void drawRings(QPainter *painter, const QVector<QPolygonF> &rings, Qt::FillRule rule,
                const QBrush &brush, const QPen &pen, const QPointF &centre);
 
+// Whether the two below can draw for this painter: an antialiased one that
+// rasterizes in this process.
+bool canDrawMarks(QPainter *painter);
+// Dots of a square-capped cosmetic `pen` at the points (given in the
+// painter's current coordinates), each drawn `repeats[i]` times over (once
+// where the list is short), through a coverage mask.
+void drawDots(QPainter *painter, const QPolygonF &points, const QVector<int> &repeats,
+              const QPen &pen);
+// The closed outline through `ring` stroked with a cosmetic `pen` with
+// bevel joins, clipped to what is visible and thinned around `centre` as
+// drawRings does, through a coverage mask.
+void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen, const QPointF &centre);
+
 } // namespace ScreenDrawing

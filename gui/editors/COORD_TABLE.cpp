@@ -73,42 +73,62 @@ void COORD_TABLE::connectTable(int t)
     m_connections[t] = connect(m_tables[t], &QTableWidget::itemChanged, this, handlers[t]);
 }
 
-void COORD_TABLE::fillTable(int t)
+void COORD_TABLE::setCell(int t, int row, int column, const QString &text)
 {
-    // Filling must not re-enter the edit slot.
-    disconnect(m_connections[t]);
+    QTableWidget *table = m_tables[t];
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item)
+        table->setItem(row, column, cell(text, column != 0));
+    else if (item->text() != text)
+        item->setText(text);
+}
+
+void COORD_TABLE::fillTable(int t, bool force)
+{
     const int output = t % 3;
     const bool polar = t >= 3;
+    const int area = m_store->clampedCurrentArea();
     const AreaRecord &a = m_store->currentRecord();
     const QVector<QPoint> &points = a.points[output];
+    // What the table shows already stays: a drag or a typed value changes
+    // one output of one area, and the other tables need nothing.
+    Shown &shown = m_shown[size_t(t)];
+    if (!force && shown.valid && shown.area == area && shown.shape == a.shape[output] &&
+        shown.points == points)
+        return;
+    // Filling must not re-enter the edit slot.
+    disconnect(m_connections[t]);
     const bool blankRow = a.shape[output] == ShapePolygon;
     QTableWidget *table = m_tables[t];
     table->setRowCount(points.size() + (blankRow ? 1 : 0));
     for (int i = 0; i < points.size(); ++i) {
-        table->setItem(i, 0, cell(QString::number(i + 1), false));
+        setCell(t, i, 0, QString::number(i + 1));
         if (polar) {
             const ZoneGeometry::Polar p = ZoneGeometry::xyToPolar(points[i]);
-            table->setItem(i, 1, cell(polarText(p.r)));
-            table->setItem(i, 2, cell(polarText(p.theta * ZoneGeometry::kRadToDeg)));
+            setCell(t, i, 1, polarText(p.r));
+            setCell(t, i, 2, polarText(p.theta * ZoneGeometry::kRadToDeg));
         } else {
-            table->setItem(i, 1, cell(QString::number(points[i].x())));
-            table->setItem(i, 2, cell(QString::number(points[i].y())));
+            setCell(t, i, 1, QString::number(points[i].x()));
+            setCell(t, i, 2, QString::number(points[i].y()));
         }
     }
     if (blankRow) {
         // Typing into the last row appends a vertex.
         const int n = points.size();
-        table->setItem(n, 0, cell(QString::number(n + 1), false));
-        table->setItem(n, 1, cell(QStringLiteral("0")));
-        table->setItem(n, 2, cell(QStringLiteral("0")));
+        setCell(t, n, 0, QString::number(n + 1));
+        setCell(t, n, 1, QStringLiteral("0"));
+        setCell(t, n, 2, QStringLiteral("0"));
     }
+    shown = {true, area, a.shape[output], points};
     connectTable(t);
 }
 
 void COORD_TABLE::refillOutput(int output)
 {
-    fillTable(output);
-    fillTable(output + 3);
+    // After a typed value every cell is checked: text that changed nothing
+    // in the design must still give way to the value again.
+    fillTable(output, true);
+    fillTable(output + 3, true);
 }
 
 void COORD_TABLE::CoordTableWidgeUpdate()

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPoint>
+#include <QVector>
 #include <array>
 
 class QTableWidget;
@@ -42,11 +44,22 @@ protected:
 
 private:
     void connectTable(int t);
-    void fillTable(int t);
+    // Refills table t from the current area; unless forced, only when what
+    // it shows differs from the store.
+    void fillTable(int t, bool force = false);
+    void setCell(int t, int row, int column, const QString &text);
     void refillOutput(int output);
     void cellEdited(int output, bool polar, QTableWidgetItem *item);
 
     ZoneStore *m_store;
     Tables m_tables;
     std::array<QMetaObject::Connection, 6> m_connections;
+    // What each table was last filled from.
+    struct Shown {
+        bool valid = false;
+        int area = -1;
+        int shape = -1;
+        QVector<QPoint> points;
+    };
+    std::array<Shown, 6> m_shown;
 };

@@ -1,126 +1,7 @@
-#include "core/link/ScanRecord.h"
-#include "core/zones/ZoneStore.h"
-#include "graphics/OPTION_SCENE.h"
-#include "graphics/PAINT_TABLE.h"
-#include "gui/MainWindow.h"
-#include "gui/editors/AREA_TABLE.h"
-#include "gui/editors/COORD_TABLE.h"
-#include "gui/editors/EDIT_CONTROL.h"
-#include "ui_mainwindow.h"
-
-#include <QGraphicsItem>
-#include <QComboBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QSpinBox>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <memory>
-
-namespace {
-
-// A freshly started tool, shown so that rows and tabs have real geometry.
-struct Tool {
-    ZoneStore store;
-    ScanRecord scan;
-    MainWindow window{&store, &scan};
-    Ui::MainWindow *ui = window.form();
-
-    Tool()
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-    // Shows what the store now holds, as the area list does after a replace.
-    void refresh()
-    {
-        window.coordTable()->CoordTableWidgeUpdate();
-        window.editControl()->EditControlUpdateEditData();
-    }
-    QPushButton *button(const QString &name) { return window.findChild<QPushButton *>(name); }
-    QTableWidget *table(const QString &name) { return window.findChild<QTableWidget *>(name); }
-};
-
-// "x,y x,y ..." <-> point lists, so that expectations read like the tables.
-QVector<QPoint> pts(const QString &text)
-{
-    QVector<QPoint> list;
-    for (const QString &p : text.split(' ', Qt::SkipEmptyParts)) {
-        const QStringList xy = p.split(',');
-        list << QPoint(xy[0].toInt(), xy[1].toInt());
-    }
-    return list;
-}
-
-QString str(const QVector<QPoint> &list)
-{
-    QStringList out;
-    for (const QPoint &p : list)
-        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-    return out.join(' ');
-}
-
-// A committed cell edit: the same itemChanged an editor commit fires.
-void type(QTableWidget *table, int row, int column, const QString &text)
-{
-    QTableWidgetItem *item = table->item(row, column);
-    QVERIFY2(item, qPrintable(QStringLiteral("no item at %1,%2").arg(row).arg(column)));
-    item->setText(text);
-}
-
-void clickRow(QTableWidget *list, int row)
-{
-    QTableWidgetItem *item = list->item(row, 0);
-    QVERIFY(item);
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      list->visualItemRect(item).center());
-}
-
-// What the popup does when the user picks an entry.
-void pick(QComboBox *combo, int index)
-{
-    combo->setCurrentIndex(index);
-    Q_EMIT combo->activated(index);
-}
-
-// Leaving a spin box with Return: editingFinished whether or not it changed.
-void finish(QSpinBox *spin, int value)
-{
-    spin->setValue(value);
-    QTest::keyClick(spin, Qt::Key_Return);
-}
-
-QImage render(QWidget *w, const QSize &size)
-{
-    w->resize(size);
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
-    return img;
-}
-
-bool coloured(QRgb px)
-{
-    const QColor c = QColor::fromRgba(px);
-    const int hi = qMax(c.red(), qMax(c.green(), c.blue()));
-    const int lo = qMin(c.red(), qMin(c.green(), c.blue()));
-    return qAlpha(px) > 0 && hi - lo > 20;
-}
-
-int topmostColouredRow(const QImage &img)
-{
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (coloured(img.pixel(x, y)))
-                return y;
-    return -1;
-}
-
-} // namespace
+// The edit controls and the six coordinate tables of the main window as a
+// user works them: shape buttons, parameter lists and spin boxes, typed
+// cells in both tables, keys, and what each edit records.
+#include "tests/gui/ZoneEditorKit.h"
 
 class TestZoneEditors : public QObject
 {
@@ -634,6 +515,99 @@ private Q_SLOTS:
         QCOMPARE(t.store.undoHistory[0].size(), 1);
     }
 
+    // A handle dragged in the view changes one point of one output: that
+    // row is shown anew, every other cell of all six tables stays as it was.
+    void handleDragRefillsOnlyWhatChanged()
+    {
+        Tool t;
+        AreaRecord &a = t.store.areas[0];
+        for (int o = 0; o < 3; ++o)
+            a.points[o] = pts("1000,1000 -1000,2000 500,3000");
+        Q_EMIT t.window.areaTable()->EditAreaDataSignal();
+        QApplication::processEvents();
+        QList<QTableWidget *> tables;
+        for (const char *name : {"CoordTableWidgetOut1", "CoordTableWidgetOut2", "CoordTableWidgetOut3",
+                                 "PolarTableWidgeOut1", "PolarTableWidgeOut2", "PolarTableWidgeOut3"})
+            tables << t.table(name);
+        QHash<QTableWidgetItem *, QString> before;
+        for (QTableWidget *w : tables)
+            for (int r = 0; r < w->rowCount(); ++r)
+                for (int col = 0; col < 3; ++col)
+                    before.insert(w->item(r, col), w->item(r, col)->text());
+
+        OPTION_SCENE *sc = t.window.optionScene();
+        QGraphicsItem *handle = sc->handles().value(1);
+        QVERIFY(handle);
+        handle->setPos(-1200, -2300);
+        sc->MovePointItemSlots(handle);
+
+        QCOMPARE(str(a.points[0]), QString("1000,1000 -1200,2300 500,3000"));
+        QCOMPARE(tables[0]->item(1, 1)->text(), QString("-1200"));
+        QCOMPARE(tables[0]->item(1, 2)->text(), QString("2300"));
+        QCOMPARE(tables[3]->item(1, 1)->text(), QString("2594.22"));
+        int changed = 0;
+        for (QTableWidget *w : tables)
+            for (int r = 0; r < w->rowCount(); ++r)
+                for (int col = 0; col < 3; ++col) {
+                    QTableWidgetItem *item = w->item(r, col);
+                    QVERIFY2(before.contains(item), "a cell was made anew");
+                    changed += item->text() != before.value(item);
+                }
+        QCOMPARE(changed, 4); // X and Y, distance and angle of point 2 of Out1
+    }
+
+    // Typed values, area switches, undo and redo in a row: the six tables
+    // always show the current area as stored, in both forms.
+    void tablesFollowASequenceOfEdits()
+    {
+        Tool t;
+        t.store.areas[4].points[1] = pts("0,1500");
+        t.store.areas[4].shape[1] = ShapeFan;
+        t.store.areas[9].points[0] = pts("300,400 -300,400");
+        t.store.resetUndo(); // the design as read from a file
+        const auto shown = [&t](int area) {
+            const AreaRecord &a = t.store.areas[area];
+            for (int o = 0; o < 3; ++o) {
+                QTableWidget *xy = t.table(QStringLiteral("CoordTableWidgetOut%1").arg(o + 1));
+                QTableWidget *polar = t.table(QStringLiteral("PolarTableWidgeOut%1").arg(o + 1));
+                const int rows = a.points[o].size() + (a.shape[o] == ShapePolygon ? 1 : 0);
+                if (xy->rowCount() != rows || polar->rowCount() != rows)
+                    return QStringLiteral("Out%1 rows %2/%3, want %4").arg(o + 1).arg(xy->rowCount()).arg(polar->rowCount()).arg(rows);
+                for (int i = 0; i < a.points[o].size(); ++i) {
+                    const QPoint p = a.points[o][i];
+                    const double r = polar->item(i, 1)->text().toDouble();
+                    const double th = qDegreesToRadians(polar->item(i, 2)->text().toDouble());
+                    if (xy->item(i, 1)->text().toInt() != p.x() || xy->item(i, 2)->text().toInt() != p.y()
+                        || qAbs(r * std::cos(th) - p.x()) > 1 || qAbs(r * std::sin(th) - p.y()) > 1)
+                        return QStringLiteral("Out%1 row %2 differs from %3,%4").arg(o + 1).arg(i).arg(p.x()).arg(p.y());
+                }
+            }
+            return QString();
+        };
+        clickRow(t.ui->AreaTableWidget, 4);
+        QCOMPARE(shown(4), QString());
+        type(t.ui->PolarTableWidgeOut2, 0, 1, "2500");
+        QCOMPARE(str(t.store.areas[4].points[1]), QString("0,2500"));
+        QCOMPARE(shown(4), QString());
+        clickRow(t.ui->AreaTableWidget, 9);
+        QCOMPARE(shown(9), QString());
+        type(t.ui->CoordTableWidgetOut1, 1, 1, "not a number");
+        QCOMPARE(t.ui->CoordTableWidgetOut1->item(1, 1)->text(), QString("-300"));
+        type(t.ui->CoordTableWidgetOut1, 2, 2, "700"); // the blank row appends
+        QCOMPARE(shown(9), QString());
+        clickRow(t.ui->AreaTableWidget, 4);
+        QCOMPARE(shown(4), QString());
+        t.ui->Undo->trigger();
+        QCOMPARE(str(t.store.areas[4].points[1]), QString("0,1500"));
+        QCOMPARE(shown(4), QString());
+        t.ui->Redo->trigger();
+        QCOMPARE(shown(4), QString());
+        clickRow(t.ui->AreaTableWidget, 9);
+        t.ui->Undo->trigger();
+        QCOMPARE(str(t.store.areas[9].points[0]), QString("300,400 -300,400"));
+        QCOMPARE(shown(9), QString());
+    }
+
     // A current index above 63 (the sensor may report one) is read as 63.
     void currentAreaAbove63EditsArea63()
     {
@@ -650,289 +624,6 @@ private Q_SLOTS:
         QCOMPARE(t.store.undoHistory[63].size(), 2);
         QVERIFY(t.ui->AreaTableWidget->item(63, 1));
         QCOMPARE(str(t.store.areas[0].points[0]), QString());
-    }
-
-    // ------------------------------------------------------------ area list
-
-    void areaListRows()
-    {
-        Tool t;
-        QTableWidget *list = t.ui->AreaTableWidget;
-        QCOMPARE(list->rowCount(), 64);
-        for (int i = 0; i < 64; ++i) {
-            QCOMPARE(list->item(i, 0)->text(), QString::number(i));
-            QCOMPARE(list->rowHeight(i), 100);
-            auto *thumb = qobject_cast<PAINT_TABLE *>(list->cellWidget(i, 2));
-            QVERIFY(thumb);
-            QCOMPARE(thumb->areaIndex(), i);
-            QCOMPARE(thumb, t.window.areaTable()->thumbnail(i));
-        }
-        QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
-
-        // Only a click on another row changes the current area.
-        QSignalSpy index(t.window.areaTable(), &AREA_TABLE::AreaTableIndexChange);
-        clickRow(list, 0);
-        QCOMPARE(index.count(), 0);
-        clickRow(list, 63);
-        QCOMPARE(index.count(), 1);
-        QCOMPARE(t.store.currentArea, 63);
-        clickRow(list, 63);
-        QCOMPARE(index.count(), 1);
-    }
-
-    void undoRedoDiscardsBranch()
-    {
-        Tool t;
-        QComboBox *delay = t.ui->Area_OpenDelay;
-        AreaRecord &a = t.store.areas[0];
-        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
-        // Undo before any edit changes nothing: the start-up state, detection
-        // size 1 included, is the oldest entry.
-        const AreaRecord fresh = a;
-        QCOMPARE(fresh.detectionSize, 1);
-        t.ui->Undo->trigger();
-        QCOMPARE(a, fresh);
-        QCOMPARE(replaced.count(), 1);
-        QVERIFY(t.store.modified);
-        QCOMPARE(t.store.undoPos[0], 0);
-
-        pick(delay, 1); // S1
-        pick(delay, 2); // S2
-        pick(delay, 3); // S3
-        QCOMPARE(t.store.undoPos[0], 3);
-        t.ui->Undo->trigger();
-        QCOMPARE(a.openDelay, 2);
-        QCOMPARE(t.store.undoPos[0], 2);
-        QCOMPARE(delay->currentIndex(), 2);
-        pick(delay, 4); // S4 replaces S3
-        const QVector<AreaRecord> &h = t.store.undoHistory[0];
-        QCOMPARE(h.size(), 4);
-        QCOMPARE(h[0], fresh);
-        QCOMPARE(h[1].openDelay, 1);
-        QCOMPARE(h[2].openDelay, 2);
-        QCOMPARE(h[3].openDelay, 4);
-        QCOMPARE(t.store.undoPos[0], 3);
-
-        replaced.clear();
-        t.ui->Redo->trigger();
-        QCOMPARE(a.openDelay, 4);
-        QCOMPARE(t.store.undoPos[0], 3);
-        QCOMPARE(replaced.count(), 1);
-
-        t.ui->Undo->trigger();
-        QCOMPARE(a.openDelay, 2);
-        t.ui->Undo->trigger();
-        QCOMPARE(a.openDelay, 1);
-        t.ui->Undo->trigger();
-        // Back to the start-up state, and the controls show it.
-        QCOMPARE(a, fresh);
-        QCOMPARE(delay->currentIndex(), 0);
-        QCOMPARE(t.ui->Area_DetectionSize->currentIndex(), 1);
-        t.ui->Redo->trigger();
-        QCOMPARE(a.openDelay, 1);
-    }
-
-    void undoHistoryKeepsLast100()
-    {
-        Tool t;
-        AreaRecord &a = t.store.areas[0];
-        const AreaRecord fresh = a;
-        for (int i = 1; i <= 99; ++i)
-            finish(t.ui->SteerMinDgree, i);
-        QCOMPARE(t.store.undoHistory[0].size(), 100);
-        QCOMPARE(t.store.undoHistory[0].first(), fresh);
-        for (int i = 100; i <= 150; ++i)
-            finish(t.ui->SteerMinDgree, i);
-        const QVector<AreaRecord> &h = t.store.undoHistory[0];
-        QCOMPARE(h.size(), 100);
-        for (int i = 0; i < 100; ++i)
-            QCOMPARE(h[i].steerMin, 51 + i);
-        QCOMPARE(t.store.undoPos[0], 99);
-        for (int i = 0; i < 99; ++i)
-            t.ui->Undo->trigger();
-        QCOMPARE(a.steerMin, 51);
-        t.ui->Undo->trigger();
-        QCOMPARE(a.steerMin, 51);
-        QCOMPARE(t.ui->SteerMinDgree->value(), 51);
-    }
-
-    void undoStaysInItsArea()
-    {
-        Tool t;
-        QTableWidget *list = t.ui->AreaTableWidget;
-        clickRow(list, 5);
-        pick(t.ui->Area_Hysteresis, 3);
-        pick(t.ui->Area_Hysteresis, 6);
-        clickRow(list, 6);
-        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 0);
-        pick(t.ui->Area_CloseDelay, 9);
-        const AreaRecord six = t.store.areas[6];
-        const QVector<AreaRecord> sixHistory = t.store.undoHistory[6];
-        clickRow(list, 5);
-        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 6);
-        t.ui->Undo->trigger();
-        QCOMPARE(t.store.areas[5].hysteresis, 3);
-        QCOMPARE(t.ui->Area_Hysteresis->currentIndex(), 3);
-        QCOMPARE(t.store.areas[6], six);
-        QCOMPARE(t.store.undoHistory[6], sixHistory);
-        QCOMPARE(t.store.undoPos[6], 1);
-    }
-
-    void copyPasteIsDeep()
-    {
-        Tool t;
-        QTableWidget *list = t.ui->AreaTableWidget;
-        // Paste before any copy writes the empty record.
-        clickRow(list, 1);
-        pick(t.ui->Area_OpenDelay, 6);
-        t.ui->Paste->trigger();
-        QCOMPARE(t.store.areas[1], t.store.emptyRecord);
-
-        clickRow(list, 2);
-        t.ui->ButtonArcOut1->click();
-        type(t.ui->CoordTableWidgetOut1, 0, 1, "1500");
-        pick(t.ui->Area_CloseDelay, 8);
-        const AreaRecord two = t.store.areas[2];
-        QCOMPARE(str(two.points[0]), QString("1500,0 1500,0"));
-        t.ui->Copy->trigger();
-
-        clickRow(list, 7);
-        QCOMPARE(t.store.currentArea, 7);
-        QVERIFY(t.ui->ButtonPolygonOut1->isChecked());
-        t.store.modified = false;
-        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
-        t.ui->Paste->trigger();
-        QCOMPARE(replaced.count(), 1);
-        QCOMPARE(t.store.areas[7], two);
-        QVERIFY(t.store.modified);
-        // The editors show area 7's new content.
-        QCOMPARE(t.ui->CoordTableWidgetOut1->rowCount(), 2);
-        QCOMPARE(t.ui->CoordTableWidgetOut1->item(1, 1)->text(), QString("1500"));
-        QCOMPARE(t.ui->PolarTableWidgeOut1->item(0, 1)->text(), QString("1500"));
-        QVERIFY(t.ui->ButtonArcOut1->isChecked());
-        QCOMPARE(t.ui->Area_CloseDelay->currentIndex(), 8);
-
-        type(t.ui->CoordTableWidgetOut1, 1, 2, "1500");
-        QCOMPARE(str(t.store.areas[7].points[0]), QString("2121,0 1500,1500"));
-        QCOMPARE(t.store.areas[2], two);
-        QCOMPARE(t.store.clipboard, two);
-    }
-
-    void deleteAllKeepsClipboard()
-    {
-        Tool t;
-        QTableWidget *list = t.ui->AreaTableWidget;
-        clickRow(list, 3);
-        t.ui->ButtonRectangleOut2->click();
-        pick(t.ui->Area_DetectionSize, 9);
-        const AreaRecord three = t.store.areas[3];
-        t.ui->Copy->trigger();
-        t.store.areas[40].points[0] = pts("1,2 3,4");
-        const QVector<AreaRecord> history = t.store.undoHistory[3];
-
-        QSignalSpy replaced(t.window.areaTable(), &AREA_TABLE::EditAreaDataSignal);
-        t.ui->DeleteAll->trigger();
-        QCOMPARE(replaced.count(), 1);
-        for (int i = 0; i < 64; ++i)
-            QCOMPARE(t.store.areas[i], t.store.emptyRecord);
-        QCOMPARE(t.store.clipboard, three);
-        QCOMPARE(t.store.undoHistory[3], history);
-        QVERIFY(t.ui->ButtonPolygonOut2->isChecked());
-        QCOMPARE(t.ui->CoordTableWidgetOut2->rowCount(), 1);
-
-        t.ui->Paste->trigger();
-        QCOMPARE(t.store.areas[3], three);
-        QVERIFY(t.ui->ButtonRectangleOut2->isChecked());
-        QCOMPARE(t.ui->CoordTableWidgetOut2->rowCount(), 4);
-    }
-
-    // ------------------------------------------------------------ thumbnails
-
-    void thumbnailScale_data()
-    {
-        QTest::addColumn<QString>("out1");
-        QTest::addColumn<int>("out2kind");
-        QTest::addColumn<QString>("out2");
-        QTest::addColumn<int>("top");
-        // 160 x 160: centre row 80; the farthest point lies 50 px from it.
-        QTest::newRow("apex-is-farthest") << "-1000,2000 0,6000 1000,2000" << 0 << "" << 30;
-        // The parameter point of a dependent Out2 sets the scale too: Out1's
-        // apex at 3000 of 6000 mm lies 25 px above the centre.
-        QTest::newRow("parameter-point-counts")
-            << "-1000,2000 0,3000 1000,2000" << 3 << "0,6000" << 55;
-    }
-    void thumbnailScale()
-    {
-        QFETCH(QString, out1);
-        QFETCH(int, out2kind);
-        QFETCH(QString, out2);
-        QFETCH(int, top);
-        Tool t;
-        AreaRecord &a = t.store.areas[12];
-        a.points[0] = pts(out1);
-        a.shape[1] = out2kind;
-        a.points[1] = pts(out2);
-        // A thumbnail of its own: the list lays its cell widgets back to the
-        // 99 px cell before they render.
-        PAINT_TABLE thumb(12, &t.store);
-        const QImage img = render(&thumb, QSize(160, 160));
-        const int row = topmostColouredRow(img);
-        QVERIFY2(qAbs(row - top) <= 2, qPrintable(QString::number(row)));
-        // Well inside the zone, below the apex: the Out1 yellow or Out2 orange.
-        const QColor inside = QColor::fromRgba(img.pixel(82, 72));
-        QVERIFY(coloured(inside.rgba()));
-        QCOMPARE(inside.red(), 255);
-        // Outside the zone to the side: nothing coloured.
-        QVERIFY(!coloured(img.pixel(130, 40)));
-    }
-
-    void thumbnailOfEmptyAreaShowsAxesOnly()
-    {
-        Tool t;
-        PAINT_TABLE thumb(20, &t.store);
-        const QImage img = render(&thumb, QSize(160, 160));
-        QCOMPARE(topmostColouredRow(img), -1);
-        int axisPixels = 0;
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, 80) != img.pixel(0, 0) || img.pixel(x, 79) != img.pixel(0, 0))
-                ++axisPixels;
-        QVERIFY(axisPixels > 20);
-        // Dotted: the axis leaves gaps.
-        QVERIFY(axisPixels < img.width());
-    }
-
-    void thumbnailOut3FillFollowsEditChannel()
-    {
-        Tool t;
-        AreaRecord &a = t.store.areas[8];
-        a.points[0] = pts("-3000,3000 3000,3000");
-        a.points[1] = pts("-2000,2000 2000,2000");
-        a.shape[2] = 4;
-        a.points[2] = pts("0,1000");
-        PAINT_TABLE thumb(8, &t.store);
-        QTabBar *bar = t.ui->AreaEditTab->tabBar();
-        // Scale 50 / 4242.64 about (80, 80): rows 72, 61 and 50 lie in the Out3 fan, in
-        // Out2 only and in Out1 only.
-        auto sample = [&](int channelTab) {
-            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
-                              bar->tabRect(channelTab).center());
-            const QImage img = render(&thumb, QSize(160, 160));
-            return QVector<QRgb>{img.pixel(83, 72), img.pixel(83, 61), img.pixel(83, 50)};
-        };
-        const QVector<QRgb> out1 = sample(0);
-        QCOMPARE(t.store.currentChannel, 0);
-        const QVector<QRgb> out3 = sample(2);
-        QCOMPARE(t.store.currentChannel, 2);
-        const QVector<QRgb> out2 = sample(1);
-        for (QRgb px : out1)
-            QVERIFY(coloured(px));
-        QVERIFY(out3[0] != out1[0]);
-        // More opaque red over the orange: less green.
-        QVERIFY(qGreen(out3[0]) < qGreen(out1[0]));
-        QCOMPARE(out2[0], out1[0]);
-        QCOMPARE(out3[1], out1[1]);
-        QCOMPARE(out3[2], out1[2]);
-        QVERIFY(out1[1] != out1[2]);
     }
 };
 
