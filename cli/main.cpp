@@ -1,5 +1,6 @@
 #include "cli/CheckCommand.h"
 #include "cli/ConvertCommand.h"
+#include "cli/CoverageCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
 
@@ -25,6 +26,8 @@ void printHelp(QTextStream &out)
            "  check FILE [--model NAME]       list what in a design would not survive a\n"
            "                                  transfer or is almost surely a mistake\n"
            "  render FILE -o OUT.png|OUT.svg  draw an area as the view shows it\n"
+           "  coverage FILE [--at S V M]      how the case channels cover the vehicle's\n"
+           "                                  states, or which area applies to one state\n"
            "\n";
     printLinkHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
@@ -56,6 +59,8 @@ int main(int argc, char *argv[])
             printConvertHelp(out);
         if (!args.isEmpty() && args.first() == QLatin1String("check"))
             printCheckHelp(out);
+        if (!args.isEmpty() && args.first() == QLatin1String("coverage"))
+            printCoverageHelp(out);
         return 0;
     }
     if (command == QLatin1String("convert"))
@@ -64,6 +69,8 @@ int main(int argc, char *argv[])
         return runCheck(args, out, err);
     if (command == QLatin1String("render"))
         return runRender(args, out, err);
+    if (command == QLatin1String("coverage"))
+        return runCoverage(args, out, err);
     using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const QHash<QString, Runner> link = {
         {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},

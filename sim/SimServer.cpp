@@ -2,6 +2,7 @@
 
 #include "core/link/AreaCodec.h"
 #include "core/link/LinkProtocol.h"
+#include "core/sensor/CaseSelection.h"
 
 #include <QDir>
 #include <QFile>
@@ -391,17 +392,14 @@ SensorModel::Live SimServer::live()
         area = inputWord & 63;
     } else if (mode == 2) {
         const QByteArray cases = m_model.caseBytes();
+        QVector<CaseSelection::Channel> channels(64);
         for (int a = 0; a < 64; ++a) {
             const int b = 10 * a;
-            const int smin = LinkProtocol::getS16(cases, b), smax = LinkProtocol::getS16(cases, b + 2);
-            const int vmin = LinkProtocol::getS16(cases, b + 4), vmax = LinkProtocol::getS16(cases, b + 6);
-            const int m = LinkProtocol::getS16(cases, b + 8);
-            if (steer >= smin && steer <= smax && speed >= vmin && speed <= vmax
-                && (m == 0 || m == opMode)) {
-                area = a;
-                break;
-            }
+            channels[a] = {LinkProtocol::getS16(cases, b), LinkProtocol::getS16(cases, b + 2),
+                           LinkProtocol::getS16(cases, b + 4), LinkProtocol::getS16(cases, b + 6),
+                           LinkProtocol::getS16(cases, b + 8)};
         }
+        area = qMax(0, CaseSelection::applies(channels, steer, speed, opMode));
     }
     l.inputs = std::uint8_t(area);
     const bool fault = sim[10] != 0;

@@ -3,6 +3,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/project/ProjectFile.h"
+#include "core/sensor/SensorDockValues.h"
+#include "core/zones/ZoneStore.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -134,6 +137,62 @@ private Q_SLOTS:
         QVERIFY2(err.contains("No space left on device"), qPrintable(err));
         QVERIFY2(err.contains("the previous file is unchanged"), qPrintable(err));
         QCOMPARE(readFile(dir.filePath("after")), previous);
+    }
+
+    // Three areas with zones: 0 and 2 hold steering -30..30 at speed
+    // 0..100 in every mode (2 is shadowed everywhere by 0), 1 holds 0..60 at
+    // 50..150 in mode 2 only. A chart has 361 x 601 = 216961 states per mode:
+    // 61 x 101 = 6161 held by 0 and 2, in mode 2 another 6161 - 31 x 51 by 1.
+    void coverage_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("printed");
+        const QString summary = QStringLiteral(
+            "mode 0: gaps 210800 cells, overlaps 6161 cells\n"
+            "mode 1: gaps 210800 cells, overlaps 6161 cells\n"
+            "mode 2: gaps 206220 cells, overlaps 6161 cells\n"
+            "mode 3: gaps 210800 cells, overlaps 6161 cells\n"
+            "mode 4: gaps 210800 cells, overlaps 6161 cells\n"
+            "mode 5: gaps 210800 cells, overlaps 6161 cells\n"
+            "unreachable areas: 2\n");
+        QTest::newRow("summary") << QStringList() << summary;
+        QTest::newRow("held-by-three") << QStringList{"--at", "10", "60", "2"}
+                                       << "applies: 0; holds: 0 1 2\n";
+        QTest::newRow("bounds-included") << QStringList{"--at", "60", "150", "2"}
+                                         << "applies: 1; holds: 1\n";
+        QTest::newRow("other-mode") << QStringList{"--at", "40", "120", "1"} << "applies: none\n";
+        QTest::newRow("negative-values") << QStringList{"--at", "-30", "0", "4"}
+                                         << "applies: 0; holds: 0 2\n";
+        // The untouched areas hold the standing vehicle too.
+        QTest::newRow("standing") << QStringList{"--at", "0", "0", "3"}
+                                  << "applies: 0; holds: 0 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 "
+                                     "17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 35 36 "
+                                     "37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 "
+                                     "57 58 59 60 61 62 63\n";
+    }
+    void coverage()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(QString, printed);
+        QTemporaryDir dir;
+        ZoneStore store;
+        for (int a : {0, 1, 2}) {
+            AreaRecord &r = store.areas[a];
+            r.points[0] = {QPoint(-500, 1000), QPoint(500, 1000)};
+            r.steerMin = a == 1 ? 0 : -30;
+            r.steerMax = a == 1 ? 60 : 30;
+            r.speedMin = a == 1 ? 50 : 0;
+            r.speedMax = a == 1 ? 150 : 100;
+            r.operationMode = a == 1 ? 2 : 0;
+        }
+        const QString file = dir.filePath("cases.ZQ30");
+        QCOMPARE(ProjectFile::saveProject(file, 3, SensorDockValues::defaults(), store),
+                 ProjectFile::SaveResult::Saved);
+        const CliRun r = runCli(QStringList{"coverage", file} + extra);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, printed);
+        // A state whose last value is missing is a usage error.
+        QCOMPARE(runCli({"coverage", file, "--at", "1", "2"}).exitCode, 1);
     }
 
     void usage_data()

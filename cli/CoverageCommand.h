@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+void printCoverageHelp(QTextStream &out);
+// sector-cli coverage FILE [--at STEER SPEED MODE]
+int runCoverage(const QStringList &args, QTextStream &out, QTextStream &err);
