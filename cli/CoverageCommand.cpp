@@ -21,8 +21,8 @@ void printCoverageHelp(QTextStream &out)
            "selects: unreachable areas: ... An area is in use when it holds a zone or\n"
            "its case channel is not all zero.\n"
            "--at prints the area that applies to one state and every area that holds\n"
-           "it: applies: 5; holds: 5 9   or   applies: none. Negative values are plain\n"
-           "arguments (--at -60 -300 1).\n"
+           "it: applies: 5; holds: 5 9   or   applies: none. MODE is 0..5; negative\n"
+           "values are plain arguments (--at -60 -300 1).\n"
            "Exit status 0, 1 for bad arguments, 2 when FILE cannot be read.\n";
 }
 
@@ -44,6 +44,7 @@ int runCoverage(const QStringList &args, QTextStream &out, QTextStream &err)
             }
             for (int k = 0; k < 3 && ok; ++k)
                 state[k] = args[i + 1 + k].toInt(&ok);
+            ok = ok && state[2] >= 0 && state[2] < CaseSelection::kModes;
             at = true;
             i += 3;
         } else if (file.isEmpty() && !a.startsWith(QLatin1String("--"))) {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 
 namespace UiPrompt {
 
@@ -49,6 +50,12 @@ protected:
             return;
         QRect r(QPoint(), frameGeometry().size());
         r.moveCenter(m_window->frameGeometry().center());
+        // A window dragged half off the screen still gets its box on it.
+        if (QScreen *screen = m_window->screen()) {
+            const QRect room = screen->availableGeometry();
+            r.moveLeft(qBound(room.left(), r.left(), qMax(room.left(), room.right() - r.width() + 1)));
+            r.moveTop(qBound(room.top(), r.top(), qMax(room.top(), room.bottom() - r.height() + 1)));
+        }
         move(r.topLeft());
     }
 

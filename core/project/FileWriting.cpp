@@ -16,7 +16,7 @@ namespace {
 
 // Pushes what the file holds to the disk: a full disk or a failing device can
 // surface only here (network file systems, delayed allocation).
-bool syncToDisk(QFile &file, QString *error)
+bool syncToDisk(QFileDevice &file, QString *error)
 {
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0) {
@@ -82,11 +82,19 @@ Outcome writeWhole(const QString &path, const QByteArray &bytes, QString *error)
         error = &scratch;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        // A file not committed is removed; the target stays as it was.
-        if (writeAll(file, bytes) && file.flush() && file.commit())
-            return Outcome::Saved;
-        *error = file.errorString();
-        return Outcome::WriteFailed;
+        // A file not committed is removed; the target stays as it was. The
+        // bytes are on the disk before the new file replaces the old one.
+        if (!writeAll(file, bytes) || !file.flush()) {
+            *error = file.errorString();
+            return Outcome::WriteFailed;
+        }
+        if (!syncToDisk(file, error))
+            return Outcome::WriteFailed;
+        if (!file.commit()) {
+            *error = file.errorString();
+            return Outcome::WriteFailed;
+        }
+        return Outcome::Saved;
     }
     *error = file.errorString();
     const QFileInfo target(path);

@@ -52,7 +52,7 @@ Coverage coverage(const QVector<AreaRecord> &areas)
     const int width = kSteerMax - kSteerMin + 1;
     const int height = kSpeedMax - kSpeedMin + 1;
     QVector<quint8> holding(width * height); // areas in use that hold the state
-    QVector<qint8> first(width * height);    // the area that applies
+    QVector<qint16> first(width * height);   // the area that applies
     for (int mode = 0; mode < kModes; ++mode) {
         holding.fill(0);
         first.fill(-1);
@@ -68,7 +68,7 @@ Coverage coverage(const QVector<AreaRecord> &areas)
                     if (used[a] && holding[cell] < 255)
                         ++holding[cell];
                     if (first[cell] < 0)
-                        first[cell] = qint8(a);
+                        first[cell] = qint16(a);
                 }
         }
         for (int cell = 0; cell < first.size(); ++cell) {

@@ -191,8 +191,10 @@ private Q_SLOTS:
         const CliRun r = runCli(QStringList{"coverage", file} + extra);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, printed);
-        // A state whose last value is missing is a usage error.
+        // A state whose last value is missing, or a mode no channel can
+        // name, is a usage error.
         QCOMPARE(runCli({"coverage", file, "--at", "1", "2"}).exitCode, 1);
+        QCOMPARE(runCli({"coverage", file, "--at", "0", "0", "6"}).exitCode, 1);
     }
 
     void usage_data()

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -289,16 +290,20 @@ private Q_SLOTS:
     void boxesOpenCentredOnTheWindow_data()
     {
         QTest::addColumn<bool>("fromLink");
-        QTest::newRow("close-question") << false;
-        QTest::newRow("link-message") << true;
+        QTest::addColumn<int>("left"); // of the window
+        QTest::newRow("close-question") << false << 10;
+        QTest::newRow("link-message") << true << 10;
+        // A window dragged mostly off the screen: the box stays on it.
+        QTest::newRow("window-off-screen") << true << -600;
     }
     void boxesOpenCentredOnTheWindow()
     {
         QFETCH(bool, fromLink);
+        QFETCH(int, left);
         Tool t;
         t.window.show();
         // Off the screen's centre, so that a box centred on the screen shows.
-        t.window.setGeometry(10, 20, 700, 480);
+        t.window.setGeometry(left, 20, 700, 480);
         QVERIFY(QTest::qWaitForWindowExposed(&t.window));
         QRect seen;
         QWidget *parent = nullptr;
@@ -317,6 +322,11 @@ private Q_SLOTS:
         }
         QVERIFY(seen.isValid());
         QCOMPARE(parent, &t.window);
+        const QRect room = t.window.screen()->availableGeometry();
+        if (left < 0) {
+            QCOMPARE(seen.left(), room.left());
+            return;
+        }
         const QPoint off = seen.center() - t.window.frameGeometry().center();
         QVERIFY2(off.manhattanLength() <= 2,
                  qPrintable(QString("box centre off by %1,%2").arg(off.x()).arg(off.y())));
