@@ -156,8 +156,12 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
 {
     // The part of the scene on the device and where it lands: zooming and
     // panning change them.
-    const QTransform device = painter->worldTransform();
-    const QRect visible = device.inverted().mapRect(QRectF(painter->viewport())).toAlignedRect();
+    const QTransform world = painter->worldTransform();
+    const QRect visible = world.inverted().mapRect(QRectF(painter->viewport())).toAlignedRect();
+    // What the screen can tell apart is a device pixel: on a high-density
+    // screen there are more of them to a pixel.
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QTransform device = ratio == 1.0 ? world : world * QTransform::fromScale(ratio, ratio);
     if (m_thinning && (device != m_thinnedDevice || visible != m_visible
                        || m_thinnedMode != m_scan->displayMode)) {
         m_visible = visible;

@@ -405,6 +405,8 @@ void drawRings(QPainter *painter, const QVector<QPolygonF> &rings, Qt::FillRule 
     QPen devicePen = pen;
     if (!pen.isCosmetic())
         devicePen.setWidthF(pen.widthF() * scale);
+    else if (painter->device() && painter->device()->devicePixelRatioF() != 1.0)
+        devicePen.setWidthF(pen.widthF() / painter->device()->devicePixelRatioF());
     devicePen.setCosmetic(false);
     const bool fill = brush.style() != Qt::NoBrush;
     const bool stroke = pen.style() != Qt::NoPen;
@@ -446,7 +448,10 @@ void drawRings(QPainter *painter, const QVector<QPolygonF> &rings, Qt::FillRule 
 
 bool canDrawMarks(QPainter *painter)
 {
-    return isRasterPainter(painter) && painter->testRenderHint(QPainter::Antialiasing);
+    // The mask works in the painter's pixels: on a screen with more device
+    // pixels to a pixel the painter draws the marks itself.
+    return isRasterPainter(painter) && painter->testRenderHint(QPainter::Antialiasing)
+           && painter->device() && painter->device()->devicePixelRatioF() == 1.0;
 }
 
 void drawDots(QPainter *painter, const QPolygonF &points, const QVector<int> &repeats,

@@ -127,19 +127,25 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("zoom");
         QTest::addColumn<bool>("rain"); // every step jumps metres
+        QTest::addColumn<int>("ratio"); // device pixels per pixel
         for (int zoom : {-55, 180})
             for (int mode : {0, 1, 2})
                 QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(QStringList{"graph", "cloud", "line"}[mode]).arg(zoom)))
-                    << mode << zoom << false;
-        QTest::newRow("rain, graph at -55") << 0 << -55 << true;
-        QTest::newRow("rain, cloud at -55") << 1 << -55 << true;
-        QTest::newRow("rain, line at -55") << 2 << -55 << true;
+                    << mode << zoom << false << 1;
+        QTest::newRow("rain, graph at -55") << 0 << -55 << true << 1;
+        QTest::newRow("rain, cloud at -55") << 1 << -55 << true << 1;
+        QTest::newRow("rain, line at -55") << 2 << -55 << true << 1;
+        // A high-density screen: two device pixels to a pixel.
+        QTest::newRow("graph at -55, ratio 2") << 0 << -55 << false << 2;
+        QTest::newRow("cloud at -55, ratio 2") << 1 << -55 << false << 2;
+        QTest::newRow("line at -55, ratio 2") << 2 << -55 << false << 2;
     }
     void thinnedScanLooksLikeFull()
     {
         QFETCH(int, mode);
         QFETCH(int, zoom);
         QFETCH(bool, rain);
+        QFETCH(int, ratio);
         ZoneStore store;
         auto scan = std::make_unique<ScanRecord>(rain ? rainSweep(mode) : noisySweep(mode));
         StandaloneView sv(&store, scan.get(), 3, QSize(1190, 715));
@@ -148,13 +154,23 @@ private Q_SLOTS:
         sv.showArea(0, 0);
         sv.scene()->setHandlesVisible(false);
         ScanItem *items[2] = {sv.scene()->outlineItem(), sv.scene()->intensityItem()};
-        const QImage thinned = sv.grab();
+        const auto grab = [&sv, ratio] {
+            if (ratio == 1)
+                return sv.grab();
+            QImage image(sv.view()->viewport()->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            sv.render(&p);
+            return image;
+        };
+        const QImage thinned = grab();
         for (ScanItem *i : items)
             i->setThinning(false);
-        const QImage full = sv.grab();
+        const QImage full = grab();
         for (ScanItem *i : items)
             i->setVisible(false);
-        const QImage blank = sv.grab();
+        const QImage blank = grab();
         // Measured against what the sweep covers: at the widest zoom that is
         // well under one percent of the picture.
         const qint64 covered = countDiffering(full, blank);
