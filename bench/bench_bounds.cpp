@@ -18,6 +18,7 @@
 // Last line: "bounds: render 10k zone X s, 100k zone X s, noisy line X s;
 // 1M-point file refused in X s (+N MB); /dev/zero refused after N bytes".
 
+#include "bench/BenchStats.h"
 #include "core/link/Discovery.h"
 #include "core/link/ScanRecord.h"
 #include "core/project/ProjectFile.h"
@@ -206,8 +207,7 @@ long bytesRead()
 
 double medianMs(std::vector<double> v)
 {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return stats(std::move(v)).median;
 }
 
 // Viewport repaints of the window's view, median in ms.

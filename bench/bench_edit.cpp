@@ -7,6 +7,7 @@
 // Prints "open ms: X", one line per kind of edit, and last
 // "edit ms: median X p95 Y" over all edits.
 
+#include "bench/BenchStats.h"
 #include "core/link/ScanRecord.h"
 #include "core/project/ProjectFile.h"
 #include "core/sensor/SensorDockValues.h"
@@ -34,17 +35,6 @@
 #include <vector>
 
 namespace {
-struct Stats {
-    double median;
-    double p95;
-};
-
-Stats stats(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[size_t(std::ceil(v.size() * 0.95)) - 1]};
-}
-
 // Every area full: 100 points a star-shaped outline on each output, each
 // area and output a little different.
 void fillDesign(ZoneStore &store)

@@ -12,6 +12,7 @@
 // "frame ms (line): median X p95 Y", widest zoom.
 // Last line: "frame ms: median X p95 Y" (Graph mode, widest zoom).
 
+#include "bench/BenchStats.h"
 #include "core/link/ScanRecord.h"
 #include "core/zones/ZoneStore.h"
 #include "graphics/OPTION_SCENE.h"
@@ -31,17 +32,6 @@
 #include <vector>
 
 namespace {
-struct Stats {
-    double median;
-    double p95;
-};
-
-Stats stats(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[size_t(std::ceil(v.size() * 0.95)) - 1]};
-}
-
 void freshSweep(ScanRecord &scan, QRandomGenerator &rng)
 {
     scan.connectionType = 1;
