@@ -8,6 +8,7 @@
 #include "core/link/LinkProtocol.h"
 #include "core/link/Payloads.h"
 #include "core/project/ProjectFile.h"
+#include "core/sensor/DesignCompare.h"
 #include "core/sensor/SensorDockValues.h"
 #include "core/sensor/SensorParameters.h"
 #include "core/zones/DesignCheck.h"
@@ -95,49 +96,17 @@ int checkProject(const char *command, const QString &path, int model, QTextStrea
     return findings.isEmpty() ? 0 : kUsage;
 }
 
-const char *const kBlockFields[8] = {"shape kind", "point count", "arc start", "arc end",
-                                     "arc radius", "straight", "fan", "ratio"};
-const char *const kParamNames[20] = {
-    "ControlMode",      "RS232BaudRate",     "RS232CommVerify",   "RS232StopBit",
-    "RS485IDAddress",   "RS485BaudRate",     "RS485CommVerify",   "RS485StopBit",
-    "CANIDAddress",     "CANBaudRate",       "SensorOutputLogic", "ScanMotorSpeed",
-    "ScanSensorAngle",  "ScanFilterLevel",   "SensorInstallDir",  "CrossFilterEnable",
-    "CrossFilterNumber", "SensorEtherMode",  "SensorIPAddressHigh", "SensorIPAddressLow"};
-const char *const kCaseNames[5] = {"steering minimum", "steering maximum", "speed minimum",
-                                   "speed maximum", "operation mode"};
-
-// Where in an area frame a byte lies, as "Out 2 point 7 y".
-QString areaField(int offset)
+// Prints each difference between what was meant for the sensor and what it
+// holds; true when there is none.
+bool printDifferences(const QVector<AreaRecord> &design, const SensorParameters &designParameters,
+                      const QVector<AreaRecord> &sensor, const SensorParameters &sensorParameters,
+                      QTextStream &out)
 {
-    static const char *const params[4] = {"open delay", "close delay", "hysteresis", "detection size"};
-    if (offset == 5)
-        return QStringLiteral("area index");
-    if (offset < 14)
-        return QString::fromLatin1(params[(offset - 6) / 2]);
-    if (offset < 62) {
-        const int out = (offset - 14) / 16;
-        return QStringLiteral("Out %1 %2").arg(out + 1).arg(QLatin1String(kBlockFields[((offset - 14) % 16) / 2]));
-    }
-    const int out = (offset - 62) / 400;
-    const int slot = ((offset - 62) % 400) / 4;
-    const bool y = ((offset - 62) % 4) >= 2;
-    return QStringLiteral("Out %1 point %2 %3").arg(out + 1).arg(slot + 1).arg(y ? 'y' : 'x');
-}
-
-void reportDiffs(const QByteArray &want, const QByteArray &got, int from, int to,
-                 const std::function<QString(int)> &where, QStringList &out)
-{
-    QString last;
-    for (int i = from; i <= to; ++i) {
-        const char a = i < want.size() ? want[i] : 0;
-        const char b = i < got.size() ? got[i] : 0;
-        if (a == b)
-            continue;
-        const QString w = where(i);
-        if (w != last)
-            out << w;
-        last = w;
-    }
+    const QVector<DesignCompare::Difference> diffs =
+        DesignCompare::compare(design, designParameters, sensor, sensorParameters);
+    for (const DesignCompare::Difference &d : diffs)
+        out << d.toLine() << '\n';
+    return diffs.isEmpty();
 }
 
 } // namespace
@@ -167,11 +136,16 @@ void printLinkHelp(QTextStream &out)
            "--model Laser05|Laser10|Laser20|Laser30|Laser50 (default Laser30):\n"
            "  read ... -o FILE        read all areas, cases and parameters; write FILE as\n"
            "                          Save would right after connecting\n"
-           "  write ... FILE          connect (reading everything), open FILE, Write All;\n"
+           "  write ... FILE [--no-verify]\n"
+           "                          connect (reading everything), open FILE, Write All,\n"
+           "                          then read everything back and compare it with what\n"
+           "                          was sent (each difference on stdout, exit 1);\n"
            "                          refused before connecting when the sensor could not\n"
            "                          hold FILE as it is (the lines name area and output)\n"
-           "  verify ... FILE         read everything and compare it byte for byte with\n"
-           "                          what write would send; exit 1 on a difference\n"
+           "  verify ... FILE         read everything and compare it with what write would\n"
+           "                          send, as the sensor holds it; one line per difference:\n"
+           "                          area 2 Out3: design Fan, 1 point (20); sensor Polygon,\n"
+           "                          4 points (1200,0) ...; exit 1 on a difference\n"
            "  info ...                print the product information\n"
            "  reboot ...              restart the sensor\n"
            "  record ... --sweeps N -o FILE.csv\n"
@@ -223,6 +197,7 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     LinkOptions o;
     if (const int status = prepare("write", args, o, out, err); status >= 0)
         return status;
+    const bool verify = !args.removeAll(QStringLiteral("--no-verify"));
     if (args.size() != 1) {
         err << "sector-cli write: expected one project FILE\n";
         return kUsage;
@@ -246,12 +221,32 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return !s.link.flag(SERIAL_COMM::FlagWriteAreas) && !s.link.flag(SERIAL_COMM::FlagWriteCases)
                && !s.link.flag(SERIAL_COMM::FlagWriteParameters) && s.link.busyCode() == 0;
     });
-    s.close();
-    if (!done)
+    if (!done) {
+        s.close();
         return kLinkFailure;
+    }
     for (const QString &m : s.messages().mid(before))
-        if (m != QLatin1String("Parameters Write Complete"))
+        if (m != QLatin1String("Parameters Write Complete")) {
+            s.close();
             return kLinkFailure;
+        }
+    if (!verify) {
+        s.close();
+        return 0;
+    }
+    // Read everything back and hold it against what was sent.
+    const QVector<AreaRecord> sent = s.store.areas;
+    const SensorParameters sentParameters = s.parameters;
+    err << "verifying\n";
+    const bool readBack = readAll(s) && s.link.areasRead().all();
+    s.close();
+    if (!readBack) {
+        err << "sector-cli write: " << o.describe() << ": the read-back did not complete\n";
+        return kLinkFailure;
+    }
+    if (!printDifferences(sent, sentParameters, s.store.areas, Payloads::decodeRPara(s.parameterFrame), out))
+        return 1;
+    err << "written and verified\n";
     return 0;
 }
 
@@ -269,36 +264,19 @@ int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     if (const int status = checkProject("verify", file, o.model, err))
         return status;
     LinkSession s(o, err);
-    if (!s.open() || !readAll(s))
+    if (!s.open() || !readAll(s) || !s.link.areasRead().all())
         return kLinkFailure;
     s.close();
 
-    // What write would send, from the state just read with FILE applied.
-    SensorParameters record = s.parameters;
+    // The sensor's side, before the file changes anything.
+    const QVector<AreaRecord> sensorAreas = s.store.areas;
+    const SensorParameters sensorParameters = Payloads::decodeRPara(s.parameterFrame);
+    // What write would send: the state just read with FILE applied.
     QVector<int> dock = dockAfterRead(s, o.ethernet());
-    record = s.parameters;
-    // The sensor's bytes, before the file changes anything.
-    const QByteArray sensorCases = s.caseFrame;
-    const QByteArray sensorParameters = s.parameterFrame;
+    SensorParameters record = s.parameters;
     QString why;
     applyProject(file, o.model, s.store, record, dock, o.ethernet(), &why);
-
-    QStringList diffs;
-    for (int a = 0; a < kAreaCount; ++a) {
-        const QByteArray want = AreaCodec::encode("WArea", a, s.store.areas[a]);
-        reportDiffs(want, s.areaFrames[a], 5, 1261,
-                    [a](int i) { return QStringLiteral("area %1: %2").arg(a).arg(areaField(i)); }, diffs);
-    }
-    reportDiffs(Payloads::encodeWCase(s.store), sensorCases, 5, 644, [](int i) {
-        const int a = (i - 5) / 10;
-        return QStringLiteral("area %1: %2").arg(a).arg(QLatin1String(kCaseNames[((i - 5) % 10) / 2]));
-    }, diffs);
-    reportDiffs(Payloads::encodeWPara(record), sensorParameters, 5, 44, [](int i) {
-        return QStringLiteral("parameter %1").arg(QLatin1String(kParamNames[(i - 5) / 2]));
-    }, diffs);
-    for (const QString &d : diffs)
-        out << d << '\n';
-    return diffs.isEmpty() ? 0 : 1;
+    return printDifferences(s.store.areas, record, sensorAreas, sensorParameters, out) ? 0 : 1;
 }
 
 int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)

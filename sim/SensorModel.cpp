@@ -136,7 +136,7 @@ QByteArray SensorModel::answer(const QByteArray &request)
     }
     if (c == &WArea) {
         const int k = std::uint8_t(request[5]);
-        if (rejectStatus == 0 && k < 64)
+        if (rejectStatus == 0 && k < 64 && k != forgetArea)
             m_areas[k] = request.mid(5, 1257);
         return status();
     }

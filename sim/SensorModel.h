@@ -37,6 +37,7 @@ public:
 
     // Faults the tests ask for.
     int rejectStatus = 0; // 1 or 2: every write is answered with that status
+    int forgetArea = -1;  // a write of this area is acknowledged but not kept
 
     Product product;
     std::function<Live()> live;

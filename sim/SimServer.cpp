@@ -37,10 +37,12 @@ bool SimFaults::parse(const QString &spec, QString *error)
             ok = (reject = value.toInt()) == 1 || reject == 2;
         else if (key == QLatin1String("close-after"))
             ok = (closeAfter = value.toInt()) > 0;
+        else if (key == QLatin1String("forget-area"))
+            ok = (forgetArea = value.toInt()) >= 0 && forgetArea < 64;
         if (!ok) {
             if (error)
                 *error = QStringLiteral("bad fault \"%1\" (drop=P, corrupt=P, split=1, delay=MS, "
-                                        "reject=1|2, close-after=N)")
+                                        "reject=1|2, close-after=N, forget-area=N)")
                              .arg(part);
             return false;
         }
@@ -52,6 +54,7 @@ SimServer::SimServer(const Options &options, QObject *parent)
     : QObject(parent), m_options(options), m_scene(options.seed), m_rng(options.seed)
 {
     m_model.rejectStatus = options.faults.reject;
+    m_model.forgetArea = options.faults.forgetArea;
     m_model.live = [this] { return live(); };
     m_model.serialScan = [this](bool intensity) { return m_scene.serialScan(intensity); };
     m_model.streamSwitched = [this](bool on) {

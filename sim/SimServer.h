@@ -24,8 +24,9 @@ struct SimFaults {
     int delayMs = 0;    // every reply this much later
     int reject = 0;     // write commands answered with status 1 or 2
     int closeAfter = 0; // connection closed after this many answered frames
+    int forgetArea = -1; // a write of this area acknowledged but not kept
 
-    // "drop=0.1,corrupt=0.05,split=1,delay=20,reject=1,close-after=30";
+    // "drop=0.1,corrupt=0.05,split=1,delay=20,reject=1,close-after=30,forget-area=5";
     // false and a reason for anything else.
     bool parse(const QString &spec, QString *error);
 };

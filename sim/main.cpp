@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     p.addOption({"scan-angle", "Start with angular resolution index N: 0 0.025 deg (10 Hz), 1 0.05, "
                                "2 0.1, 3 0.25, 4 0.5 deg (default 1).", "N"});
     p.addOption({"seed", "Seed of the scene's noise and of the faults (default 1).", "N"});
-    p.addOption({"fault", "Inject faults: drop=P,corrupt=P,split=1,delay=MS,reject=1|2,close-after=N.",
+    p.addOption({"fault", "Inject faults: drop=P,corrupt=P,split=1,delay=MS,reject=1|2,close-after=N,forget-area=N.",
                  "SPEC"});
     p.process(app);
 

@@ -88,6 +88,7 @@ private Q_SLOTS:
         CliRun r = runCli(QStringList{"write"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.contains("Parameters Write Complete"));
+        QVERIFY(r.err.contains("written and verified"));
 
         r = runCli(QStringList{"verify"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
         QCOMPARE(r.out, QString());
@@ -100,7 +101,37 @@ private Q_SLOTS:
         // Another design differs from what the sensor now holds.
         r = runCli(QStringList{"verify"} + sim.link(transport) + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("area 0: open delay\n") || r.out.contains("area 0: close delay\n"));
+        QVERIFY2(QRegularExpression("^area 0 (On|Off) Delay: design \\d+ms; sensor \\d+ms$",
+                                    QRegularExpression::MultilineOption)
+                     .match(r.out)
+                     .hasMatch(),
+                 qPrintable(r.out));
+    }
+
+    void writeReadsBackWhatTheSensorKept()
+    {
+        // The sensor acknowledges area 2 but keeps what it had: only the
+        // read-back shows it, naming the values on both sides.
+        SimProcess sim({"--fault", "forget-area=2"});
+        QVERIFY(sim.ready());
+        QTemporaryDir dir;
+        QByteArray design = freshLaser30();
+        const int area2 = design.indexOf("Out3CoordEnd\n2\n");
+        QVERIFY(area2 > 0);
+        design.insert(design.indexOf("Out1CoordStr\n", area2) + 13, "1000,0\n0,1000\n-1000,0\n");
+        writeFile(dir.filePath("d.ZQ30"), design);
+        CliRun r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{dir.filePath("d.ZQ30")});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out, QString("area 2 Out1: design Polygon, 3 points (1000,0) (0,1000) (-1000,0); "
+                                "sensor empty\n"
+                                "area 2 Detection Size: design 1.0°; sensor 0.5°\n"));
+        QVERIFY(!r.err.contains("written and verified"));
+
+        r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{"--no-verify", dir.filePath("d.ZQ30")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QString());
+        QVERIFY(!r.err.contains("verifying"));
+
     }
 
     void readOfAFreshSensorIsTheFreshFile()
