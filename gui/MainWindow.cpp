@@ -6,6 +6,8 @@
 #include "core/zones/ZoneStore.h"
 #include "graphics/OPTION_SCENE.h"
 #include "gui/LanguageTexts.h"
+#include "gui/RecentProjects.h"
+#include "gui/dialogs/CompareWindow.h"
 #include "gui/LinkPresenter.h"
 #include "gui/UiPrompt.h"
 #include "gui/dialogs/About.h"
@@ -40,6 +42,18 @@ namespace {
 const char kOrganisation[] = "ZoneSensorTool";
 const char kApplication[] = "Parameters";
 } // namespace
+
+void MainWindow::setUpRecentProjects()
+{
+    m_recent = std::make_unique<RecentProjects>(QString::fromLatin1(kOrganisation),
+                                                QString::fromLatin1(kApplication));
+    m_recentMenu = new QMenu(this);
+    m_recentMenu->setObjectName(QStringLiteral("RecentProjects"));
+    const QList<QAction *> items = ui->File->actions();
+    const int saveAs = items.indexOf(ui->SaveAs);
+    ui->File->insertMenu(saveAs + 1 < items.size() ? items[saveAs + 1] : nullptr, m_recentMenu);
+    fillRecentMenu();
+}
 
 MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     : QMainWindow(parent)
@@ -157,8 +171,9 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     ui->ArealineText->setAlignment(Qt::AlignCenter);
     ui->RegionsLineText->setEnabled(false);
     ui->RegionsLineText->setAlignment(Qt::AlignCenter);
-    for (QAction *a : {ui->ReadAllSetting, ui->WriteAllSetting, ui->DisConnection, ui->SoftReboot,
-                       ui->SensorInformation, ui->IOSimulation, ui->SelfCheck, ui->DataTable})
+    for (QAction *a : {ui->ReadAllSetting, ui->WriteAllSetting, ui->CompareWithSensor,
+                       ui->DisConnection, ui->SoftReboot, ui->SensorInformation, ui->IOSimulation,
+                       ui->SelfCheck, ui->DataTable})
         a->setEnabled(false);
     ui->DataTable->setChecked(false);
     ui->DataTableDock->hide();
@@ -175,6 +190,8 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
 
     // 18. Connections.
     connectActions();
+    setUpCompare();
+    setUpRecentProjects();
 
     // Room for the thumbnails and the coordinate tables before any stored
     // layout is applied.
@@ -517,6 +534,7 @@ void MainWindow::ClearAllEditData()
     // otherwise still show the discarded design.
     m_editControl->EditControlUpdateEditData();
     m_areaTable->AreaTableWidgetAllDisplay();
+    designTouched();
 }
 
 // ---------------------------------------------------------------- language and link
@@ -525,6 +543,10 @@ void MainWindow::languageApplied()
 {
     // Qt's own buttons and file dialogs speak the same language.
     LanguageTexts::applyQtTranslations(m_language);
+    if (m_recentMenu)
+        fillRecentMenu();
+    if (m_compare)
+        m_compare->setLanguage(m_language == 1 ? 1 : 0);
     fitTexts();
     if (auto *newButton = findChild<QToolButton *>(QStringLiteral("NewToolButton")))
         newButton->setToolTip(ui->New->title());

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/sensor/SensorParameters.h"
+#include "core/zones/AreaRecord.h"
 #include "core/zones/DeviceType.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QSerialPort>
+#include <QTimer>
 #include <array>
 #include <memory>
 
@@ -13,7 +15,10 @@ namespace Ui {
 class MainWindow;
 }
 
+class QGraphicsPathItem;
 class QGraphicsScene;
+class CompareWindow;
+class RecentProjects;
 class QTcpSocket;
 class QUdpSocket;
 class AREA_TABLE;
@@ -73,6 +78,15 @@ public:
     void setSensorPort(quint16 port) { m_sensorPort = port; }
     QTcpSocket *tcpSocket() const { return m_tcpSocket.get(); }
     Ui::MainWindow *form() const { return ui.get(); }
+    CompareWindow *compareWindow() const { return m_compare; }
+    // The sensor's outlines drawn over the design's while comparing.
+    QGraphicsPathItem *sensorOutline(int output) const { return m_sensorOutlines[size_t(output)]; }
+    RecentProjects *recentProjects() const { return m_recent.get(); }
+
+Q_SIGNALS:
+    // The design changed: an edit finished, an undo, a file or a sensor read.
+    // Once per event-loop turn, however many editors took part.
+    void designChanged();
 
 public Q_SLOTS:
     void openfile();
@@ -115,6 +129,10 @@ public Q_SLOTS:
     void IOPortDisplayer(uint Inport, uint Outport);
     void SelfCheckDisp(short SensorTemper, ushort RotateSpeed, ushort DriveVoltage,
                        ushort SendVoltage, ushort ReceiveVoltage);
+    // Reads everything from the sensor into a copy and lists what differs.
+    void compareWithSensor();
+    // Write All, then everything read back and held against what was sent.
+    void writeAllAndVerify();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -142,6 +160,31 @@ private:
     bool askBeforeReading();
     // Whether the connection being made (the Read All) reads from the sensor.
     bool m_readOnConnect = true;
+    // Whether the connection being made compares instead of reading.
+    bool m_compareOnConnect = false;
+
+    // Comparisons with the sensor.
+    void setUpCompare();
+    void designTouched();
+    void sensorCopyRead(const QVector<AreaRecord> &areas, const SensorParameters &parameters);
+    // -1 hides the sensor's outlines.
+    void showSensorArea(int area);
+    enum class CopyRead { None, Compare, Verify };
+    CopyRead m_copyRead = CopyRead::None;
+    bool m_verifyWrite = false;
+    QVector<AreaRecord> m_sentAreas;
+    SensorParameters m_sentParameters;
+    CompareWindow *m_compare = nullptr;
+    std::array<QGraphicsPathItem *, kOutputCount> m_sensorOutlines{};
+    int m_shownSensorArea = -1;
+    QTimer m_designChangedTimer;
+
+    // The projects opened and saved last, under File.
+    void setUpRecentProjects();
+    void rememberProject(const QString &path);
+    void fillRecentMenu();
+    std::unique_ptr<RecentProjects> m_recent;
+    class QMenu *m_recentMenu = nullptr;
     void connectActions();
     void readSettings();
     void writeSettings();

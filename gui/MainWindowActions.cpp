@@ -81,11 +81,14 @@ void MainWindow::connectActions()
             &EthnertSetting::fillPortsInfo);
     // Reading replaces the design: unsaved changes are asked about first.
     connect(ui->ReadAllSetting, &QAction::triggered, this, [this] {
-        if (askBeforeReading() && m_readOnConnect)
+        if (!askBeforeReading())
+            return;
+        if (m_compareOnConnect)
+            compareWithSensor();
+        else if (m_readOnConnect)
             m_link->ReadSensorAllDataSlots();
     });
-    connect(ui->WriteAllSetting, &QAction::triggered, m_link,
-            &SERIAL_COMM::WriteSensorAllDataSlots);
+    connect(ui->WriteAllSetting, &QAction::triggered, this, &MainWindow::writeAllAndVerify);
     connect(ui->SoftReboot, &QAction::triggered, m_link, &SERIAL_COMM::SensorRebootSlots);
     connect(ui->SensorInformation, &QAction::triggered, m_link,
             &SERIAL_COMM::SensorInformationSlots);

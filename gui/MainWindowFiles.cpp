@@ -16,7 +16,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMenu>
 #include <QTextStream>
+#include "gui/RecentProjects.h"
 
 void MainWindow::savefile()
 {
@@ -38,6 +41,7 @@ bool MainWindow::saveDesign()
     q.save = true;
     q.caption = QStringLiteral("保存配置文件");
     q.filter = deviceModelFilter(m_deviceType.type);
+    q.directory = m_recent->folder();
     QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return false; // cancelled: nothing written, the flag as it was
@@ -48,6 +52,7 @@ bool MainWindow::saveDesign()
                                                  m_sensorSetting->dockValues(), *m_store, &why);
     if (result == ProjectFile::SaveResult::Saved) {
         m_store->modified = false;
+        rememberProject(name);
         return true;
     }
     // Whatever failed, the design still counts as unsaved; the previous file
@@ -100,6 +105,7 @@ void MainWindow::refreshAfterProjectRead()
     m_store->modified = true;
     m_areaTable->AreaTableWidgetAllDisplay();
     m_optionScene->CoordTableUpdatePointItem();
+    designTouched();
 }
 
 void MainWindow::showFileError()
@@ -113,6 +119,7 @@ void MainWindow::openfile()
     UiPrompt::FileQuestion q;
     q.caption = tr2("打开配置文件", "Open Config file");
     q.filter = deviceModelFilter(m_deviceType.type);
+    q.directory = m_recent->folder();
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return;
@@ -133,6 +140,7 @@ void MainWindow::openProjectFile(const QString &name)
     const DeviceModelInfo *m = deviceModelInfo(m_deviceType.type);
     if (m && in.readLine() == QLatin1String(m->header)) {
         readProjectBody(in);
+        rememberProject(name);
     } else {
         showFileError();
     }
@@ -143,6 +151,7 @@ void MainWindow::OpenProject()
 {
     UiPrompt::FileQuestion q;
     q.caption = tr2("打开配置文件", "Open Config file");
+    q.directory = m_recent->folder();
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return;
@@ -182,5 +191,34 @@ bool MainWindow::openAnyProjectFile(const QString &name, bool reportUnreadable)
     refreshAfterProjectRead();
     DEVICETYPE read = m_deviceType;
     CreateDeviceType(&read);
+    rememberProject(name);
     return true;
+}
+
+void MainWindow::rememberProject(const QString &path)
+{
+    m_recent->add(path);
+    fillRecentMenu();
+}
+
+void MainWindow::fillRecentMenu()
+{
+    m_recentMenu->setTitle(tr2("最近的项目", "Recent Projects"));
+    m_recentMenu->clear();
+    const QStringList files = m_recent->files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files[i];
+        QAction *a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()));
+        a->setToolTip(QDir::toNativeSeparators(file));
+        a->setStatusTip(QDir::toNativeSeparators(file));
+        connect(a, &QAction::triggered, this, [this, file] {
+            // A project that has gone away leaves the list.
+            if (!QFileInfo::exists(file)) {
+                m_recent->remove(file);
+                fillRecentMenu();
+            }
+            openAnyProjectFile(file, true);
+        });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
 }

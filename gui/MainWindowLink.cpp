@@ -80,8 +80,9 @@ void MainWindow::setConnectedActions()
     for (QAction *a :
          {ui->SerialConnection, ui->EthernetConnection, ui->Connection, ui->SerialSetting})
         a->setEnabled(false);
-    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
-                       ui->SensorInformation, ui->IOSimulation, ui->SelfCheck})
+    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting,
+                       ui->CompareWithSensor, ui->SoftReboot, ui->SensorInformation, ui->IOSimulation,
+                       ui->SelfCheck})
         a->setEnabled(true);
 }
 
@@ -91,14 +92,17 @@ void MainWindow::startConnection()
     OpenCloseReadIntensity(ui->Intensity->isChecked());
     m_link->OpenSendReadSimulation();
     // Every connection begins by reading everything from the sensor, unless
-    // the user chose to keep an unsaved design.
-    if (m_readOnConnect)
+    // the user chose to keep an unsaved design (or to compare it).
+    if (m_compareOnConnect)
+        compareWithSensor();
+    else if (m_readOnConnect)
         m_link->ReadSensorAllDataSlots();
 }
 
 bool MainWindow::askBeforeReading()
 {
     m_readOnConnect = true;
+    m_compareOnConnect = false;
     if (!m_store->modified)
         return true;
     // The full read would replace a design that exists nowhere else. (Read
@@ -108,16 +112,20 @@ bool MainWindow::askBeforeReading()
         tr2("当前设计有未保存的修改。\n"
             "保存：先保存，再读取传感器。\n"
             "替换：改用传感器中的设计。\n"
-            "保留：保留当前设计，不读取。",
+            "保留：保留当前设计，不读取。\n"
+            "比较：保留当前设计，列出它与传感器中数据的不同。",
             "The design has unsaved changes.\n"
             "Save: save it, then read the sensor.\n"
             "Replace: take the sensor's design.\n"
-            "Keep: keep it; nothing is read."),
-        QStringList{tr2("保存", "Save"), tr2("替换", "Replace"), tr2("保留", "Keep")});
+            "Keep: keep it; nothing is read.\n"
+            "Compare: keep it and list how it differs from the sensor."),
+        QStringList{tr2("保存", "Save"), tr2("替换", "Replace"), tr2("保留", "Keep"),
+                    tr2("比较", "Compare")});
     if (answer == 0)
         return saveDesign(); // not saved: no connection, nothing changed
     if (answer != 1)
-        m_readOnConnect = false; // Keep, or the box closed without an answer
+        m_readOnConnect = false; // Keep, Compare, or the box closed without an answer
+    m_compareOnConnect = answer == 3;
     return true;
 }
 
@@ -197,9 +205,12 @@ void MainWindow::CloseSerialPort()
         ui->SerialSetting->setEnabled(true);
     else if (m_scan->connectionType == 1)
         ui->EthnernetSetting->setEnabled(true);
-    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting, ui->SoftReboot,
-                       ui->SensorInformation})
+    for (QAction *a : {ui->DisConnection, ui->ReadAllSetting, ui->WriteAllSetting,
+                       ui->CompareWithSensor, ui->SoftReboot, ui->SensorInformation})
         a->setEnabled(false);
+    // A comparison or a write check cut short by the disconnect ends here.
+    m_copyRead = CopyRead::None;
+    m_verifyWrite = false;
     // A disconnect ends every simulation, as closing the panel does, so the
     // next connection does not go back to forcing the sensor's inputs.
     ui->IOSimulation->setChecked(false);

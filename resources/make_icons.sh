@@ -84,6 +84,7 @@ drawn=(
     "disconnected   32"
     "upload         32"
     "download       32"
+    "compare        32"
     "reboot         32"
     "about          32"
     "China          32"

@@ -60,6 +60,7 @@ void SERIAL_COMM::ClearAllRequests()
     m_writeArea = 0;
     m_stuckAt = -1;
     m_readAreas.clear();
+    m_readPurpose = 0;
     Q_EMIT ProgressClose();
 }
 
@@ -189,9 +190,16 @@ void SERIAL_COMM::ReadSensorAllDataSlots()
     m_stuckAt = -1;
     m_readAreas = m_store->areas;
     m_areasRead.reset();
+    m_readPurpose = 0;
     m_flags[FlagReadAreas] = 1;
     m_flags[FlagReadCases] = 1;
     m_flags[FlagReadParameters] = 1;
+}
+
+void SERIAL_COMM::ReadSensorCopySlots(bool verifying)
+{
+    ReadSensorAllDataSlots();
+    m_readPurpose = verifying ? 2 : 1;
 }
 
 void SERIAL_COMM::WriteSensorAllDataSlots()
@@ -271,6 +279,7 @@ void SERIAL_COMM::ReadWriteOverTime()
         m_simulationTimer.stop();
         m_replyTimer.stop();
         m_readAreas.clear();
+        m_readPurpose = 0;
         Q_EMIT ProgressClose();
         message(Warning, "警告", "读写参数超时,请检查连接", "Warning",
                 "Connect OverTimer, Check Connect");
@@ -309,7 +318,8 @@ void SERIAL_COMM::SerialPortSendData()
         if (m_readArea <= 63) {
             send(Payloads::encodeRArea(m_readArea), RArea.busyCode);
             Q_EMIT ProgressShow();
-            Q_EMIT ProgressTitle(text("上传数据", "Upload Data"));
+            Q_EMIT ProgressTitle(m_readPurpose == 2 ? text("校验数据", "Verify Data")
+                                                    : text("上传数据", "Upload Data"));
         }
         break;
     case FlagWriteAreas:
@@ -556,6 +566,21 @@ void SERIAL_COMM::handleWArea(const QByteArray &frame)
 void SERIAL_COMM::handleRPara(const QByteArray &frame)
 {
     StopReplyTimer();
+    if (m_readPurpose != 0) {
+        // A read for a comparison: the copy goes to whoever compares.
+        const bool complete = m_readAreas.size() == kAreaCount && m_areasRead.all();
+        const QVector<AreaRecord> areas = m_readAreas;
+        m_readAreas.clear();
+        m_readPurpose = 0;
+        Q_EMIT ProgressClose();
+        finish(FlagReadParameters);
+        if (complete)
+            Q_EMIT SensorCopyRead(areas, Payloads::decodeRPara(frame));
+        else
+            message(Warning, "警告", "传感器数据未能完整读取，未作比较", "Warning",
+                    "Not everything could be read from the sensor; nothing was compared");
+        return;
+    }
     *m_parameters = Payloads::decodeRPara(frame);
     // The read is complete: only now does the design take what was read.
     if (m_readAreas.size() == kAreaCount && m_areasRead.all()) {
@@ -579,6 +604,7 @@ void SERIAL_COMM::handleWPara(const QByteArray &frame)
     else
         writeStatusMessage(status);
     finish(FlagWriteParameters);
+    Q_EMIT WriteFinished(status == 0);
 }
 
 void SERIAL_COMM::handleRCase(const QByteArray &frame)

@@ -101,6 +101,12 @@ Q_SIGNALS:
     // The fourth time-out in a row: the warning has been answered.
     void GaveUp();
 
+    // A read for a comparison has brought everything: the sensor's 64 areas
+    // (case channels included) and its parameters. Nothing of the design or
+    // the parameter record has changed.
+    void SensorCopyRead(const QVector<AreaRecord> &areas, const SensorParameters &parameters);
+    // The write's last part has been answered (status 0: everything written).
+    void WriteFinished(bool written);
     // Write All was refused before anything was sent: the design cannot
     // travel intact (the reasons have been shown).
     void WriteRefused();
@@ -120,6 +126,10 @@ public Q_SLOTS:
     void CloseSerialPortSlots();
     void SensorRebootSlots();
     void ReadSensorAllDataSlots();
+    // The same exchanges as a full read, into a copy that is handed on with
+    // SensorCopyRead instead of replacing the design. `verifying` titles the
+    // progress as the check that follows a write.
+    void ReadSensorCopySlots(bool verifying = false);
     void WriteSensorAllDataSlots();
     void SensorInformationSlots();
     void ReadScanfTime();
@@ -187,5 +197,8 @@ private:
     // only once the parameters, its last part, have arrived: a read cut
     // short leaves the design as it was.
     QVector<AreaRecord> m_readAreas;
+    // What the read in progress is for: 0 the design, 1 a comparison, 2 the
+    // check after a write.
+    int m_readPurpose = 0;
     std::bitset<64> m_areasRead;
 };

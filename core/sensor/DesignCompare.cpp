@@ -111,6 +111,15 @@ QString Difference::toLine() const
     return QStringLiteral("%1: design %2; sensor %3").arg(where, design[0], sensor[0]);
 }
 
+QString Difference::toText(bool chinese) const
+{
+    if (!chinese)
+        return toLine();
+    const QString where = area >= 0 ? QStringLiteral("区域 %1 %2").arg(area).arg(itemName(true))
+                                    : QStringLiteral("参数 %1").arg(itemName(true));
+    return QStringLiteral("%1：设计 %2；传感器 %3").arg(where, design[1], sensor[1]);
+}
+
 QVector<Difference> compare(const QVector<AreaRecord> &design, const SensorParameters &designParameters,
                             const QVector<AreaRecord> &sensor, const SensorParameters &sensorParameters)
 {

@@ -31,6 +31,8 @@ struct Difference {
     QString itemName(bool chinese) const;
     // "area 2 Out3: design Fan, 1 point; sensor Polygon, 4 points (1200,0) ..."
     QString toLine() const;
+    // The same in the user's language.
+    QString toText(bool chinese) const;
 };
 
 // Both sides hold 64 areas. Differences come area by area (outputs,

@@ -5,6 +5,7 @@
 #include "core/project/ProjectFile.h"
 #include "core/zones/DeviceType.h"
 #include "gui/MainWindow.h"
+#include "gui/RecentProjects.h"
 #include "gui/UiPrompt.h"
 #include "gui/dialogs/Create.h"
 #include "gui/editors/AREA_TABLE.h"
@@ -29,6 +30,49 @@ private Q_SLOTS:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
     }
     void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+
+    // The five projects saved or opened last, newest first, under File and
+    // across runs; the dialogs start in the newest one's folder.
+    void recentProjects()
+    {
+        QTemporaryDir dir, other;
+        Answers ask;
+        {
+            Tool t;
+            for (int i = 1; i <= 6; ++i) {
+                ask.fileAnswers = QStringList{dir.filePath(QStringLiteral("d%1.ZQ30").arg(i))};
+                t.window.savefile();
+            }
+            QCOMPARE(ask.files[0].directory, QString());
+            QCOMPARE(ask.files[1].directory, dir.path());
+            writeFile(other.filePath("o.ZQ30"), freshLaser30());
+            t.window.openProjectFile(other.filePath("o.ZQ30"));
+            ask.fileAnswers.clear();
+            t.window.openfile();
+            QCOMPARE(ask.files.last().directory, other.path());
+        }
+        Tool t;
+        auto *menu = t.window.findChild<QMenu *>("RecentProjects");
+        QVERIFY(menu);
+        QStringList shown;
+        for (QAction *a : menu->actions())
+            shown << a->text();
+        QCOMPARE(shown, (QStringList{"&1 o.ZQ30", "&2 d6.ZQ30", "&3 d5.ZQ30", "&4 d4.ZQ30", "&5 d3.ZQ30"}));
+        QCOMPARE(menu->menuAction(), t.window.form()->File->actions()[t.window.form()->File->actions().indexOf(t.window.form()->SaveAs) + 1]);
+
+        // Picking one opens it; one that has gone away says so and leaves the list.
+        t.store.areas[4].openDelay = 9;
+        menu->actions()[1]->trigger();
+        QCOMPARE(t.store.areas[4].openDelay, 0);
+        QCOMPARE(t.window.recentProjects()->files().first(), dir.filePath("d6.ZQ30"));
+        QFile::remove(dir.filePath("d5.ZQ30"));
+        const int boxes = ask.boxes.size();
+        menu->actions()[2]->trigger();
+        QCOMPARE(ask.boxes.size(), boxes + 1);
+        QCOMPARE(ask.boxes.last().text, QStringLiteral("No document"));
+        QVERIFY(!t.window.recentProjects()->files().contains(dir.filePath("d5.ZQ30")));
+        QCOMPARE(menu->actions().size(), 4);
+    }
 
     void openActionFailureTable()
     {
