@@ -26,47 +26,67 @@ constexpr int kFull = 256;
 // The painter draws a point as a line this long with square caps.
 constexpr double kPointLength = 1.0 / 63;
 
-// Coverage adds up to a full pixel, as the painter's nonzero fill adds the
-// overlapping parts of a stroke's outline.
-inline void add(std::uint16_t &cell, int units)
-{
-    cell = std::uint16_t(std::min(int(cell) + units, kFull));
-}
 } // namespace
 
 CoverageMask::CoverageMask(const QRect &area)
-    : m_left(area.left())
-    , m_top(area.top())
-    , m_width(std::max(0, area.width()))
-    , m_height(std::max(0, area.height()))
-    , m_usedTop(std::max(0, area.height()))
-    , m_usedBottom(-1)
 {
-    m_cells.assign(size_t(m_width) * size_t(m_height), 0);
+    reset(area);
 }
 
-void CoverageMask::setRowSpan(int sy, double xl, double xr)
+void CoverageMask::reset(const QRect &area)
 {
-    xl = std::max(xl, 0.0);
-    xr = std::min(xr, double(m_width));
-    if (xl >= xr || sy < 0 || sy >= m_height * kRows)
-        return;
-    const int row = sy / kRows;
-    std::uint16_t *cells = m_cells.data() + size_t(row) * size_t(m_width);
-    const int c0 = int(xl), c1 = std::min(int(xr), m_width - 1);
+    m_left = area.left();
+    m_top = area.top();
+    m_width = std::max(0, area.width());
+    m_height = std::max(0, area.height());
+    m_usedTop = m_height;
+    m_usedBottom = -1;
+    const size_t cells = size_t(m_width) * size_t(m_height);
+    m_cells.assign(cells, 0);
+    m_words = (m_width + 63) / 64;
+    m_full.assign(size_t(m_words) * size_t(m_height), 0);
+    // What lies beyond the old size starts at zero too; the rest was left
+    // at zero by the last dots.
+    m_batch.resize(cells);
+}
+
+// Coverage adds up to a full pixel, as the painter's nonzero fill adds the
+// overlapping parts of a stroke's outline.
+inline void CoverageMask::addTo(size_t cell, int units)
+{
+    const int sum = m_cells[cell] + units;
+    if (sum >= kFull) {
+        m_cells[cell] = kFull;
+        const size_t row = cell / size_t(m_width), c = cell % size_t(m_width);
+        m_full[row * size_t(m_words) + c / 64] |= std::uint64_t(1) << (c % 64);
+    } else {
+        m_cells[cell] = std::uint16_t(sum);
+    }
+}
+
+inline void CoverageMask::addSpan(std::uint16_t *cells, std::uint64_t *full, double xl, double xr)
+{
     // Each row of samples is 1 / kRows of a pixel tall: its exact width
     // within each pixel.
     constexpr double unit = double(kFull) / kRows;
+    const auto add = [cells, full](int c, int units) {
+        const int sum = cells[c] + units;
+        if (sum >= kFull) {
+            cells[c] = kFull;
+            full[c / 64] |= std::uint64_t(1) << (c % 64);
+        } else {
+            cells[c] = std::uint16_t(sum);
+        }
+    };
+    const int c0 = int(xl), c1 = std::min(int(xr), m_width - 1);
     if (c0 == c1) {
-        add(cells[c0], int((xr - xl) * unit + 0.5));
+        add(c0, int((xr - xl) * unit + 0.5));
     } else {
-        add(cells[c0], int((c0 + 1 - xl) * unit + 0.5));
+        add(c0, int((c0 + 1 - xl) * unit + 0.5));
         for (int c = c0 + 1; c < c1; ++c)
-            add(cells[c], int(unit));
-        add(cells[c1], int((xr - c1) * unit + 0.5));
+            add(c, int(unit));
+        add(c1, int((xr - c1) * unit + 0.5));
     }
-    m_usedTop = std::min(m_usedTop, row);
-    m_usedBottom = std::max(m_usedBottom, row);
 }
 
 template <typename Sink> void CoverageMask::forSquare(const QPointF &centre, double side, Sink sink)
@@ -94,9 +114,7 @@ template <typename Sink> void CoverageMask::forSquare(const QPointF &centre, dou
 
 void CoverageMask::addSquare(const QPointF &centre, double side)
 {
-    forSquare(centre, side, [this](size_t cell, int area) {
-        m_cells[cell] = std::uint16_t(std::min(m_cells[cell] + area, kFull));
-    });
+    forSquare(centre, side, [this](size_t cell, int area) { addTo(cell, area); });
 }
 
 void CoverageMask::addDots(const QPolygonF &centres, const QVector<int> &repeats, double side)
@@ -104,14 +122,14 @@ void CoverageMask::addDots(const QPolygonF &centres, const QVector<int> &repeats
     // The painter strokes points sixteen at a time: within a batch their
     // coverage adds up, and each batch is blended over what is there.
     constexpr int kBatch = 16;
-    std::vector<std::uint16_t> batch(m_cells.size(), 0);
-    std::vector<size_t> touched;
-    touched.reserve(kBatch * 9);
+    std::vector<std::uint16_t> &batch = m_batch;
+    std::vector<size_t> &touched = m_touched;
+    touched.clear();
     int inBatch = 0;
     const auto blend = [&] {
         for (const size_t i : touched) {
-            std::uint16_t &cell = m_cells[i];
-            cell = std::uint16_t(cell + (batch[i] * (kFull - cell) + kFull / 2) / kFull);
+            const int cell = m_cells[i];
+            addTo(i, (batch[i] * (kFull - cell) + kFull / 2) / kFull);
             batch[i] = 0;
         }
         touched.clear();
@@ -135,18 +153,33 @@ void CoverageMask::addDots(const QPolygonF &centres, const QVector<int> &repeats
     blend();
 }
 
+inline bool CoverageMask::isRowFull(int row, int left, int right) const
+{
+    const std::uint64_t *words = m_full.data() + size_t(row) * size_t(m_words);
+    const int w0 = left / 64, w1 = right / 64;
+    const std::uint64_t head = ~std::uint64_t(0) << (left % 64);
+    const std::uint64_t tail = ~std::uint64_t(0) >> (63 - right % 64);
+    if (w0 == w1)
+        return (words[w0] & head & tail) == (head & tail);
+    if ((words[w0] & head) != head || (words[w1] & tail) != tail)
+        return false;
+    for (int w = w0 + 1; w < w1; ++w)
+        if (words[w] != ~std::uint64_t(0))
+            return false;
+    return true;
+}
+
 bool CoverageMask::isFull(int left, int top, int right, int bottom) const
 {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, m_width - 1);
     bottom = std::min(bottom, m_height - 1);
-    for (int row = top; row <= bottom; ++row) {
-        const std::uint16_t *cells = m_cells.data() + size_t(row) * size_t(m_width);
-        for (int c = left; c <= right; ++c)
-            if (cells[c] < kFull)
-                return false;
-    }
+    if (left > right)
+        return true;
+    for (int row = top; row <= bottom; ++row)
+        if (!isRowFull(row, left, right))
+            return false;
     return true;
 }
 
@@ -154,92 +187,109 @@ void CoverageMask::addConvex(const QPointF *points, int count)
 {
     if (count < 3 || count > 8)
         return;
-    // The polygon as the rows between its lowest and highest vertex, each
-    // bounded on the left by the greatest and on the right by the least of
-    // the lines through its edges that face that way.
-    struct Bound {
-        double x0, slope; // x = x0 + slope * y
-    };
-    Bound lower[8], upper[8];
-    int nl = 0, nu = 0;
-    QPointF v[8];
-    double twiceArea = 0;
-    for (int i = 0; i < count; ++i)
-        v[i] = points[i] - QPointF(m_left, m_top);
-    double top = v[0].y(), bottom = v[0].y(), left = v[0].x(), right = v[0].x();
+    double x[8], y[8];
     for (int i = 0; i < count; ++i) {
-        const QPointF &a = v[i], &b = v[(i + 1) % count];
-        twiceArea += a.x() * b.y() - a.y() * b.x();
-        top = std::min(top, a.y());
-        bottom = std::max(bottom, a.y());
-        left = std::min(left, a.x());
-        right = std::max(right, a.x());
+        x[i] = points[i].x() - m_left;
+        y[i] = points[i].y() - m_top;
+    }
+    fillConvex(x, y, count);
+}
+
+void CoverageMask::fillConvex(const double *x, const double *y, int count)
+{
+    double twiceArea = 0;
+    double top = y[0], bottom = y[0], left = x[0], right = x[0];
+    for (int i = 0; i < count; ++i) {
+        const int j = i + 1 < count ? i + 1 : 0;
+        twiceArea += x[i] * y[j] - y[i] * x[j];
+        top = std::min(top, y[i]);
+        bottom = std::max(bottom, y[i]);
+        left = std::min(left, x[i]);
+        right = std::max(right, x[i]);
     }
     if (twiceArea == 0 || right < 0 || left > m_width || bottom < 0 || top > m_height)
         return;
-    // Pixels covered already stay as they are: a noisy sweep's thousands
-    // of steps mostly land where others did.
-    const int cl = int(std::floor(left)), ct = int(std::floor(top));
-    const int cr = int(std::floor(right)), cb = int(std::floor(bottom));
-    if ((cr - cl + 1) * (cb - ct + 1) <= 128 && isFull(cl, ct, cr, cb))
-        return;
-    const double turn = twiceArea > 0 ? 1 : -1;
-    for (int i = 0; i < count; ++i) {
-        const QPointF &a = v[i], &b = v[(i + 1) % count];
-        const double dy = b.y() - a.y();
-        if (dy == 0)
-            continue; // a top or bottom edge: the rows end there
-        const double slope = (b.x() - a.x()) / dy;
-        const Bound bound{a.x() - slope * a.y(), slope};
-        if (turn * dy > 0)
-            upper[nu++] = bound;
-        else
-            lower[nl++] = bound;
-    }
     const int sy0 = std::max(firstSample(top), 0);
     const int sy1 = std::min(lastSample(bottom), m_height * kRows - 1);
-    for (int row = sy0 / kRows; row <= sy1 / kRows; ++row) {
+    if (sy0 > sy1)
+        return;
+    const int cl = std::max(int(left), 0), cr = std::min(int(right), m_width - 1);
+    // The polygon as the rows between its lowest and highest vertex, each
+    // bounded on the left by the greatest and on the right by the least of
+    // the lines through its edges that face that way. They are worked out
+    // only once a row has room left: a noisy sweep's thousands of steps
+    // mostly land where others covered every pixel already.
+    double lowerX[8], lowerSlope[8], upperX[8], upperSlope[8]; // x = x0 + slope * y
+    int nl = -1, nu = 0;
+    const int row0 = sy0 / kRows, row1 = sy1 / kRows;
+    for (int row = row0; row <= row1; ++row) {
+        if (isRowFull(row, cl, cr))
+            continue;
+        if (nl < 0) {
+            nl = 0;
+            const bool turn = twiceArea > 0;
+            for (int i = 0; i < count; ++i) {
+                const int j = i + 1 < count ? i + 1 : 0;
+                const double dy = y[j] - y[i];
+                if (dy == 0)
+                    continue; // a top or bottom edge: the rows end there
+                const double slope = (x[j] - x[i]) / dy;
+                if ((dy > 0) == turn) {
+                    upperX[nu] = x[i] - slope * y[i];
+                    upperSlope[nu++] = slope;
+                } else {
+                    lowerX[nl] = x[i] - slope * y[i];
+                    lowerSlope[nl++] = slope;
+                }
+            }
+        }
         const int from = std::max(sy0, row * kRows), to = std::min(sy1, row * kRows + kRows - 1);
         double spans[kRows][2];
-        double lo = 1e300, hi = -1e300;
+        double lo = m_width, hi = 0;
         for (int sy = from; sy <= to; ++sy) {
-            const double y = (sy + 0.5) / kRows;
-            double xl = -1e300, xr = 1e300;
+            const double sampleY = (sy + 0.5) / kRows;
+            double xl = 0, xr = m_width;
             for (int e = 0; e < nl; ++e)
-                xl = std::max(xl, lower[e].x0 + lower[e].slope * y);
+                xl = std::max(xl, lowerX[e] + lowerSlope[e] * sampleY);
             for (int e = 0; e < nu; ++e)
-                xr = std::min(xr, upper[e].x0 + upper[e].slope * y);
-            double *s = spans[sy - from];
-            s[0] = std::max(xl, 0.0);
-            s[1] = std::min(xr, double(m_width));
-            if (s[0] < s[1]) {
-                lo = std::min(lo, s[0]);
-                hi = std::max(hi, s[1]);
+                xr = std::min(xr, upperX[e] + upperSlope[e] * sampleY);
+            spans[sy - from][0] = xl;
+            spans[sy - from][1] = xr;
+            if (xl < xr) {
+                lo = std::min(lo, xl);
+                hi = std::max(hi, xr);
             }
         }
         // Pixels covered already stay as they are.
-        if (lo >= hi || isFull(int(lo), row, std::min(int(hi), m_width - 1), row))
+        if (lo >= hi || isRowFull(row, int(lo), std::min(int(hi), m_width - 1)))
             continue;
+        std::uint16_t *cells = m_cells.data() + size_t(row) * size_t(m_width);
+        std::uint64_t *full = m_full.data() + size_t(row) * size_t(m_words);
         for (int sy = from; sy <= to; ++sy)
             if (spans[sy - from][0] < spans[sy - from][1])
-                setRowSpan(sy, spans[sy - from][0], spans[sy - from][1]);
+                addSpan(cells, full, spans[sy - from][0], spans[sy - from][1]);
+        m_usedTop = std::min(m_usedTop, row);
+        m_usedBottom = std::max(m_usedBottom, row);
     }
 }
 
 void CoverageMask::addStroke(const QPolygonF &chain, bool closed, double width)
 {
-    QPolygonF p;
-    p.reserve(chain.size());
+    // In the mask's own pixels, without repeated vertices.
+    std::vector<QPointF> &p = m_chain;
+    p.clear();
+    p.reserve(size_t(chain.size()));
+    const QPointF origin(m_left, m_top);
     for (const QPointF &q : chain)
-        if (p.isEmpty() || q != p.last())
-            p << q;
-    if (closed && p.size() > 1 && p.first() == p.last())
-        p.removeLast();
-    const int n = p.size();
+        if (p.empty() || q - origin != p.back())
+            p.push_back(q - origin);
+    if (closed && p.size() > 1 && p.front() == p.back())
+        p.pop_back();
+    const int n = int(p.size());
     const double hw = width / 2;
     if (n == 1) {
         if (!closed)
-            addSquare(p[0], width);
+            addSquare(p[0] + origin, width);
         return;
     }
     if (n == 0)
@@ -247,13 +297,18 @@ void CoverageMask::addStroke(const QPolygonF &chain, bool closed, double width)
     const int segments = closed ? n : n - 1;
     // The offset to the left of segment k, half a pen long.
     const auto normal = [&](int k) {
-        const QPointF d = p[(k + 1) % n] - p[k];
+        const QPointF d = p[size_t(k + 1 < n ? k + 1 : 0)] - p[size_t(k)];
         const double len = std::sqrt(d.x() * d.x() + d.y() * d.y());
         return QPointF(-d.y(), d.x()) * (hw / len);
     };
     QPointF prevNormal = closed ? normal(n - 1) : QPointF();
+    double x[5], y[5];
+    const auto put = [&x, &y](int i, const QPointF &q) {
+        x[i] = q.x();
+        y[i] = q.y();
+    };
     for (int k = 0; k < segments; ++k) {
-        QPointF a = p[k], b = p[(k + 1) % n];
+        QPointF a = p[size_t(k)], b = p[size_t(k + 1 < n ? k + 1 : 0)];
         const QPointF nk = normal(k);
         if (!closed) {
             // Square caps: half a pen beyond either end.
@@ -270,12 +325,18 @@ void CoverageMask::addStroke(const QPolygonF &chain, bool closed, double width)
         const double cross = (closed || k > 0) ? d1.x() * d2.y() - d1.y() * d2.x() : 0;
         if (cross != 0) {
             const double side = cross > 0 ? -1 : 1;
-            const QPointF piece[5] = {a - nk * side, a + prevNormal * side, a + nk * side,
-                                      b + nk * side, b - nk * side};
-            addConvex(piece, 5);
+            put(0, a - nk * side);
+            put(1, a + prevNormal * side);
+            put(2, a + nk * side);
+            put(3, b + nk * side);
+            put(4, b - nk * side);
+            fillConvex(x, y, 5);
         } else {
-            const QPointF quad[4] = {a + nk, b + nk, b - nk, a - nk};
-            addConvex(quad, 4);
+            put(0, a + nk);
+            put(1, b + nk);
+            put(2, b - nk);
+            put(3, a - nk);
+            fillConvex(x, y, 4);
         }
         prevNormal = nk;
     }

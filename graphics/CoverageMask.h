@@ -23,8 +23,12 @@ class QPainter;
 class CoverageMask
 {
 public:
+    CoverageMask() = default;
     // `area` in device pixels: nothing outside it is kept.
     explicit CoverageMask(const QRect &area);
+    // Starts again, empty, over `area`, keeping the memory of the last one:
+    // a mask lives on from one scan to the next.
+    void reset(const QRect &area);
 
     bool isEmpty() const { return m_width <= 0 || m_height <= 0; }
 
@@ -49,19 +53,36 @@ public:
     void paint(QPainter *painter, const QColor &colour) const;
 
 private:
-    // Adds the span xl..xr (pixels) of sample row sy (a quarter pixel tall).
-    void setRowSpan(int sy, double xl, double xr);
+    // Adds `units` to a cell, up to a full pixel, and notes when it is full.
+    void addTo(std::size_t cell, int units);
+    // Adds the span xl..xr (cells, within the row) of a row of samples a
+    // quarter pixel tall to its row of cells.
+    void addSpan(std::uint16_t *cells, std::uint64_t *full, double xl, double xr);
+    // A convex polygon in the mask's own pixels.
+    void fillConvex(const double *x, const double *y, int count);
     // Whether every pixel of the rectangle (cells, inclusive) is covered.
     bool isFull(int left, int top, int right, int bottom) const;
+    bool isRowFull(int row, int left, int right) const;
     // Calls sink(cell index, area in 256ths) for each cell of the square.
     template <typename Sink> void forSquare(const QPointF &centre, double side, Sink sink);
 
-    int m_left; // device pixel of cell 0
-    int m_top;
-    int m_width; // cells
-    int m_height;
+    int m_left = 0; // device pixel of cell 0
+    int m_top = 0;
+    int m_width = 0; // cells
+    int m_height = 0;
     std::vector<std::uint16_t> m_cells; // coverage in 256ths of a pixel
+    // One bit a cell, set once it is covered in full: the marks of a noisy
+    // sweep mostly land on such cells, and a whole row of them is passed
+    // over in a word or two.
+    std::vector<std::uint64_t> m_full;
+    int m_words = 0; // of m_full per row
     // Rows of cells something was put in.
-    int m_usedTop;
-    int m_usedBottom;
+    int m_usedTop = 0;
+    int m_usedBottom = -1;
+    // Kept between calls so that no mark allocates: the coverage of the
+    // batch of dots being blended (all zero between calls), the cells it
+    // touched, and the polyline being stroked.
+    std::vector<std::uint16_t> m_batch;
+    std::vector<std::size_t> m_touched;
+    std::vector<QPointF> m_chain;
 };

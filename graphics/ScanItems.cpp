@@ -132,11 +132,17 @@ void ScanItem::rethin()
         // Points blend over one another, so a dot keeps how many it stands
         // for.
         long long lastX = LLONG_MIN, lastY = LLONG_MIN;
+        // The view only scales and moves: mapped here without a call per
+        // step.
+        const QTransform &t = m_device;
+        const bool affine = t.type() <= QTransform::TxShear;
         for (int i = 0; i < source.size(); ++i) {
             const QPointF &p = source[i];
-            const QPointF d = m_device.map(p);
-            const long long px = std::llround(d.x() * 4);
-            const long long py = std::llround(d.y() * 4);
+            const QPointF d = affine ? QPointF(t.m11() * p.x() + t.m21() * p.y() + t.dx(),
+                                               t.m12() * p.x() + t.m22() * p.y() + t.dy())
+                                     : t.map(p);
+            const long long px = (long long)std::floor(d.x() * 4 + 0.5);
+            const long long py = (long long)std::floor(d.y() * 4 + 0.5);
             const bool last = i == source.size() - 1;
             if (!last && px == lastX && py == lastY) {
                 if (!m_repeats.isEmpty())

@@ -3,7 +3,6 @@
 #include "core/zones/OutlineClip.h"
 #include "graphics/CoverageMask.h"
 
-#include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -143,15 +142,18 @@ void drawTiled(QPainter *painter, const QVector<QPolygonF> &shapes, const QRect 
 // or a far wall among the jitter does not count), or where many of them
 // cross a slice narrower than the pen, every pixel they pass is covered
 // many times over.
-bool saturates(const QPolygonF &points, int i, int j, double pen)
+bool saturates(const QPolygonF &points, int i, int j, double pen, std::vector<double> &steps)
 {
-    std::vector<double> steps;
-    steps.reserve(size_t(j - i));
-    for (int k = i + 1; k < j; ++k)
-        steps.push_back(QLineF(points[k - 1], points[k]).length());
+    // Squared lengths: their median is the square of the median length.
+    steps.clear();
+    for (int k = i + 1; k < j; ++k) {
+        const QPointF d = points[k] - points[k - 1];
+        steps.push_back(d.x() * d.x() + d.y() * d.y());
+    }
     auto middle = steps.begin() + steps.size() / 2;
     std::nth_element(steps.begin(), middle, steps.end());
-    return *middle >= kFarStep || (j - i >= kCrowdedRun && *middle >= 2 * pen);
+    return *middle >= kFarStep * kFarStep
+           || (j - i >= kCrowdedRun && *middle >= 4 * pen * pen);
 }
 
 // The angle of d relative to a0 in (-pi, pi]; `fallback` for a vertex on
@@ -252,6 +254,7 @@ QPolygonF thinAround(const QPolygonF &points, const QPointF &centre, double slic
     QPolygonF out;
     out.reserve(std::min(n, 1024));
     QVector<double> radii;
+    std::vector<double> steps;
     int i = 0;
     while (i < n) {
         // A run: consecutive vertices whose angles, seen from the centre,
@@ -292,7 +295,7 @@ QPolygonF thinAround(const QPolygonF &points, const QPointF &centre, double slic
             }
         }
         const bool line = keep == Keep::Extremes;
-        if (j - i <= (line ? 4 : kRampPoints + 2) || (line && !saturates(points, i, j, pen))) {
+        if (j - i <= (line ? 4 : kRampPoints + 2) || (line && !saturates(points, i, j, pen, steps))) {
             for (int k = i; k < j; ++k)
                 out << points[k];
             i = j;
@@ -446,6 +449,16 @@ void drawRings(QPainter *painter, const QVector<QPolygonF> &rings, Qt::FillRule 
     painter->restore();
 }
 
+namespace {
+// The marks of every scan on screen go through one mask, kept from paint to
+// paint: a new one each time costs as much as a sparse scan's marks.
+CoverageMask &reusedMask()
+{
+    thread_local CoverageMask mask;
+    return mask;
+}
+} // namespace
+
 bool canDrawMarks(QPainter *painter)
 {
     // The mask works in the painter's pixels: on a screen with more device
@@ -476,7 +489,8 @@ void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen, cons
     const double margin = width / 2 + 4;
     const QRectF visible = visibleDeviceRect(painter);
     const QPolygonF device = toDevice.map(ring);
-    CoverageMask mask(
+    CoverageMask &mask = reusedMask();
+    mask.reset(
         (visible & device.boundingRect().adjusted(-width, -width, width, width)).toAlignedRect());
     if (mask.isEmpty())
         return;

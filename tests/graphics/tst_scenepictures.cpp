@@ -42,6 +42,28 @@ void addMarks(CoverageMask &mask, const QString &marks)
     }
 }
 
+// Sweeps a line is often drawn over: long runs of one distance (a wall
+// seen square on, broken by steps), and steps alternating between a near
+// and a far surface (an edge seen through a fence).
+ScanRecord lineSweep(const QString &kind)
+{
+    ScanRecord scan;
+    scan.connectionType = 1;
+    scan.displayMode = 2;
+    scan.sweepLength = ScanRecord::kRingSize;
+    QRandomGenerator rng(17);
+    for (int i = 0; i < scan.sweepLength; ++i) {
+        int d;
+        if (kind == "flat runs")
+            d = 1500 + 1000 * ((i / 1500) % 3);
+        else
+            d = (i % 2 ? 3500 : 1200) + rng.bounded(-30, 31);
+        scan.distanceRing[size_t(i)] = std::uint16_t(d);
+        scan.intensityRing[size_t(i)] = std::uint16_t(700 + rng.bounded(200));
+    }
+    return scan;
+}
+
 } // namespace
 
 class TestScenePictures : public QObject
@@ -126,28 +148,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("zoom");
-        QTest::addColumn<bool>("rain"); // every step jumps metres
+        // "noisy", "rain" (every step jumps metres), or a line sweep
+        QTest::addColumn<QString>("sweep");
         QTest::addColumn<int>("ratio"); // device pixels per pixel
         for (int zoom : {-55, 180})
             for (int mode : {0, 1, 2})
                 QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(QStringList{"graph", "cloud", "line"}[mode]).arg(zoom)))
-                    << mode << zoom << false << 1;
-        QTest::newRow("rain, graph at -55") << 0 << -55 << true << 1;
-        QTest::newRow("rain, cloud at -55") << 1 << -55 << true << 1;
-        QTest::newRow("rain, line at -55") << 2 << -55 << true << 1;
+                    << mode << zoom << "noisy" << 1;
+        QTest::newRow("rain, graph at -55") << 0 << -55 << "rain" << 1;
+        QTest::newRow("rain, cloud at -55") << 1 << -55 << "rain" << 1;
+        QTest::newRow("rain, line at -55") << 2 << -55 << "rain" << 1;
         // A high-density screen: two device pixels to a pixel.
-        QTest::newRow("graph at -55, ratio 2") << 0 << -55 << false << 2;
-        QTest::newRow("cloud at -55, ratio 2") << 1 << -55 << false << 2;
-        QTest::newRow("line at -55, ratio 2") << 2 << -55 << false << 2;
+        QTest::newRow("graph at -55, ratio 2") << 0 << -55 << "noisy" << 2;
+        QTest::newRow("cloud at -55, ratio 2") << 1 << -55 << "noisy" << 2;
+        QTest::newRow("line at -55, ratio 2") << 2 << -55 << "noisy" << 2;
+        QTest::newRow("near and far, line at -55, ratio 2") << 2 << -55 << "near and far" << 2;
+        QTest::newRow("flat runs, line at 180") << 2 << 180 << "flat runs" << 1;
     }
     void thinnedScanLooksLikeFull()
     {
         QFETCH(int, mode);
         QFETCH(int, zoom);
-        QFETCH(bool, rain);
+        QFETCH(QString, sweep);
         QFETCH(int, ratio);
         ZoneStore store;
-        auto scan = std::make_unique<ScanRecord>(rain ? rainSweep(mode) : noisySweep(mode));
+        auto scan = std::make_unique<ScanRecord>(sweep == "noisy" ? noisySweep(mode)
+                                                 : sweep == "rain" ? rainSweep(mode)
+                                                                   : lineSweep(sweep));
         StandaloneView sv(&store, scan.get(), 3, QSize(1190, 715));
         sv.setZoom(zoom);
         sv.view()->centerOn(700, -1200);
@@ -242,6 +269,36 @@ private Q_SLOTS:
         QVERIFY2(near(img.pixel(4, 2), QColor(191, 255, 191), 1), qPrintable(rgb(img.pixel(4, 2))));
         QVERIFY2(near(img.pixel(1, 1), Qt::white, 0), qPrintable(rgb(img.pixel(1, 1))));
         QVERIFY2(near(img.pixel(6, 4), Qt::white, 0), qPrintable(rgb(img.pixel(6, 4))));
+    }
+
+    // A mask lives on from paint to paint: started again over another area,
+    // it holds what a new one would, wherever the last one was full or held
+    // dots.
+    void coverageMaskStartsAgainEmpty_data()
+    {
+        QTest::addColumn<QRect>("before");
+        QTest::addColumn<QRect>("after");
+        QTest::newRow("same area") << QRect(0, 0, 12, 10) << QRect(0, 0, 12, 10);
+        QTest::newRow("wider before") << QRect(-40, 0, 140, 10) << QRect(0, 0, 12, 10);
+        QTest::newRow("narrower before") << QRect(0, 0, 5, 4) << QRect(-3, -2, 70, 12);
+    }
+    void coverageMaskStartsAgainEmpty()
+    {
+        QFETCH(QRect, before);
+        QFETCH(QRect, after);
+        const QString marks = "closed 1,3.5 8,3.5 8,8 1,8; convex 0,0 4,0 0,4; dots 3.5,3.5*40 9,9";
+        CoverageMask reused(before);
+        addMarks(reused, "convex -50,-50 200,-50 200,50 -50,50; dots 2,2*20 6,6");
+        reused.reset(after);
+        QCOMPARE(reused.coverage(after.left(), after.top()), 0);
+        addMarks(reused, marks);
+        CoverageMask fresh(after);
+        addMarks(fresh, marks);
+        for (int y = after.top(); y <= after.bottom(); ++y)
+            for (int x = after.left(); x <= after.right(); ++x)
+                QVERIFY2(reused.coverage(x, y) == fresh.coverage(x, y),
+                         qPrintable(QStringLiteral("%1,%2: %3 for %4").arg(x).arg(y)
+                                        .arg(reused.coverage(x, y)).arg(fresh.coverage(x, y))));
     }
 
     // A scan is built again when any of its values changed, and only then.
