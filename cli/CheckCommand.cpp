@@ -2,6 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/LoadProject.h"
+#include "core/sensor/CaseSelection.h"
 #include "core/sensor/SensorDockValues.h"
 #include "core/zones/DesignCheck.h"
 #include "core/zones/ZoneStore.h"
@@ -64,6 +65,66 @@ QVector<DesignCheck::Finding> fileFindings(const LoadedProject &p)
                                  "read as points")});
     return f;
 }
+// How the case channels select the areas, once any area in use has one set:
+// a design that leaves every channel at zero selects by other means, and
+// would otherwise show each area overlapping every other at standstill.
+// These are warnings: the sensor may also be switched between areas by its
+// inputs, and a narrow channel ahead of a wide one is a common way to give
+// it priority, so neither tells for certain that the design is wrong.
+QVector<DesignCheck::Finding> coverageFindings(const QVector<AreaRecord> &areas)
+{
+    using namespace CaseSelection;
+    QVector<DesignCheck::Finding> f;
+    bool anySet = false;
+    for (const AreaRecord &a : areas)
+        anySet = anySet || (inUse(a) && channelSet(a));
+    if (!anySet)
+        return f;
+    QVector<ModeGrid> grids;
+    for (int m = 0; m < kModes; ++m)
+        grids << modeGrid(areas, m);
+    const QVector<int> unreachable = coverage(grids).unreachable;
+    const QVector<Overlap> pairs = overlaps(areas);
+    for (int n = 0; n < areas.size(); ++n) {
+        if (unreachable.contains(n)) {
+            if (!holdsAnyState(channelOf(areas[n]))) {
+                f.append({n, -1,
+                          QStringLiteral("warning: unreachable: its case channel holds no state of "
+                                         "steering -180..180, speed -300..300, operation mode "
+                                         "0..5")});
+                continue;
+            }
+            const QVector<int> instead = appliedInstead(grids, areas, n);
+            QStringList names;
+            for (int a : instead)
+                names << QString::number(a);
+            f.append(
+                {n, -1,
+                 QStringLiteral("warning: unreachable: %1 %2 %3 to every state its case channel "
+                                "holds")
+                     .arg(instead.size() == 1 ? "area" : "areas", names.join(", "),
+                          instead.size() == 1 ? "applies" : "apply")});
+            continue;
+        }
+        for (const Overlap &o : pairs) {
+            if (o.later != n)
+                continue;
+            const Channel &c = o.common;
+            f.append(
+                {n, -1,
+                 QStringLiteral("warning: case channel overlaps that of area %1 at steering "
+                                "%2..%3, speed %4..%5, %6; area %1 comes first there")
+                     .arg(o.earlier)
+                     .arg(c.steerMin)
+                     .arg(c.steerMax)
+                     .arg(c.speedMin)
+                     .arg(c.speedMax)
+                     .arg(c.operationMode == 0 ? QStringLiteral("every mode")
+                                               : QStringLiteral("mode %1").arg(c.operationMode))});
+        }
+    }
+    return f;
+}
 } // namespace
 
 void printCheckHelp(QTextStream &out)
@@ -81,9 +142,22 @@ void printCheckHelp(QTextStream &out)
            "the model's range (--model checks against another model), vertices sharing an\n"
            "angle or hidden in the blind wedge behind the sensor, indexes outside their\n"
            "lists and minimums above maximums.\n"
+           "Once any area in use (one holding a zone or a case channel) has a case\n"
+           "channel other than all zero, it also warns how the channels select the\n"
+           "areas: the sensor applies the first area, in index order, whose steering and\n"
+           "speed ranges hold the vehicle's values and whose operation mode is 0 or the\n"
+           "vehicle's. It names each area in use that no state selects and each pair of\n"
+           "areas in use whose channels hold common states:\n"
+           "  area N: warning: unreachable: area M applies to every state its case\n"
+           "  channel holds\n"
+           "  area N: warning: case channel overlaps that of area M at steering A..B,\n"
+           "  speed C..D, every mode; area M comes first there\n"
+           "Warnings leave the exit status as it is: the sensor can also be switched\n"
+           "between areas by its inputs, and a narrow channel ahead of a wide one gives\n"
+           "it priority. A design that sets no case channel gets none.\n"
            "\n"
-           "Exit status: 0 clean, 1 findings, 2 bad arguments, FILE unreadable or not a\n"
-           "project file.\n";
+           "Exit status: 0 clean or warnings only, 1 findings, 2 bad arguments, FILE\n"
+           "unreadable or not a project file.\n";
 }
 
 int runCheck(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -106,7 +180,9 @@ int runCheck(const QStringList &args, QTextStream &out, QTextStream &err)
     QVector<DesignCheck::Finding> findings = fileFindings(loaded);
     for (int n = 0; n < kAreaCount; ++n)
         findings += DesignCheck::checkArea(n, store.areas[n], model);
+    const int errors = findings.size();
+    findings += coverageFindings(store.areas);
     for (const DesignCheck::Finding &f : findings)
         out << f.toLine() << '\n';
-    return findings.isEmpty() ? 0 : 1;
+    return errors == 0 ? 0 : 1;
 }

@@ -28,6 +28,7 @@ void printHelp(QTextStream &out)
            "  render FILE -o OUT.png|OUT.svg  draw an area as the view shows it\n"
            "  coverage FILE [--at S V M]      how the case channels cover the vehicle's\n"
            "                                  states, or which area applies to one state\n"
+           "  coverage FILE -o MAP.png|.svg   draw that coverage for all six modes\n"
            "\n";
     printLinkHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
@@ -36,8 +37,12 @@ void printHelp(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    // Rendering draws with the view's own widgets, off screen.
-    const bool render = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    // Rendering draws with the view's own widgets, off screen; the coverage
+    // map needs the fonts of a GUI application too.
+    bool render = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    if (argc > 1 && qstrcmp(argv[1], "coverage") == 0)
+        for (int i = 2; i < argc; ++i)
+            render = render || qstrcmp(argv[i], "-o") == 0;
     if (render && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application(render ? new QApplication(argc, argv)

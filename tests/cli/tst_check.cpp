@@ -1,6 +1,7 @@
 #include "core/link/AreaCodec.h"
 #include "core/link/LinkProtocol.h"
 #include "core/link/Payloads.h"
+#include "core/project/ProjectFile.h"
 #include "core/zones/DesignCheck.h"
 #include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
@@ -57,14 +58,22 @@ QList<int> kinds(int k1, int k2 = 0, int k3 = 0)
     return {0, 0, 0, 1, 0, 0, 0, 0, 0, k1, k2, k3};
 }
 
-// A clean design: every kind used as it should be.
+// The fields of kinds() with a case channel over the whole chart in one mode.
+QList<int> kindsInMode(int mode, int k1, int k2 = 0, int k3 = 0)
+{
+    return {0, 0, 0, 1, -180, 180, -300, 300, mode, k1, k2, k3};
+}
+
+// A clean design: every kind used as it should be, each area selected in an
+// operation mode of its own.
 QString cleanBlocks()
 {
-    return block(0, kinds(0, 3, 4), {QPoint(2000, 0), QPoint(2000, 3000), QPoint(-2000, 3000),
+    return block(0, kindsInMode(1, 0, 3, 4), {QPoint(2000, 0), QPoint(2000, 3000), QPoint(-2000, 3000),
                                      QPoint(-2000, 0)},
                  {QPoint(0, 2000)}, {QPoint(0, 1000)})
-           + block(1, kinds(1, 5, 0), {QPoint(3000, 0), QPoint(0, 3000)}, {QPoint(0, 500)})
-           + block(2, kinds(2),
+           + block(1, kindsInMode(2, 1, 5, 0), {QPoint(3000, 0), QPoint(0, 3000)},
+                   {QPoint(0, 500)})
+           + block(2, kindsInMode(3, 2),
                    {QPoint(1000, 500), QPoint(1000, 2000), QPoint(-1000, 2000),
                     QPoint(-1000, 500)})
            + block(3, {25, 25, 10, 9, -180, 180, -300, 300, 5, 0, 0, 0}, {QPoint(0, 10000)});
@@ -172,6 +181,69 @@ private Q_SLOTS:
         QCOMPARE(check({TEST_DATA_DIR "/fresh_laser30.ZQ30"}).exitCode, 0);
     }
 
+    // Areas 0 (steering -30..30, speed 0..100, every mode) and 5 (0..60,
+    // 50..300, mode 2) share steering 0..30 at speed 50..100 in mode 2;
+    // area 7 lies within area 0, and area 9 has a zone but no channel, so it
+    // holds the standing vehicle only, which area 0 takes. Warnings: the
+    // exit status stays 0, and the design converts and travels as it is.
+    void caseChannelsAreLookedAtOnceOneIsSet()
+    {
+        const QVector<QPoint> zone{QPoint(1000, 1000), QPoint(-1000, 1000)};
+        QString blocks = block(0, {0, 0, 0, 1, -30, 30, 0, 100, 0, 0, 0, 0}, zone)
+                         + block(5, {0, 0, 0, 1, 0, 60, 50, 300, 2, 0, 0, 0}, zone)
+                         + block(7, {0, 0, 0, 1, -10, 10, 20, 40, 3, 0, 0, 0}, zone)
+                         + block(9, kinds(0), zone);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("cases.ZQ30");
+        writeFile(file, project("TRV_ZQ_30", blocks).toLatin1());
+        Run r = check({file});
+        QCOMPARE(r.lines, (QStringList{
+                              "area 5: warning: case channel overlaps that of area 0 at steering "
+                              "0..30, speed 50..100, mode 2; area 0 comes first there",
+                              "area 7: warning: unreachable: area 0 applies to every state its "
+                              "case channel holds",
+                              "area 9: warning: unreachable: area 0 applies to every state its "
+                              "case channel holds"}));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(runCli({"convert", file, dir.filePath("copy.ZQ30")}).exitCode, 0);
+        // Write All refuses only what would not arrive: none of this.
+        QVector<AreaRecord> areas(kAreaCount);
+        QByteArray text = project("TRV_ZQ_30", blocks).toLatin1();
+        QTextStream in(&text);
+        ProjectFile::readAreaSection(in, areas, nullptr);
+        QCOMPARE(areas[5].operationMode, 2);
+        QCOMPARE(DesignCheck::transferFindings(areas).size(), 0);
+
+        // A catch-all behind them overlaps each area in use; areas 7 and 9
+        // stay unreachable, and the overlaps name the mode they share.
+        blocks += block(20, {0, 0, 0, 1, -180, 180, -300, 300, 0, 0, 0, 0}, zone);
+        writeFile(file, project("TRV_ZQ_30", blocks).toLatin1());
+        r = check({file});
+        QCOMPARE(r.lines.mid(3), (QStringList{
+                                     "area 20: warning: case channel overlaps that of area 0 at "
+                                     "steering -30..30, speed 0..100, every mode; area 0 comes "
+                                     "first there",
+                                     "area 20: warning: case channel overlaps that of area 5 at "
+                                     "steering 0..60, speed 50..300, mode 2; area 5 comes first "
+                                     "there",
+                                     "area 20: warning: case channel overlaps that of area 7 at "
+                                     "steering -10..10, speed 20..40, mode 3; area 7 comes first "
+                                     "there",
+                                     "area 20: warning: case channel overlaps that of area 9 at "
+                                     "steering 0..0, speed 0..0, every mode; area 9 comes first "
+                                     "there"}));
+
+        // Zones in every area but no channel set: nothing about the channels,
+        // though all of them hold the standing vehicle.
+        blocks.clear();
+        for (int n = 0; n < 64; ++n)
+            blocks += block(n, kinds(0), zone);
+        writeFile(file, project("TRV_ZQ_30", blocks).toLatin1());
+        r = check({file});
+        QCOMPARE(r.lines, QStringList());
+        QCOMPARE(r.exitCode, 0);
+    }
+
     void modelOptionChecksAnotherRange()
     {
         QTemporaryDir dir;
@@ -207,7 +279,7 @@ private Q_SLOTS:
         writeFile(dir.filePath("bad.ZQ30"), project("TRV_ZQ_30", blocks, dock).toLatin1());
 
         const Run r = check({dir.filePath("bad.ZQ30")});
-        const QStringList want = {
+        QStringList want = {
             "file: sensor value 1 (control mode) is 9, outside 0..5; it reads as no selection",
             "area 5 Out 1: shape kind 3 outside 0..2; the area keeps its previous kind",
             "area 5 Out 2: shape kind 9 outside 0..5; the area keeps its previous kind",
@@ -233,6 +305,15 @@ private Q_SLOTS:
             "area 11 Out 1: 3 vertices share a polar angle with a later vertex; only the later "
             "one reaches the sensor",
         };
+        // Area 10 sets a case channel, so the channels are looked at: the
+        // untouched area 0 takes the standing vehicle, the one state the
+        // all-zero channels of the other areas hold.
+        for (int n = 1; n <= 11; ++n)
+            want << (n == 10 ? QString("area 10: warning: unreachable: its case channel holds no "
+                                       "state of steering -180..180, speed -300..300, operation "
+                                       "mode 0..5")
+                             : QString("area %1: warning: unreachable: area 0 applies to every "
+                                       "state its case channel holds").arg(n));
         QCOMPARE(r.lines, want);
         QCOMPARE(r.exitCode, 1);
     }

@@ -1,4 +1,6 @@
 #include <QDir>
+#include <QImage>
+#include <QXmlStreamReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -195,6 +197,69 @@ private Q_SLOTS:
         // name, is a usage error.
         QCOMPARE(runCli({"coverage", file, "--at", "1", "2"}).exitCode, 1);
         QCOMPARE(runCli({"coverage", file, "--at", "0", "0", "6"}).exitCode, 1);
+    }
+
+    // coverage -o: the six-mode map as PNG (of the size asked) or SVG (an
+    // XML document whose root is svg), written whole; anything else is
+    // refused in one line before a byte is written.
+    void coverageMap_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QSize>("pngSize");
+        QTest::newRow("png") << QStringList{"-o", "map.png"} << 0 << QSize(1500, 1000);
+        QTest::newRow("png-sized-chinese")
+            << QStringList{"-o", "map.PNG", "--size", "900x600", "--chinese"} << 0 << QSize(900, 600);
+        QTest::newRow("svg") << QStringList{"-o", "map.svg"} << 0 << QSize();
+        QTest::newRow("svg-chinese") << QStringList{"--chinese", "-o", "map.svg"} << 0 << QSize();
+        QTest::newRow("unknown-suffix") << QStringList{"-o", "map.jpg"} << 1 << QSize();
+        QTest::newRow("no-name") << QStringList{"-o"} << 1 << QSize();
+        QTest::newRow("tiny-size") << QStringList{"-o", "map.png", "--size", "20x20"} << 1 << QSize();
+        QTest::newRow("with-at") << QStringList{"-o", "map.png", "--at", "0", "0", "0"} << 1 << QSize();
+        QTest::newRow("unwritable") << QStringList{"-o", "missing/map.png"} << 2 << QSize();
+    }
+    void coverageMap()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(int, exitCode);
+        QFETCH(QSize, pngSize);
+        QTemporaryDir dir;
+        ZoneStore store;
+        store.areas[0].steerMin = -30;
+        store.areas[0].steerMax = 30;
+        store.areas[0].speedMax = 100;
+        const QString file = dir.filePath("cases.ZQ30");
+        QCOMPARE(ProjectFile::saveProject(file, 3, SensorDockValues::defaults(), store),
+                 ProjectFile::SaveResult::Saved);
+        for (QString &a : extra)
+            if (a.startsWith("map") || a.startsWith("missing"))
+                a = dir.filePath(a);
+        const CliRun r = runCli(QStringList{"coverage", file} + extra);
+        QCOMPARE(r.exitCode, exitCode);
+        const QString map = extra.value(extra.indexOf("-o") + 1);
+        if (exitCode != 0) {
+            // One line of ours (Qt may add its own about the environment).
+            QCOMPARE(r.err.count("sector-cli coverage: "), 1);
+            QVERIFY(r.err.endsWith('\n'));
+            QVERIFY(!QFile::exists(map) || map.isEmpty());
+            return;
+        }
+        QVERIFY(r.out.isEmpty());
+        if (pngSize.isValid()) {
+            const QImage image(map);
+            QCOMPARE(image.size(), pngSize);
+            return;
+        }
+        QFile svg(map);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name().toString(), QString("svg"));
+        int elements = 0;
+        while (!xml.atEnd())
+            elements += xml.readNext() == QXmlStreamReader::StartElement ? 1 : 0;
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(elements > 50);
     }
 
     void usage_data()
