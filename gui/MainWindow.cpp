@@ -7,6 +7,7 @@
 #include "graphics/OPTION_SCENE.h"
 #include "gui/LanguageTexts.h"
 #include "gui/RecentProjects.h"
+#include "gui/dialogs/CaseCoverage.h"
 #include "gui/dialogs/CompareWindow.h"
 #include "gui/LinkPresenter.h"
 #include "gui/UiPrompt.h"
@@ -191,6 +192,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     // 18. Connections.
     connectActions();
     setUpCompare();
+    setUpCaseCoverage();
     setUpRecentProjects();
 
     // Room for the thumbnails and the coordinate tables before any stored
@@ -547,6 +549,8 @@ void MainWindow::languageApplied()
         fillRecentMenu();
     if (m_compare)
         m_compare->setLanguage(m_language == 1 ? 1 : 0);
+    if (m_caseCoverage)
+        m_caseCoverage->setLanguage(m_language != 1);
     fitTexts();
     if (auto *newButton = findChild<QToolButton *>(QStringLiteral("NewToolButton")))
         newButton->setToolTip(ui->New->title());

@@ -17,6 +17,7 @@ class MainWindow;
 
 class QGraphicsPathItem;
 class QGraphicsScene;
+class CaseCoverage;
 class CompareWindow;
 class RecentProjects;
 class QTcpSocket;
@@ -79,6 +80,7 @@ public:
     QTcpSocket *tcpSocket() const { return m_tcpSocket.get(); }
     Ui::MainWindow *form() const { return ui.get(); }
     CompareWindow *compareWindow() const { return m_compare; }
+    CaseCoverage *caseCoverage() const { return m_caseCoverage; }
     // The sensor's outlines drawn over the design's while comparing.
     QGraphicsPathItem *sensorOutline(int output) const { return m_sensorOutlines[size_t(output)]; }
     RecentProjects *recentProjects() const { return m_recent.get(); }
@@ -178,6 +180,10 @@ private:
     std::array<QGraphicsPathItem *, kOutputCount> m_sensorOutlines{};
     int m_shownSensorArea = -1;
     QTimer m_designChangedTimer;
+
+    // The case-coverage tool window, from the View menu.
+    void setUpCaseCoverage();
+    CaseCoverage *m_caseCoverage = nullptr;
 
     // The projects opened and saved last, under File.
     void setUpRecentProjects();

@@ -4,6 +4,9 @@
 #include "gui/MainWindow.h"
 #include "ui_mainwindow.h"
 
+#include "gui/dialogs/CaseCoverage.h"
+#include "gui/editors/AREA_TABLE.h"
+
 #include "core/link/SERIAL_COMM.h"
 #include "core/link/ScanRecord.h"
 #include "core/zones/ZoneGeometry.h"
@@ -207,4 +210,27 @@ void MainWindow::OpenManualFile()
     if (!QFileInfo::exists(path) && QFileInfo::exists(beside))
         path = beside;
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void MainWindow::setUpCaseCoverage()
+{
+    m_caseCoverage = new CaseCoverage(m_store, this);
+    QAction *show = ui->View->addAction(QStringLiteral("工况覆盖"));
+    show->setObjectName(QStringLiteral("CaseCoverage"));
+    connect(show, &QAction::triggered, this, [this] {
+        m_caseCoverage->designChanged();
+        m_caseCoverage->show();
+        m_caseCoverage->raise();
+        m_caseCoverage->activateWindow();
+    });
+    // It follows every edit; hidden, it only notes that it is out of date.
+    connect(this, &MainWindow::designChanged, m_caseCoverage, &CaseCoverage::designChanged);
+    // A state clicked in the chart selects the area that applies there.
+    connect(m_caseCoverage, &CaseCoverage::areaPicked, this, [this](int area) {
+        if (area < 0 || area == m_store->currentArea)
+            return;
+        m_store->currentArea = area;
+        m_areaTable->AreaTableWidgetAllDisplay();
+        showCurrentArea();
+    });
 }

@@ -193,6 +193,7 @@ private Q_SLOTS:
         // Texts the English switch has none for keep their Chinese text.
         const QStringList keepChinese{
             QStringLiteral("VehicleOptionMode: 操作模式5"),
+            QStringLiteral("CoverageMode: 操作模式5"),
             QStringLiteral("Para_ControlMode: CANOpen协议控制"),
             // Language names, the close button and the Ethernet address label
             // read the same in both languages.

@@ -89,7 +89,7 @@ private Q_SLOTS:
         if (modified) {
             QVERIFY(!ask.boxes.isEmpty());
             QCOMPARE(ask.boxes[0].title, QStringLiteral("警告"));
-            QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留"}));
+            QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留", "比较"}));
         }
         QCOMPARE(connected(t), connects);
         if (reads) {
@@ -125,7 +125,7 @@ private Q_SLOTS:
         ask.boxAnswers = {2}; // keep
         t.window.form()->ReadAllSetting->trigger();
         QCOMPARE(ask.boxes.size(), 1);
-        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留"}));
+        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "替换", "保留", "比较"}));
         QTest::qWait(300);
         QCOMPARE(sent.count("RArea"), 0);
         QVERIFY(t.store.areas == edited);

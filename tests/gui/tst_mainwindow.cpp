@@ -9,6 +9,7 @@
 #include "core/zones/ZoneStore.h"
 #include "gui/MainWindow.h"
 #include "gui/UiPrompt.h"
+#include "gui/dialogs/CaseCoverage.h"
 #include "gui/editors/AREA_TABLE.h"
 #include "gui/editors/COORD_TABLE.h"
 #include "gui/panels/SENSOR_SETTING.h"
@@ -293,6 +294,40 @@ private Q_SLOTS:
         }
     }
 
+    // The case-coverage window from the View menu: a steering range typed in
+    // the edit controls shows at once, and a state clicked in the chart
+    // selects its area in the list and the editors.
+    void caseCoverageFollowsTheEditors()
+    {
+        Tool t;
+        Ui::MainWindow *ui = t.window.form();
+        t.window.show();
+        auto *action = t.window.findChild<QAction *>("CaseCoverage");
+        action->trigger();
+        CaseCoverage *coverage = t.window.caseCoverage();
+        QVERIFY(coverage->isVisible());
+        QCOMPARE(coverage->windowTitle(), QStringLiteral("工况覆盖"));
+        ui->SteerMaxDgree->setValue(60);
+        QTest::keyClick(ui->SteerMaxDgree, Qt::Key_Return);
+        ui->VehicleMaxSpeed->setValue(100);
+        QTest::keyClick(ui->VehicleMaxSpeed, Qt::Key_Return);
+        // Once per turn of the event loop, however many editors took part.
+        QTRY_COMPARE(coverage->shownGrid().appliesAt(60, 100), 0);
+        QCOMPARE(coverage->shownGrid().gaps, 361 * 601 - 61 * 101);
+
+        t.store.areas[7].steerMin = -90;
+        t.store.areas[7].steerMax = -10;
+        t.store.areas[7].speedMax = 50;
+        coverage->designChanged();
+        QTest::mouseClick(coverage->chartView(), Qt::LeftButton, {}, coverage->chartPoint(-50, 20));
+        QCOMPARE(t.store.currentArea, 7);
+        QCOMPARE(ui->SteerMinDgree->value(), -90);
+        QCOMPARE(ui->AreaTableWidget->currentRow(), 7);
+        ui->English->trigger();
+        QCOMPARE(action->text(), QStringLiteral("Case Coverage"));
+        QCOMPARE(coverage->windowTitle(), QStringLiteral("Case Coverage"));
+    }
+
     void menusAndToolBarsInOrder()
     {
         Tool t;
@@ -306,12 +341,12 @@ private Q_SLOTS:
         };
         Ui::MainWindow *ui = t.window.form();
         QCOMPARE(names(ui->File->actions()),
-                 (QStringList{"New", "Open", "Save", "SaveAs", "-", "Quit"}));
+                 (QStringList{"New", "Open", "Save", "SaveAs", "RecentProjects", "-", "Quit"}));
         QCOMPARE(names(ui->Edit->actions()),
                  (QStringList{"Undo", "Redo", "-", "Copy", "Cut", "Paste", "-", "Delete",
                               "DeleteAll", "-", "AppSettings"}));
         QCOMPARE(names(ui->View->actions()),
-                 (QStringList{"ViewMode", "Distance", "Intensity", "DataTable"}));
+                 (QStringList{"ViewMode", "Distance", "Intensity", "DataTable", "CaseCoverage"}));
         QCOMPARE(
             names(ui->ViewMode->actions()),
             (QStringList{"Edition", "Monitoring", "SensorSetting", "IOSimulation", "SelfCheck"}));
@@ -321,7 +356,8 @@ private Q_SLOTS:
         QCOMPARE(
             names(ui->Connections->actions()),
             (QStringList{"Interfaces", "-", "Connection", "DisConnection", "-", "ReadAllSetting",
-                         "WriteAllSetting", "-", "SoftReboot", "-", "SensorInformation"}));
+                         "WriteAllSetting", "CompareWithSensor", "-", "SoftReboot", "-",
+                         "SensorInformation"}));
         QCOMPARE(names(ui->Display->actions()),
                  (QStringList{"DispGraph", "DispCloud", "DispLine"}));
         QCOMPARE(names(ui->Language->actions()), (QStringList{"Chinese", "English"}));
@@ -335,7 +371,8 @@ private Q_SLOTS:
         QCOMPARE(
             names(ui->ConnectToolBar->actions()),
             (QStringList{"EthnernetSetting", "SerialSetting", "Connection", "DisConnection",
-                         "ReadAllSetting", "WriteAllSetting", "SoftReboot", "SensorInformation"}));
+                         "ReadAllSetting", "WriteAllSetting", "CompareWithSensor", "SoftReboot",
+                         "SensorInformation"}));
         QCOMPARE(names(ui->ConnTypeToolBar->actions()),
                  (QStringList{"EthernetConnection", "SerialConnection"}));
         QCOMPARE(names(ui->DispToolBar->actions()),

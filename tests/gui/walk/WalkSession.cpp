@@ -119,7 +119,8 @@ int WalkSession::answerBox(const UiPrompt::Box &box)
         m_sentAtRefusal = m_sent.size();
     const bool warning =
         box.title == QStringLiteral("警告") || box.title == QLatin1String("Warning");
-    if (box.buttons.size() == 3 && warning)
+    // The read question also offers Compare, which the walk never picks.
+    if ((box.buttons.size() == 3 || box.buttons.size() == 4) && warning)
         return m_plan.three >= 0 ? m_plan.three : 2;
     if (box.buttons.size() == 2 && warning)
         return m_plan.two >= 0 ? m_plan.two : 1;
@@ -148,7 +149,7 @@ void WalkSession::expectPrompts(const Plan &plan)
 bool WalkSession::askedThree() const
 {
     for (const UiPrompt::Box &b : m_boxes)
-        if (b.buttons.size() == 3)
+        if (b.buttons.size() == 3 || b.buttons.size() == 4)
             return true;
     return false;
 }
