@@ -32,7 +32,8 @@ void MainWindow::setUpCompare()
     m_compare = new CompareWindow(m_store, &m_sensorParameters, this);
     for (int o = 0; o < kOutputCount; ++o) {
         auto *item = new QGraphicsPathItem;
-        QPen pen(ZonePainter::zoneColor(o, 255), 2, Qt::DashLine);
+        // Darker than the zone's own fill, so that it shows over it.
+        QPen pen(ZonePainter::zoneColor(o, 255).darker(o == 0 ? 200 : 140), 2.5, Qt::DashLine);
         pen.setCosmetic(true);
         item->setPen(pen);
         item->setBrush(Qt::NoBrush);

@@ -15,6 +15,8 @@
 #include "graphics/ScanItems.h"
 #include "gui/MainWindow.h"
 #include "gui/UiPrompt.h"
+#include "gui/dialogs/CaseCoverage.h"
+#include "gui/dialogs/CompareWindow.h"
 #include "gui/dialogs/Create.h"
 #include "gui/dialogs/EthnertSetting.h"
 #include "gui/dialogs/SettingsDialog.h"
@@ -31,6 +33,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 namespace {
 
@@ -218,6 +221,30 @@ void languagePictures(int language, const QString &project, const QString &work)
 
     // Monitoring, with the IO simulation and self check beside it.
     keep(&w, QStringLiteral("edition_connected"));
+
+    // Comparing with a sensor that holds a slightly different design: the
+    // list, and the sensor's zones dashed over the design's.
+    {
+        QVector<AreaRecord> sensor = store.areas;
+        sensor[0].points[0][1] += QPoint(300, 600);
+        sensor[0].openDelay = 3;
+        sensor[2].hysteresis = 2;
+        SensorParameters parameters = w.sensorParameters();
+        parameters.CrossFilterNumber = 4;
+        CompareWindow *compare = w.compareWindow();
+        compare->setLanguage(language);
+        compare->setSensor(sensor, parameters);
+        compare->show();
+        compare->tree()->setCurrentItem(compare->tree()->topLevelItem(0));
+        keep(compare, QStringLiteral("compare"));
+        zoomTo(w, 45, 2500);
+        keep(ui->graphicsView, QStringLiteral("compare_view"));
+        compare->close();
+        w.caseCoverage()->designChanged();
+        w.caseCoverage()->show();
+        keep(w.caseCoverage(), QStringLiteral("coverage"));
+        w.caseCoverage()->close();
+    }
     w.OpenMonitoringMode();
     ui->SelfCheck->setChecked(true);
     w.OpenCloseSelfCheck(true);
