@@ -3,6 +3,7 @@
 #include "cli/CoverageCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
+#include "cli/ReportCommand.h"
 
 #include <QApplication>
 #include <memory>
@@ -28,6 +29,8 @@ void printHelp(QTextStream &out)
            "  render FILE -o OUT.png|OUT.svg  draw an area as the view shows it\n"
            "  coverage FILE [--at S V M]      how the case channels cover the vehicle's\n"
            "                                  states, or which area applies to one state\n"
+           "  report FILE [LINK] -o OUT.pdf   the commissioning report (A4 PDF), with a\n"
+           "                                  sensor's identity and verify when LINK given\n"
            "\n";
     printLinkHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
@@ -36,8 +39,10 @@ void printHelp(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    // Rendering draws with the view's own widgets, off screen.
-    const bool render = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    // Rendering draws with the view's own widgets, off screen; so do the
+    // report's pictures.
+    const bool render =
+        argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "report") == 0);
     if (render && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application(render ? new QApplication(argc, argv)
@@ -61,6 +66,8 @@ int main(int argc, char *argv[])
             printCheckHelp(out);
         if (!args.isEmpty() && args.first() == QLatin1String("coverage"))
             printCoverageHelp(out);
+        if (!args.isEmpty() && args.first() == QLatin1String("report"))
+            printReportHelp(out);
         return 0;
     }
     if (command == QLatin1String("convert"))
@@ -71,6 +78,8 @@ int main(int argc, char *argv[])
         return runRender(args, out, err);
     if (command == QLatin1String("coverage"))
         return runCoverage(args, out, err);
+    if (command == QLatin1String("report"))
+        return runReport(args, out, err);
     using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const QHash<QString, Runner> link = {
         {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},
