@@ -250,6 +250,42 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+int verifyAgainstSensor(const char *command, const QString &file, const LinkOptions &o,
+                        bool withProduct, QTextStream &err, SensorVerification &result)
+{
+    if (const int status = checkProject(command, file, o.model, err))
+        return status;
+    LinkSession s(o, err);
+    if (!s.open() || !readAll(s) || !s.link.areasRead().all())
+        return kLinkFailure;
+    if (withProduct) {
+        QByteArray productFrame;
+        s.quietTitles << QStringLiteral("Product Message");
+        QObject::connect(&s.link, &SERIAL_COMM::FrameReceived, [&productFrame](const QByteArray &f) {
+            if (f.startsWith("RPrda"))
+                productFrame = f;
+        });
+        s.link.SensorInformationSlots();
+        if (!s.runUntil([&productFrame] { return !productFrame.isEmpty(); }))
+            return kLinkFailure;
+        result.product = Payloads::decodeRPrda(productFrame);
+    }
+    s.close();
+
+    // The sensor's side, before the file changes anything.
+    result.sensorAreas = s.store.areas;
+    result.sensorParameters = Payloads::decodeRPara(s.parameterFrame);
+    // What write would send: the state just read with FILE applied.
+    QVector<int> dock = dockAfterRead(s, o.ethernet());
+    result.designParameters = s.parameters;
+    QString why;
+    applyProject(file, o.model, s.store, result.designParameters, dock, o.ethernet(), &why);
+    result.designAreas = s.store.areas;
+    result.differences = DesignCompare::compare(result.designAreas, result.designParameters,
+                                                result.sensorAreas, result.sensorParameters);
+    return 0;
+}
+
 int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
@@ -260,23 +296,12 @@ int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         err << "sector-cli verify: expected one project FILE\n";
         return kUsage;
     }
-    const QString file = args[0];
-    if (const int status = checkProject("verify", file, o.model, err))
+    SensorVerification v;
+    if (const int status = verifyAgainstSensor("verify", args[0], o, false, err, v))
         return status;
-    LinkSession s(o, err);
-    if (!s.open() || !readAll(s) || !s.link.areasRead().all())
-        return kLinkFailure;
-    s.close();
-
-    // The sensor's side, before the file changes anything.
-    const QVector<AreaRecord> sensorAreas = s.store.areas;
-    const SensorParameters sensorParameters = Payloads::decodeRPara(s.parameterFrame);
-    // What write would send: the state just read with FILE applied.
-    QVector<int> dock = dockAfterRead(s, o.ethernet());
-    SensorParameters record = s.parameters;
-    QString why;
-    applyProject(file, o.model, s.store, record, dock, o.ethernet(), &why);
-    return printDifferences(s.store.areas, record, sensorAreas, sensorParameters, out) ? 0 : 1;
+    for (const DesignCompare::Difference &d : v.differences)
+        out << d.toLine() << '\n';
+    return v.differences.isEmpty() ? 0 : 1;
 }
 
 int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)

@@ -3,6 +3,7 @@
 #include "cli/CoverageCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
+#include "cli/ReportCommand.h"
 
 #include <QApplication>
 #include <memory>
@@ -29,6 +30,8 @@ void printHelp(QTextStream &out)
            "  coverage FILE [--at S V M]      how the case channels cover the vehicle's\n"
            "                                  states, or which area applies to one state\n"
            "  coverage FILE -o MAP.png|.svg   draw that coverage for all six modes\n"
+           "  report FILE [LINK] -o OUT.pdf   the commissioning report (A4 PDF), with a\n"
+           "                                  sensor's identity and verify when LINK given\n"
            "\n";
     printLinkHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
@@ -37,9 +40,10 @@ void printHelp(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    // Rendering draws with the view's own widgets, off screen; the coverage
-    // map needs the fonts of a GUI application too.
-    bool render = argc > 1 && qstrcmp(argv[1], "render") == 0;
+    // Rendering draws with the view's own widgets, off screen; so do the
+    // report's pictures, and the coverage map needs the fonts of a GUI
+    // application too.
+    bool render = argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "report") == 0);
     if (argc > 1 && qstrcmp(argv[1], "coverage") == 0)
         for (int i = 2; i < argc; ++i)
             render = render || qstrcmp(argv[i], "-o") == 0;
@@ -66,6 +70,8 @@ int main(int argc, char *argv[])
             printCheckHelp(out);
         if (!args.isEmpty() && args.first() == QLatin1String("coverage"))
             printCoverageHelp(out);
+        if (!args.isEmpty() && args.first() == QLatin1String("report"))
+            printReportHelp(out);
         return 0;
     }
     if (command == QLatin1String("convert"))
@@ -76,6 +82,8 @@ int main(int argc, char *argv[])
         return runRender(args, out, err);
     if (command == QLatin1String("coverage"))
         return runCoverage(args, out, err);
+    if (command == QLatin1String("report"))
+        return runReport(args, out, err);
     using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const QHash<QString, Runner> link = {
         {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},

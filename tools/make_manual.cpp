@@ -10,6 +10,8 @@
 // across pages: a table that would be cut inside a row goes on on the next
 // page with its heading row repeated.
 
+#include "graphics/PdfPages.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
@@ -31,13 +33,12 @@
 
 namespace {
 
-const QColor kAccent(24, 72, 128);
-const QColor kRule(150, 160, 170);
-const QColor kHeaderCell(226, 233, 242);
+using PdfPages::kAccent;
+using PdfPages::kFooterBand;
+using PdfPages::kHeaderBand;
+using PdfPages::kHeaderCell;
+using PdfPages::kRule;
 const QColor kCodeBack(242, 242, 242);
-// Header and footer bands of a page, in layout pixels (96 per inch).
-constexpr qreal kHeaderBand = 28;
-constexpr qreal kFooterBand = 28;
 
 bool insideTable(const QTextBlock &b)
 {
@@ -355,7 +356,7 @@ int main(int argc, char *argv[])
     }
     QTextDocument doc;
     // A font that has the Chinese glyphs, so no text turns into boxes.
-    doc.setDefaultFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+    doc.setDefaultFont(QFont(PdfPages::fontFamily(), 10));
     doc.setDocumentMargin(0);
     doc.setBaseUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(argv[3]) + QLatin1Char('/')));
     doc.setMarkdown(QString::fromUtf8(in.readAll()));
@@ -366,12 +367,10 @@ int main(int argc, char *argv[])
         return 2;
     }
     QPdfWriter writer(&out);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(18, 16, 18, 14), QPageLayout::Millimeter);
-    writer.setCreator(QStringLiteral("Sector Studio"));
+    PdfPages::setUpA4(writer);
     // The document lays out in 96 dpi pixels; the painter scales each page
     // to the writer's resolution.
-    const QSizeF area = writer.pageLayout().paintRect(QPageLayout::Point).size() * (96.0 / 72.0);
+    const QSizeF area = PdfPages::printArea(writer);
     const qreal pageHeight = area.height() - kHeaderBand - kFooterBand;
     doc.setPageSize(QSizeF(area.width(), pageHeight));
 
@@ -431,26 +430,14 @@ int main(int argc, char *argv[])
     writer.setTitle(title);
 
     QPainter painter(&writer);
-    const qreal scale = writer.resolution() / 96.0;
-    QFont small(QStringLiteral("WenQuanYi Micro Hei"));
-    small.setPixelSize(11);
+    const qreal scale = PdfPages::layoutScale(writer);
     for (int p = 0; p < pages; ++p) {
         if (p > 0)
             writer.newPage();
         painter.save();
         painter.scale(scale, scale);
-        if (p > 0) { // the cover page carries neither
-            painter.setFont(small);
-            painter.setPen(kRule);
-            painter.drawText(QRectF(0, 0, area.width(), kHeaderBand - 8),
-                             Qt::AlignLeft | Qt::AlignBottom, title);
-            painter.drawText(QRectF(0, 0, area.width(), kHeaderBand - 8),
-                             Qt::AlignRight | Qt::AlignBottom, chapterOfPage[p]);
-            painter.drawLine(QPointF(0, kHeaderBand - 4), QPointF(area.width(), kHeaderBand - 4));
-            painter.drawText(
-                QRectF(0, area.height() - kFooterBand + 8, area.width(), kFooterBand - 8),
-                Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("%1 / %2").arg(p + 1).arg(pages));
-        }
+        if (p > 0) // the cover page carries neither
+            PdfPages::paintPageFrame(painter, area, title, chapterOfPage[p], p + 1, pages);
         painter.translate(0, kHeaderBand - p * pageHeight);
         const QRectF visible(0, p * pageHeight, area.width(), pageHeight);
         painter.setClipRect(visible);
