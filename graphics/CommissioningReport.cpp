@@ -1,5 +1,7 @@
 #include "graphics/CommissioningReport.h"
 
+#include "graphics/CoverageChart.h"
+
 #include "core/link/ScanRecord.h"
 #include "core/project/FileWriting.h"
 #include "core/sensor/CaseSelection.h"
@@ -350,11 +352,11 @@ void addCoverage(PageFlow &flow, const Fonts &f, const ReportInput &in, const QV
     flow.newPage();
     addHeading(flow, f.h2, pick(zh, "工况覆盖", "Case coverage"), 0);
 
-    // >>> The coverage chart of all operation modes goes here, a block of
-    // its own above the table. Blocks are painted after pagination, so the
-    // painter captures what it needs by value:
-    //   flow.add(height, [areas = in.areas, zh](QPainter &p, const QRectF &r) {
-    //       CoverageChart::paintAllModes(p, r, areas, zh); });
+    // The chart of all six operation modes, a block of its own above the
+    // table. Blocks are painted after pagination: the painter keeps copies.
+    flow.add(width * 0.78, [areas = in.areas, zh](QPainter &p, const QRectF &r) {
+        CoverageChart::paintAllModes(p, r, areas, zh);
+    });
 
     if (used.isEmpty()) {
         addParagraph(flow, f.body, pick(zh, "没有使用中的区域。", "No area is in use."), width);
@@ -493,17 +495,11 @@ QByteArray commissioningReportPdf(const ReportInput &in, int *pageCount)
 
     const int pages = flow.paginate();
     QPainter painter(&writer);
-    const qreal scale = PdfPages::layoutScale(writer);
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0)
-            writer.newPage();
-        painter.save();
-        painter.scale(scale, scale);
+    PdfPages::paintPages(writer, painter, pages, [&](int p) {
         PdfPages::paintPageFrame(painter, area, project, reportTitle, p + 1, pages);
         painter.translate(0, PdfPages::kHeaderBand);
         flow.paintPage(painter, p, width);
-        painter.restore();
-    }
+    });
     painter.end();
     if (pageCount)
         *pageCount = pages;

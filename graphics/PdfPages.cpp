@@ -45,4 +45,18 @@ void paintPageFrame(QPainter &painter, const QSizeF &area, const QString &left,
                      QStringLiteral("%1 / %2").arg(page).arg(pages));
 }
 
+void paintPages(QPdfWriter &writer, QPainter &painter, int pages,
+                const std::function<void(int page)> &paintPage)
+{
+    const qreal scale = layoutScale(writer);
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            writer.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        paintPage(p);
+        painter.restore();
+    }
+}
+
 } // namespace PdfPages

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QColor>
 #include <QSizeF>
 #include <QString>
@@ -35,5 +37,10 @@ qreal layoutScale(const QPdfWriter &writer);
 // print area's top left corner at the origin.
 void paintPageFrame(QPainter &painter, const QSizeF &area, const QString &left,
                     const QString &right, int page, int pages);
+
+// Paints each page in turn, in layout pixels with the print area's top left
+// corner at the origin: the painter is saved and scaled around each call.
+void paintPages(QPdfWriter &writer, QPainter &painter, int pages,
+                const std::function<void(int page)> &paintPage);
 
 } // namespace PdfPages

@@ -72,6 +72,7 @@ const Text kActions[] = {
     {"ReadAllSetting", "上传数据", "Read All Setting"},
     {"WriteAllSetting", "下载数据", "Write All Setting"},
     {"CompareWithSensor", "与传感器比较", "Compare with Sensor"},
+    {"CommissioningReport", "调试报告…", "Commissioning Report…"},
     {"CaseCoverage", "工况覆盖", "Case Coverage"},
     {"SoftReboot", "重启设备", "Soft Reboot"},
     {"SensorInformation", "传感器信息", "Sensor Information"},

@@ -50,9 +50,9 @@ void MainWindow::setUpRecentProjects()
                                                 QString::fromLatin1(kApplication));
     m_recentMenu = new QMenu(this);
     m_recentMenu->setObjectName(QStringLiteral("RecentProjects"));
-    const QList<QAction *> items = ui->File->actions();
-    const int saveAs = items.indexOf(ui->SaveAs);
-    ui->File->insertMenu(saveAs + 1 < items.size() ? items[saveAs + 1] : nullptr, m_recentMenu);
+    // Last of the file actions, before the separator above Quit.
+    ui->File->insertMenu(ui->File->actions().value(ui->File->actions().indexOf(ui->Quit) - 1),
+                         m_recentMenu);
     fillRecentMenu();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/Payloads.h"
 #include "core/sensor/SensorParameters.h"
 #include "core/zones/AreaRecord.h"
 #include "core/zones/DeviceType.h"
@@ -135,6 +136,9 @@ public Q_SLOTS:
     void compareWithSensor();
     // Write All, then everything read back and held against what was sent.
     void writeAllAndVerify();
+    // File > Commissioning Report: the design as it stands; while connected,
+    // with what the sensor is and whether it holds the design.
+    void saveReport();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -171,7 +175,7 @@ private:
     void sensorCopyRead(const QVector<AreaRecord> &areas, const SensorParameters &parameters);
     // -1 hides the sensor's outlines.
     void showSensorArea(int area);
-    enum class CopyRead { None, Compare, Verify };
+    enum class CopyRead { None, Compare, Verify, Report };
     CopyRead m_copyRead = CopyRead::None;
     bool m_verifyWrite = false;
     QVector<AreaRecord> m_sentAreas;
@@ -179,6 +183,10 @@ private:
     CompareWindow *m_compare = nullptr;
     std::array<QGraphicsPathItem *, kOutputCount> m_sensorOutlines{};
     int m_shownSensorArea = -1;
+    // What the sensor said it is, for the report being made.
+    Payloads::ProductInfo m_reportProduct;
+    // The last project file opened or saved in this run; empty until then.
+    QString m_projectFile;
     QTimer m_designChangedTimer;
 
     // The case-coverage tool window, from the View menu.

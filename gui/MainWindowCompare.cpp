@@ -1,6 +1,7 @@
 // The main window's comparisons with the sensor: Compare with Sensor, the
-// read-back that checks every Write All, and the sensor's zones drawn dashed
-// over the design's while the comparison is open.
+// read-back that checks every Write All, the commissioning report (which
+// compares too, while connected), and the sensor's zones drawn dashed over
+// the design's while the comparison is open.
 
 #include "gui/MainWindow.h"
 #include "ui_mainwindow.h"
@@ -9,6 +10,7 @@
 #include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
 #include "graphics/ZonePainter.h"
+#include "gui/ReportAction.h"
 #include "gui/dialogs/CompareWindow.h"
 #include "graphics/OPTION_SCENE.h"
 #include "graphics/ViewWindow.h"
@@ -20,7 +22,10 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QPen>
+#include <QSerialPort>
+#include <QTcpSocket>
 #include <QTimer>
+#include <QUdpSocket>
 
 namespace {
 // Differences listed in the box after a write; the rest are counted.
@@ -46,6 +51,9 @@ void MainWindow::setUpCompare()
     connect(&m_designChangedTimer, &QTimer::timeout, this, &MainWindow::designChanged);
 
     connect(ui->CompareWithSensor, &QAction::triggered, this, &MainWindow::compareWithSensor);
+    connect(ui->CommissioningReport, &QAction::triggered, this, &MainWindow::saveReport);
+    connect(m_link, &SERIAL_COMM::ProductInfoRead, this,
+            [this](const Payloads::ProductInfo &info) { m_reportProduct = info; });
     connect(m_link, &SERIAL_COMM::SensorCopyRead, this, &MainWindow::sensorCopyRead);
     connect(m_link, &SERIAL_COMM::WriteRefused, this, [this] { m_verifyWrite = false; });
     connect(m_link, &SERIAL_COMM::WriteFinished, this, [this](bool written) {
@@ -102,10 +110,42 @@ void MainWindow::writeAllAndVerify()
     m_link->WriteSensorAllDataSlots();
 }
 
+void MainWindow::saveReport()
+{
+    stopReplyTimer();
+    if (!linkOpen()) {
+        saveCommissioningReport(this, windowReportInput(m_deviceType.type, m_sensorSetting->dockValues(),
+                                                        m_sensorParameters, *m_store, m_projectFile,
+                                                        m_language == 0));
+        return;
+    }
+    // Connected: what the sensor is, and everything it holds, first.
+    m_reportProduct = Payloads::ProductInfo();
+    m_copyRead = CopyRead::Report;
+    m_link->ReadProductInfoSlots();
+    m_link->ReadSensorCopySlots(false);
+}
+
 void MainWindow::sensorCopyRead(const QVector<AreaRecord> &areas, const SensorParameters &parameters)
 {
     const CopyRead purpose = m_copyRead;
     m_copyRead = CopyRead::None;
+    if (purpose == CopyRead::Report) {
+        ReportInput in = windowReportInput(m_deviceType.type, m_sensorSetting->dockValues(),
+                                           m_sensorParameters, *m_store, m_projectFile, m_language == 0);
+        in.sensor.present = true;
+        in.sensor.product = m_reportProduct;
+        if (m_serialPort->isOpen())
+            in.sensor.connection = m_serialPort->portName() + QStringLiteral(" (serial)");
+        else if (m_tcpSocket->isOpen())
+            in.sensor.connection = QStringLiteral("%1:%2 (TCP)").arg(m_tcpSocket->peerName()).arg(m_sensorPort);
+        else
+            in.sensor.connection = QStringLiteral("%1:%2 (UDP)").arg(m_udpSocket->peerName()).arg(m_sensorPort);
+        in.sensor.compared = true;
+        in.sensor.differences = DesignCompare::compare(m_store->areas, m_sensorParameters, areas, parameters);
+        saveCommissioningReport(this, in);
+        return;
+    }
     if (purpose == CopyRead::Compare) {
         m_compare->setLanguage(m_language);
         m_compare->setSensor(areas, parameters);

@@ -197,6 +197,7 @@ bool MainWindow::openAnyProjectFile(const QString &name, bool reportUnreadable)
 
 void MainWindow::rememberProject(const QString &path)
 {
+    m_projectFile = path;
     m_recent->add(path);
     fillRecentMenu();
 }

@@ -430,12 +430,7 @@ int main(int argc, char *argv[])
     writer.setTitle(title);
 
     QPainter painter(&writer);
-    const qreal scale = PdfPages::layoutScale(writer);
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0)
-            writer.newPage();
-        painter.save();
-        painter.scale(scale, scale);
+    PdfPages::paintPages(writer, painter, pages, [&](int p) {
         if (p > 0) // the cover page carries neither
             PdfPages::paintPageFrame(painter, area, title, chapterOfPage[p], p + 1, pages);
         painter.translate(0, kHeaderBand - p * pageHeight);
@@ -445,8 +440,7 @@ int main(int argc, char *argv[])
         context.clip = visible;
         context.palette.setColor(QPalette::Text, Qt::black);
         layout->draw(&painter, context);
-        painter.restore();
-    }
+    });
     if (!painter.end() || !out.commit()) {
         std::fprintf(stderr, "make-manual: cannot write %s\n", argv[2]);
         return 2;

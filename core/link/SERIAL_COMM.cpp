@@ -61,6 +61,7 @@ void SERIAL_COMM::ClearAllRequests()
     m_stuckAt = -1;
     m_readAreas.clear();
     m_readPurpose = 0;
+    m_productInfoQuiet = false;
     Q_EMIT ProgressClose();
 }
 
@@ -237,6 +238,13 @@ void SERIAL_COMM::WriteSensorAllDataSlots()
 
 void SERIAL_COMM::SensorInformationSlots()
 {
+    m_productInfoQuiet = false;
+    m_flags[FlagInformation] = 1;
+}
+
+void SERIAL_COMM::ReadProductInfoSlots()
+{
+    m_productInfoQuiet = true;
     m_flags[FlagInformation] = 1;
 }
 
@@ -490,6 +498,12 @@ void SERIAL_COMM::handleRPrda(const QByteArray &frame)
 {
     StopReplyTimer();
     const Payloads::ProductInfo info = Payloads::decodeRPrda(frame);
+    if (m_productInfoQuiet) {
+        m_productInfoQuiet = false;
+        finish(FlagInformation);
+        Q_EMIT ProductInfoRead(info);
+        return;
+    }
     Q_EMIT MessageSignal(Information, text("产品信息", "Product Message"),
                          Payloads::productText(info, m_language));
     finish(FlagInformation);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link/Payloads.h"
 #include "core/sensor/SensorParameters.h"
 #include "core/zones/AreaRecord.h"
 
@@ -105,6 +106,8 @@ Q_SIGNALS:
     // (case channels included) and its parameters. Nothing of the design or
     // the parameter record has changed.
     void SensorCopyRead(const QVector<AreaRecord> &areas, const SensorParameters &parameters);
+    // The product information asked for with ReadProductInfoSlots.
+    void ProductInfoRead(const Payloads::ProductInfo &info);
     // The write's last part has been answered (status 0: everything written).
     void WriteFinished(bool written);
     // Write All was refused before anything was sent: the design cannot
@@ -132,6 +135,9 @@ public Q_SLOTS:
     void ReadSensorCopySlots(bool verifying = false);
     void WriteSensorAllDataSlots();
     void SensorInformationSlots();
+    // The same request, its answer handed on with ProductInfoRead instead
+    // of shown.
+    void ReadProductInfoSlots();
     void ReadScanfTime();
     void ReadIntensityTime();
     void ReadSimulationTime();
@@ -200,5 +206,7 @@ private:
     // What the read in progress is for: 0 the design, 1 a comparison, 2 the
     // check after a write.
     int m_readPurpose = 0;
+    // The product information asked for is handed on, not shown.
+    bool m_productInfoQuiet = false;
     std::bitset<64> m_areasRead;
 };

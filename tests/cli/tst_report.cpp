@@ -198,8 +198,8 @@ private Q_SLOTS:
 
     void everyAreaKeepsItsPictureOnItsPage()
     {
-        // Seven areas take three pages; each heading is printed on the page
-        // of its picture and its last value row.
+        // Seven areas take three pages, the coverage chart one more; each
+        // heading is printed on the page of its picture and its last value row.
         ZoneStore s;
         s.setAllDetectionSize(1);
         for (int a = 10; a < 17; ++a)
@@ -211,7 +211,12 @@ private Q_SLOTS:
         const QVector<PdfImage> images = pdfImages(pdf);
         QCOMPARE(images.size(), 7);
         const int pages = pdfPages(pdf);
-        QCOMPARE(pages, 5);
+        QCOMPARE(pages, 6);
+        // The chart of all six modes opens the coverage page.
+        const QString coverage = pdfText(pdf, pages - 1);
+        QVERIFY2(coverage.contains("Case coverage") && coverage.contains("mode 0 gaps")
+                     && coverage.contains("mode 5 gaps"),
+                 qPrintable(coverage.left(400)));
         QVector<int> imagesOnPage(pages + 1);
         for (const PdfImage &i : images)
             ++imagesOnPage[i.page];

@@ -6,6 +6,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QGraphicsPathItem>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -163,6 +164,34 @@ private Q_SLOTS:
         QCOMPARE(titles, (QList<QString>{"下载数据", "校验数据"}));
         QVERIFY(!r.t.window.link()->flag(SERIAL_COMM::FlagReadAreas));
         QCOMPARE(r.t.store.areas[2].openDelay, 7); // the check changed nothing
+    }
+
+    // While connected the report asks the sensor what it is and whether it
+    // holds the design, without a box of its own.
+    void reportWhileConnectedNamesTheSensor()
+    {
+        Answers answers;
+        SimProcess sim({"--serial-number", "4711", "--firmware", "213"});
+        QVERIFY(sim.ready());
+        Tool t;
+        QSignalSpy read(t.window.link(), &SERIAL_COMM::ReceiveParameters);
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return read.count() == 1; }, 10000));
+        t.window.form()->English->trigger();
+        t.store.areas[6].closeDelay = 4;
+        QTemporaryDir dir;
+        answers.fileAnswers = QStringList{dir.filePath("r.pdf")};
+        const int boxes = answers.boxes.size();
+        t.window.form()->CommissioningReport->trigger();
+        QVERIFY(waitFor([&] { return QFile::exists(dir.filePath("r.pdf")); }, 10000));
+        QCOMPARE(answers.boxes.size(), boxes); // no product box, no read box
+        QCOMPARE(t.store.areas[6].closeDelay, 4);
+        QProcess text;
+        text.start("pdftotext", {"-layout", dir.filePath("r.pdf"), "-"});
+        QVERIFY(text.waitForFinished(20000));
+        const QString pdf = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(pdf.contains("4711") && pdf.contains("2.13"), qPrintable(pdf.left(2000)));
+        QVERIFY2(pdf.contains("area 6 Off Delay: design 80ms; sensor 0ms"), qPrintable(pdf.left(3000)));
     }
 
     void connectingWithUnsavedChangesCanCompare()

@@ -341,7 +341,7 @@ private Q_SLOTS:
         };
         Ui::MainWindow *ui = t.window.form();
         QCOMPARE(names(ui->File->actions()),
-                 (QStringList{"New", "Open", "Save", "SaveAs", "RecentProjects", "-", "Quit"}));
+                 (QStringList{"New", "Open", "Save", "SaveAs", "CommissioningReport", "RecentProjects", "-", "Quit"}));
         QCOMPARE(names(ui->Edit->actions()),
                  (QStringList{"Undo", "Redo", "-", "Copy", "Cut", "Paste", "-", "Delete",
                               "DeleteAll", "-", "AppSettings"}));
