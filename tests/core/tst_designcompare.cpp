@@ -1,3 +1,4 @@
+#include "core/link/AreaCodec.h"
 #include "core/sensor/DesignCompare.h"
 
 #include <QtTest>
@@ -48,6 +49,14 @@ private Q_SLOTS:
         QTest::newRow("vertex-order") << 10 << "";
         // A case value travels as a 16-bit word.
         QTest::newRow("case-word-wraps") << 11 << "";
+        // The sensor holds exactly the Arc sent; read back, its points
+        // encode to other whole degrees (-19.98 deg went as -19, comes back
+        // as (755,-260) and would go as -18): no difference.
+        QTest::newRow("arc-as-read-back") << 12 << "";
+        // An Arc the sensor holds a degree further on is a difference.
+        QTest::newRow("arc-a-degree-on") << 13
+                                         << "area 3 Out1: design Arc, 2 points (751,-273) (-751,-273); "
+                                            "sensor Arc, 2 points (759,-246) (-759,-246)";
     }
     void oneChange()
     {
@@ -72,6 +81,18 @@ private Q_SLOTS:
             sensor[3].points[0] = {{1000, 0}, {0, 1000}, {-1000, 0}};
             break;
         case 11: a.speedMin = -300; sensor[3].speedMin = 65536 - 300; break;
+        case 12:
+        case 13: {
+            a.shape[0] = ShapeArc;
+            a.points[0] = {{751, -273}, {-751, -273}};
+            QByteArray sent = AreaCodec::encode("WArea", 3, a);
+            if (change == 13) { // start and end one degree on (the low bytes: high byte first)
+                sent[AreaCodec::kBlockOffset[0] + 5] = char(sent[AreaCodec::kBlockOffset[0] + 5] + 1);
+                sent[AreaCodec::kBlockOffset[0] + 7] = char(sent[AreaCodec::kBlockOffset[0] + 7] - 1);
+            }
+            AreaCodec::decode(sent, sensor[3]);
+            break;
+        }
         }
         QCOMPARE(lines(DesignCompare::compare(design, dp, sensor, sp)).join('\n'), line);
     }
