@@ -449,32 +449,6 @@ private Q_SLOTS:
                          buf.contains(QByteArray(ReceivePath::kReplyTokens[t]->token, 5)));
         }
     }
-
-    void streamSurvivesNoise()
-    {
-        // Random bytes, truncated packets and fragments never crash and never
-        // grow the buffer beyond what was fed.
-        ScanRecord scan;
-        QRandomGenerator rng(7);
-        QByteArray buf;
-        for (int round = 0; round < 200; ++round) {
-            QByteArray chunk;
-            const int kind = rng.bounded(3);
-            if (kind == 0)
-                chunk = streamPacket(rng.bounded(400), rng.bounded(400), rng.bounded(100), rng.bounded(400),
-                               rng.bounded(100), rng.bounded(100));
-            else
-                for (int i = rng.bounded(64); i > 0; --i)
-                    chunk.append(char(rng.bounded(256)));
-            const int before = buf.size();
-            buf += chunk;
-            ReceivePath::takeStream(buf, scan, 36000);
-            QVERIFY(buf.size() <= before + chunk.size());
-            QVERIFY(scan.ringIndex >= 0 && scan.ringIndex < ScanRecord::kRingSize);
-            if (buf.size() >= ReceivePath::kCeiling)
-                ReceivePath::trimOverfull(buf);
-        }
-    }
 };
 
 QTEST_APPLESS_MAIN(TestFrames)

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include "tests/support/PointText.h"
+
 #include <climits>
 
 using namespace ZoneGeometry;
@@ -143,61 +145,82 @@ private Q_SLOTS:
             QCOMPARE(PointEdits::roundTyped(*v), stored);
     }
 
-    void xyEdits()
+    // A value typed into a cell, as the tables hand it on: parsed, then
+    // edited in the XY or the polar form of one output.
+    void typedCells_data()
     {
-        AreaRecord a = area(ShapePolygon, {QPoint(5, 5)});
-        PointEdits::editXY(a, 0, 0, 1, 10.5f);
-        QCOMPARE(a.points[0][0], QPoint(11, 5));
-        PointEdits::editXY(a, 0, 0, 2, -10.7f);
-        QCOMPARE(a.points[0][0], QPoint(11, -10));
-        PointEdits::editXY(a, 0, 0, 0, 99.f); // the number column changes nothing
-        QCOMPARE(a.points[0][0], QPoint(11, -10));
-        // The blank row appends unless the value is 0.
-        PointEdits::editXY(a, 0, 1, 2, 0.f);
-        QCOMPARE(a.points[0].size(), 1);
-        PointEdits::editXY(a, 0, 1, 2, 300.4f);
-        QCOMPARE(a.points[0].last(), QPoint(0, 300));
-        PointEdits::editXY(a, 0, 2, 0, 7.f);
-        QCOMPARE(a.points[0].last(), QPoint(0, 0));
-        QCOMPARE(a.points[0].size(), 3);
-        // Non-polygons have no blank row.
-        AreaRecord arc = area(ShapeArc, {QPoint(20, 0), QPoint(20, 0)});
-        PointEdits::editXY(arc, 0, 2, 1, 5.f);
-        QCOMPARE(arc.points[0].size(), 2);
+        QTest::addColumn<bool>("polar");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        const auto row = [](const char *name, bool polar, int output, int kind, const char *before,
+                            int r, int c, const char *typed, const char *after) {
+            QTest::newRow(name) << polar << output << kind << QString(before) << r << c
+                                << QString(typed) << QString(after);
+        };
+        // clang-format off
+        row("xy-rounds-half-up", false, 0, 0, "3,7 5,5", 0, 1, "10.5", "11,7 5,5");
+        row("xy-number-column", false, 0, 0, "3,7 5,5", 0, 0, "9", "3,7 5,5");
+        // The blank row of a polygon appends, unless the value is 0; its
+        // number column appends the origin.
+        row("blank-xy-y", false, 1, 0, "10,10", 1, 2, "250", "10,10 0,250");
+        row("blank-xy-x", false, 1, 0, "10,10", 1, 1, "-7.6", "10,10 -7,0");
+        row("blank-xy-zero", false, 1, 0, "10,10", 1, 2, "0.0", "10,10");
+        row("blank-xy-1e10-clamps", false, 1, 0, "10,10", 1, 2, "1e10", "10,10 0,32767");
+        row("blank-xy-number-column", false, 1, 0, "", 0, 0, "5", "0,0");
+        row("arc-has-no-blank-row", false, 0, 1, "20,0 20,0", 2, 1, "5", "20,0 20,0");
+        row("blank-polar-distance", true, 1, 0, "10,10", 1, 1, "500", "10,10 500,0");
+        row("blank-polar-angle-180", true, 1, 0, "10,10", 1, 2, "180", "10,10 -20,0");
+        row("blank-polar-angle-90", true, 1, 0, "", 0, 2, "90", "0,20");
+        row("blank-polar-zero", true, 1, 0, "10,10", 1, 1, "0.0", "10,10");
+        row("blank-polar-number-column", true, 1, 0, "10,10", 1, 0, "7", "10,10");
+        // Polar entries convert back by truncation; beyond 16 bits a distance
+        // counts as 32767: at 45 deg that is 23169.8 on each axis.
+        row("polar-angle-90", true, 0, 0, "100,0", 0, 2, "90", "0,100");
+        row("polar-angle-180", true, 0, 0, "0,100", 0, 2, "180", "-100,0");
+        row("polar-distance-100.9", true, 0, 0, "50,0", 0, 1, "100.9", "100,0");
+        row("polar-distance-minus-y", true, 0, 0, "0,-10", 0, 1, "300", "0,-300");
+        row("polar-distance-1e10-clamps", true, 0, 0, "1000,1000", 0, 1, "1e10", "23169,23169");
+        row("blank-polar-distance-1e10-clamps", true, 1, 0, "", 0, 1, "1e10", "32767,0");
+        row("polar-angle-far-point-clamps", true, 0, 0, "30000,30000", 0, 2, "0", "32767,0");
+        // An arc keeps both points on the edited point's circle, each at its
+        // own angle: radius sqrt(2) * 1000 = 1414.21 at 90 deg. Three points
+        // are no arc the editor keeps.
+        row("arc-point0", false, 0, 1, "1000,0 0,500", 0, 2, "1000", "1000,1000 0,1414");
+        row("arc-point1", false, 0, 1, "1000,0 0,500", 1, 2, "2000", "2000,0 0,2000");
+        row("arc-polar-distance", true, 0, 1, "1000,0 0,500", 1, 1, "700", "700,0 0,700");
+        row("arc-3-points-free", false, 0, 1, "1000,0 0,500 1,1", 0, 1, "3000", "3000,0 0,500 1,1");
+        // A dependent kind's parameter point stays on the forward axis; only
+        // the effect of an angle on y survives. A polygon on Out2 keeps x.
+        row("straight-x-ignored", false, 1, 3, "0,20", 0, 1, "200", "0,20");
+        row("straight-y", false, 1, 3, "0,20", 0, 2, "200", "0,200");
+        row("fan-polar-distance", true, 1, 4, "0,20", 0, 1, "350", "0,350");
+        row("straight-polar-angle", true, 1, 3, "0,20", 0, 2, "0", "0,0");
+        row("fan-polar-angle-45", true, 2, 4, "0,30", 0, 2, "45", "0,21");
+        row("polygon-on-out2-keeps-x", false, 1, 0, "0,20", 0, 1, "200", "200,20");
+        // clang-format on
     }
-
-    void polarEdits()
+    void typedCells()
     {
-        AreaRecord a = area(ShapePolygon, {QPoint(100, 0)});
-        PointEdits::editPolar(a, 0, 0, 2, 90.f);
-        QCOMPARE(a.points[0][0], QPoint(0, 100));
-        a.points[0][0] = QPoint(100, 0);
-        PointEdits::editPolar(a, 0, 0, 1, 100.9f);
-        QCOMPARE(a.points[0][0], QPoint(100, 0));
-        // Blank row: a distance appends on +X, an angle 20 mm out.
-        PointEdits::editPolar(a, 0, 1, 1, 2500.f);
-        QCOMPARE(a.points[0].last(), QPoint(2500, 0));
-        PointEdits::editPolar(a, 0, 2, 2, 90.f);
-        QCOMPARE(a.points[0].last(), QPoint(0, 20));
-        PointEdits::editPolar(a, 0, 3, 0, 5.f);
-        QCOMPARE(a.points[0].size(), 3);
-        PointEdits::editPolar(a, 0, 3, 1, 0.f);
-        QCOMPARE(a.points[0].size(), 3);
-    }
-
-    void arcKeepsItsCircle()
-    {
-        AreaRecord a = area(ShapeArc, {QPoint(1000, 0), QPoint(0, 500)});
-        PointEdits::editXY(a, 0, 0, 2, 1000.f);
-        QCOMPARE(a.points[0][0], QPoint(1000, 1000));
-        QCOMPARE(a.points[0][1], QPoint(0, 1414));
-        // Editing point 1 moves point 0 onto its circle at point 0's angle.
-        PointEdits::editXY(a, 0, 1, 2, 2000.f);
-        QCOMPARE(a.points[0][0], QPoint(1414, 1414));
-        // Three points: no constraint.
-        AreaRecord b = area(ShapeArc, {QPoint(1000, 0), QPoint(0, 500), QPoint(1, 1)});
-        PointEdits::editXY(b, 0, 0, 1, 3000.f);
-        QCOMPARE(b.points[0][1], QPoint(0, 500));
+        QFETCH(bool, polar);
+        QFETCH(int, output);
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        AreaRecord a;
+        a.shape[output] = kind;
+        a.points[output] = pts(before);
+        const std::optional<float> v = PointEdits::parseTyped(typed);
+        QVERIFY(v);
+        (polar ? PointEdits::editPolar : PointEdits::editXY)(a, output, row, column, *v);
+        QCOMPARE(str(a.points[output]), after);
     }
 
     void rectangleStaysAxisAligned()

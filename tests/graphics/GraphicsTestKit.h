@@ -24,9 +24,11 @@
 #include "gui/editors/COORD_TABLE.h"
 #include "ui_mainwindow.h"
 
+#include "tests/support/PointText.h"
+#include "tests/support/PrivateSettings.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/ViewInput.h"
 
-#include <QMouseEvent>
 #include <QPaintEngine>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -38,24 +40,6 @@
 
 #include <limits>
 #include <memory>
-
-inline QVector<QPoint> pts(const QString &text)
-{
-    QVector<QPoint> list;
-    for (const QString &p : text.split(' ', Qt::SkipEmptyParts)) {
-        const QStringList xy = p.split(',');
-        list << QPoint(xy[0].toInt(), xy[1].toInt());
-    }
-    return list;
-}
-
-inline QString str(const QVector<QPoint> &list)
-{
-    QStringList out;
-    for (const QPoint &p : list)
-        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-    return out.join(' ');
-}
 
 // Takes what a drawing pass hands to the paint engine, untransformed.
 class Recorder : public QPaintDevice
@@ -145,30 +129,7 @@ inline qint64 countDiffering(const QImage &a, const QImage &b, int tol = 16)
     return n;
 }
 
-inline void send(QWidget *viewport, QEvent::Type type, QPoint px, Qt::MouseButton button,
-          Qt::MouseButtons held, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QMouseEvent e(type, px, viewport->mapToGlobal(px), button, held, mods);
-    QApplication::sendEvent(viewport, &e);
-}
-
-// Press, move in steps, release: a left drag by (dx, dy) view pixels.
-inline void drag(ViewWindow *view, QPoint from, QPoint by, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QWidget *vp = view->viewport();
-    send(vp, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
-    for (int k = 1; k <= 4; ++k)
-        send(vp, QEvent::MouseMove, from + by * k / 4, Qt::NoButton, Qt::LeftButton, mods);
-    send(vp, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton, mods);
-}
-
-inline void rightClick(ViewWindow *view, QPoint at)
-{
-    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
-    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
-}
-
-inline QPoint pixelOf(ViewWindow *view, int x, int y) { return view->mapFromScene(QPointF(x, -y)); }
+using namespace ViewInput;
 
 // The view and scene controller of a Laser30 design, wired as the main
 // window wires them, at zoom 50: one view pixel is exactly 16 mm.
@@ -217,6 +178,18 @@ struct Tool {
         ui->ZoomSlider->setValue(50);
         view->centerOn(0, 0);
         QApplication::processEvents();
+    }
+};
+
+// What every view test object holds first: private settings, the handle
+// type for queued signals, and prompts that answer nothing.
+struct QuietViewTests {
+    PrivateSettings settings;
+    QuietViewTests()
+    {
+        qRegisterMetaType<QGraphicsItem *>("QGraphicsItem*");
+        UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return -1; });
+        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QString(); });
     }
 };
 

@@ -6,18 +6,10 @@
 class TestGraphics : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    QuietViewTests m_quiet;
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        qRegisterMetaType<QGraphicsItem *>("QGraphicsItem*");
-        UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return -1; });
-        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QString(); });
-    }
-
     // ------------------------------------------------------------ zoom
 
     void zoomClamps_data()

@@ -6,17 +6,9 @@
 class TestViewEdits : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    QuietViewTests m_quiet;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        qRegisterMetaType<QGraphicsItem *>("QGraphicsItem*");
-        UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return -1; });
-        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QString(); });
-    }
-
     // ------------------------------------------------------------ handles
 
     void handleSize_data()

@@ -7,17 +7,16 @@
 #include "gui/UiPrompt.h"
 #include "ui_mainwindow.h"
 
+#include "tests/support/PrivateSettings.h"
+#include "tests/support/ViewInput.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QGraphicsView>
 #include <QGroupBox>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPointer>
-#include <QSettings>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -25,16 +24,6 @@
 
 // What the GUI tests share: a freshly started tool, waiting for a condition,
 // the link's states, and two ways of answering the program's boxes.
-
-// Nothing of a user's own layout is read or written: a member of each test
-// object, so it is in place before the first window.
-struct PrivateSettings {
-    QTemporaryDir dir;
-    PrivateSettings()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    }
-};
 
 // A freshly started tool: its own store and scan record.
 struct Tool {
@@ -201,44 +190,3 @@ private:
     QTimer m_timer;
     QPointer<QMessageBox> m_current;
 };
-
-// Mouse input on the view as a hand gives it.
-namespace ViewInput {
-
-inline void send(QWidget *viewport, QEvent::Type type, QPoint px, Qt::MouseButton button,
-                 Qt::MouseButtons held, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QMouseEvent e(type, px, viewport->mapToGlobal(px), button, held, mods);
-    QApplication::sendEvent(viewport, &e);
-}
-
-// Press, move in steps, release: a left drag by (dx, dy) view pixels.
-inline void drag(QGraphicsView *view, QPoint from, QPoint by,
-                 Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QWidget *vp = view->viewport();
-    send(vp, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, mods);
-    for (int k = 1; k <= 4; ++k)
-        send(vp, QEvent::MouseMove, from + by * k / 4, Qt::NoButton, Qt::LeftButton, mods);
-    send(vp, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton, mods);
-}
-
-inline void rightClick(QGraphicsView *view, QPoint at)
-{
-    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
-    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
-}
-
-inline void click(QGraphicsView *view, QPoint at)
-{
-    send(view->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    send(view->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-}
-
-// The view pixel of a sensor-frame point (scene y is the sensor's -Y).
-inline QPoint pixelOf(QGraphicsView *view, int x, int y)
-{
-    return view->mapFromScene(QPointF(x, -y));
-}
-
-} // namespace ViewInput

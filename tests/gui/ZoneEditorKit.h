@@ -14,16 +14,17 @@
 #include "gui/editors/EDIT_CONTROL.h"
 #include "ui_mainwindow.h"
 
+#include "tests/support/PointText.h"
+#include "tests/support/PrivateSettings.h"
+
 #include <QGraphicsItem>
 #include <QHash>
 #include <QtMath>
 #include <QComboBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -49,25 +50,6 @@ struct Tool {
     QPushButton *button(const QString &name) { return window.findChild<QPushButton *>(name); }
     QTableWidget *table(const QString &name) { return window.findChild<QTableWidget *>(name); }
 };
-
-// "x,y x,y ..." <-> point lists, so that expectations read like the tables.
-inline QVector<QPoint> pts(const QString &text)
-{
-    QVector<QPoint> list;
-    for (const QString &p : text.split(' ', Qt::SkipEmptyParts)) {
-        const QStringList xy = p.split(',');
-        list << QPoint(xy[0].toInt(), xy[1].toInt());
-    }
-    return list;
-}
-
-inline QString str(const QVector<QPoint> &list)
-{
-    QStringList out;
-    for (const QPoint &p : list)
-        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-    return out.join(' ');
-}
 
 // A committed cell edit: the same itemChanged an editor commit fires.
 inline void type(QTableWidget *table, int row, int column, const QString &text)

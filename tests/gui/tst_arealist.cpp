@@ -5,15 +5,10 @@
 class TestAreaList : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-    }
-    void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+    void init() { m_settings.clear(); }
 
     // ------------------------------------------------------------ area list
 

@@ -114,14 +114,10 @@ QStringList clippedIn(QWidget *dock)
 class TestMainWindow : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    }
-    void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+    void init() { m_settings.clear(); }
 
     void stateAfterConstruction()
     {
@@ -193,84 +189,51 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shortcut");
         QTest::addColumn<int>("checkable"); // -1: set by its slot
         QTest::addColumn<QString>("icon");
-        QTest::newRow("Open") << "打开文件"
-                              << "Ctrl+O" << 0 << "openFile.png";
-        QTest::newRow("Save") << "保存文件"
-                              << "Ctrl+S" << 0 << "Save.png";
-        QTest::newRow("SaveAs") << "另存为"
-                                << "Ctrl+Shift+S" << 0 << "Save_as.png";
-        QTest::newRow("Quit") << "退出"
-                              << "Ctrl+Q" << 0 << "application-exit.png";
-        QTest::newRow("Laser30") << "ZQ-30xx"
-                                 << "" << 0 << "radar.png";
-        QTest::newRow("Laser50") << "ZQ-50xx"
-                                 << "" << 0 << "";
-        QTest::newRow("Undo") << "撤销"
-                              << "Ctrl+Z" << 0 << "Undo.png";
-        QTest::newRow("Redo") << "重做"
-                              << "Ctrl+Y" << 0 << "Redot.png";
-        QTest::newRow("Copy") << "复制"
-                              << "Ctrl+C" << 0 << "copy.png";
-        QTest::newRow("Cut") << "剪贴"
-                             << "Ctrl+X" << 0 << "cut.png";
-        QTest::newRow("Paste") << "粘贴"
-                               << "Ctrl+V" << 0 << "paste.png";
-        QTest::newRow("Delete") << "删除"
-                                << "Ctrl+D" << 0 << "Delete.png";
-        QTest::newRow("DeleteAll") << "全部删除"
-                                   << "" << 0 << "deleteAll.png";
-        QTest::newRow("AppSettings") << "应用设置"
-                                     << "" << 0 << "settings.png";
-        QTest::newRow("Edition") << "编辑"
-                                 << "Ctrl+Alt+E" << 1 << "Edition.png";
-        QTest::newRow("Monitoring") << "监控"
-                                    << "Ctrl+Alt+M" << 0 << "monitor.png";
-        QTest::newRow("SensorSetting") << "传感器设定"
-                                       << "Ctrl+Alt+S" << 1 << "SensorSetting.png";
-        QTest::newRow("IOSimulation") << "输入输出仿真"
-                                      << "Ctrl+Alt+I" << 1 << "Simulation.png";
-        QTest::newRow("SelfCheck") << "自检状态"
-                                   << "" << 1 << "SelfCheck.png";
-        QTest::newRow("Distance") << "距离"
-                                  << "Ctrl+L" << 1 << "distance.png";
-        QTest::newRow("Intensity") << "强度"
-                                   << "Ctrl+I" << 1 << "Intensity.png";
-        QTest::newRow("DataTable") << "数据列表"
-                                   << "Ctrl+T" << 1 << "dataTable.png";
-        QTest::newRow("SerialConnection") << "串口"
-                                          << "" << 1 << "Serial.png";
-        QTest::newRow("EthernetConnection") << "以太网"
-                                            << "" << 1 << "Ethernet.png";
-        QTest::newRow("SerialSetting") << "串口设置"
-                                       << "" << 0 << "Usartsettingt.png";
-        QTest::newRow("EthnernetSetting") << "以太网设置"
-                                          << "" << 0 << "EthernetSetting.png";
-        QTest::newRow("Connection") << "连接设备"
-                                    << "Ctrl+Alt+C" << 0 << "connected.png";
-        QTest::newRow("DisConnection") << "断开设备"
-                                       << "Ctrl+Alt+D" << 0 << "disconnected.png";
-        QTest::newRow("ReadAllSetting") << "上传数据"
-                                        << "Ctrl+Shift+R" << 0 << "upload.png";
-        QTest::newRow("WriteAllSetting") << "下载数据"
-                                         << "Ctrl+Shift+W" << 0 << "download.png";
-        QTest::newRow("SoftReboot") << "重启设备"
-                                    << "Ctrl+Alt+R" << 0 << "reboot.png";
-        QTest::newRow("SensorInformation") << "传感器信息"
-                                           << "Ctrl+Shift+I" << 0 << "information.png";
-        QTest::newRow("DispGraph") << "图形显示"
-                                   << "" << -1 << "DispGraph.png";
-        QTest::newRow("DispCloud") << "点云显示"
-                                   << "" << -1 << "DispCloud.png";
-        QTest::newRow("DispLine") << "线条显示"
-                                  << "" << -1 << "DispLine.png";
-        QTest::newRow("Chinese") << "简体中文"
-                                 << "" << 0 << "China.png";
-        QTest::newRow("English") << "English"
-                                 << "" << 0 << "English.png";
-        QTest::newRow("About") << "关于"
-                               << "Ctrl+A" << 0 << "about.png";
-        QTest::newRow("Manual") << "指南"
-                                << "Ctrl+M" << 0 << "Manual.png";
+        const auto row = [](const char *action, const char *text, const char *keys, int checkable,
+                            const char *icon) {
+            QTest::newRow(action) << QString(text) << QString(keys) << checkable << QString(icon);
+        };
+        // clang-format off
+        row("Open", "打开文件", "Ctrl+O", 0, "openFile.png");
+        row("Save", "保存文件", "Ctrl+S", 0, "Save.png");
+        row("SaveAs", "另存为", "Ctrl+Shift+S", 0, "Save_as.png");
+        row("Quit", "退出", "Ctrl+Q", 0, "application-exit.png");
+        row("Laser30", "ZQ-30xx", "", 0, "radar.png");
+        row("Laser50", "ZQ-50xx", "", 0, "");
+        row("Undo", "撤销", "Ctrl+Z", 0, "Undo.png");
+        row("Redo", "重做", "Ctrl+Y", 0, "Redot.png");
+        row("Copy", "复制", "Ctrl+C", 0, "copy.png");
+        row("Cut", "剪贴", "Ctrl+X", 0, "cut.png");
+        row("Paste", "粘贴", "Ctrl+V", 0, "paste.png");
+        row("Delete", "删除", "Ctrl+D", 0, "Delete.png");
+        row("DeleteAll", "全部删除", "", 0, "deleteAll.png");
+        row("AppSettings", "应用设置", "", 0, "settings.png");
+        row("Edition", "编辑", "Ctrl+Alt+E", 1, "Edition.png");
+        row("Monitoring", "监控", "Ctrl+Alt+M", 0, "monitor.png");
+        row("SensorSetting", "传感器设定", "Ctrl+Alt+S", 1, "SensorSetting.png");
+        row("IOSimulation", "输入输出仿真", "Ctrl+Alt+I", 1, "Simulation.png");
+        row("SelfCheck", "自检状态", "", 1, "SelfCheck.png");
+        row("Distance", "距离", "Ctrl+L", 1, "distance.png");
+        row("Intensity", "强度", "Ctrl+I", 1, "Intensity.png");
+        row("DataTable", "数据列表", "Ctrl+T", 1, "dataTable.png");
+        row("SerialConnection", "串口", "", 1, "Serial.png");
+        row("EthernetConnection", "以太网", "", 1, "Ethernet.png");
+        row("SerialSetting", "串口设置", "", 0, "Usartsettingt.png");
+        row("EthnernetSetting", "以太网设置", "", 0, "EthernetSetting.png");
+        row("Connection", "连接设备", "Ctrl+Alt+C", 0, "connected.png");
+        row("DisConnection", "断开设备", "Ctrl+Alt+D", 0, "disconnected.png");
+        row("ReadAllSetting", "上传数据", "Ctrl+Shift+R", 0, "upload.png");
+        row("WriteAllSetting", "下载数据", "Ctrl+Shift+W", 0, "download.png");
+        row("SoftReboot", "重启设备", "Ctrl+Alt+R", 0, "reboot.png");
+        row("SensorInformation", "传感器信息", "Ctrl+Shift+I", 0, "information.png");
+        row("DispGraph", "图形显示", "", -1, "DispGraph.png");
+        row("DispCloud", "点云显示", "", -1, "DispCloud.png");
+        row("DispLine", "线条显示", "", -1, "DispLine.png");
+        row("Chinese", "简体中文", "", 0, "China.png");
+        row("English", "English", "", 0, "English.png");
+        row("About", "关于", "Ctrl+A", 0, "about.png");
+        row("Manual", "指南", "Ctrl+M", 0, "Manual.png");
+        // clang-format on
     }
     void actionsCarryTheirTextsShortcutsAndIcons()
     {

@@ -603,13 +603,8 @@ private Q_SLOTS:
         Q_EMIT t.window.link()->ReceiveIntensityData();
         QCOMPARE(table->item(3, 2)->text(), QStringLiteral("65535"));
         QCOMPARE(table->item(3, 0)->text(), QStringLiteral("4"));
-    }
-
-    void dataTableRowsAre22PixelsHigh()
-    {
-        Tool t;
         for (int row : {0, 539})
-            QCOMPARE(t.window.form()->DataTableWidget->rowHeight(row), 22);
+            QCOMPARE(table->rowHeight(row), 22);
     }
 
     // ---------------------------------------------------------------- sensor settings dock

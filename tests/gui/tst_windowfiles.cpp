@@ -14,7 +14,6 @@
 #include "ui_create.h"
 #include "ui_mainwindow.h"
 
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,14 +21,10 @@
 class TestWindowFiles : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    }
-    void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+    void init() { m_settings.clear(); }
 
     // The five projects saved or opened last, newest first, under File and
     // across runs; the dialogs start in the newest one's folder.
@@ -248,10 +243,7 @@ private Q_SLOTS:
         const QString in = dir.filePath("in");
         writeFile(in, content);
 
-        QProcess p;
-        p.start(SECTOR_CLI_PATH, {"convert", in, dir.filePath("cli.out")});
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(runCli({"convert", in, dir.filePath("cli.out")}).exitCode, 0);
 
         Answers ask;
         Tool t;

@@ -6,15 +6,10 @@
 class TestZoneEditors : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
-    }
-    void init() { QSettings("ZoneSensorTool", "Parameters").clear(); }
+    void init() { m_settings.clear(); }
 
     // ------------------------------------------------------------ edit controls
 
@@ -293,9 +288,6 @@ private Q_SLOTS:
         QTest::newRow("diagonal") << QPoint(1000, 1000) << "1414.21" << "45";
         QTest::newRow("just-below-minus-x") << QPoint(-100, -1) << "100.005" << "180.573";
         QTest::newRow("minus-y") << QPoint(0, -100) << "100" << "-90";
-        QTest::newRow("plus-x") << QPoint(100, 0) << "100" << "0";
-        QTest::newRow("minus-x") << QPoint(-250, 0) << "250" << "180";
-        QTest::newRow("fourth-quadrant") << QPoint(100, -100) << "141.421" << "-45";
         QTest::newRow("exponent-form") << QPoint(1234567, 0) << "1.23457e+06" << "0";
     }
     void polarTexts()
@@ -312,7 +304,9 @@ private Q_SLOTS:
         QCOMPARE(t.ui->CoordTableWidgetOut3->item(0, 2)->text(), QString::number(point.y()));
     }
 
-    // A value typed into a cell of output n: the stored list afterwards.
+    // A value typed into a cell reaches the edit rules of its output and
+    // form (those rules are tried row by row at the core); both tables of
+    // the output show the stored integers again.
     void typedValues_data()
     {
         QTest::addColumn<QString>("table");
@@ -324,67 +318,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("after");
         const QString xy1 = "CoordTableWidgetOut1", xy2 = "CoordTableWidgetOut2";
         const QString po1 = "PolarTableWidgeOut1", po2 = "PolarTableWidgeOut2";
-        // Positive values round half up, negative ones lose their fraction.
+        const QString po3 = "PolarTableWidgeOut3";
         QTest::newRow("xy-10.5") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "10.5" << "11,7 5,5";
-        QTest::newRow("xy-10.49") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "10.49" << "10,7 5,5";
-        QTest::newRow("xy-minus-10.5") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.5" << "3,-10 5,5";
         QTest::newRow("xy-minus-10.7") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "-10.7" << "3,-10 5,5";
         // Text that is no number keeps the old value; numbers beyond 16 bits
         // clamp. nan, inf and 1e10 used to store -2147483648.
         QTest::newRow("xy-text-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "abc" << "3,7 5,5";
         QTest::newRow("xy-nan-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 1 << 1 << "nan" << "3,7 5,5";
-        QTest::newRow("xy-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 2 << "inf" << "3,7 5,5";
-        QTest::newRow("xy-minus-inf-keeps-old-value") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "-inf" << "3,7 5,5";
         QTest::newRow("xy-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 0 << 1 << "1e10" << "32767,7 5,5";
-        QTest::newRow("xy-minus-1e10-clamps") << xy1 << 0 << "3,7 5,5" << 1 << 2 << "-1e10" << "3,7 5,-32768";
-        QTest::newRow("blank-xy-nan-appends-nothing") << xy2 << 0 << "10,10" << 1 << 1 << "nan" << "10,10";
         QTest::newRow("blank-xy-inf-appends-nothing") << xy2 << 0 << "10,10" << 1 << 2 << "inf" << "10,10";
-        QTest::newRow("blank-xy-1e10-clamps") << xy2 << 0 << "10,10" << 1 << 2 << "1e10" << "10,10 0,32767";
-        QTest::newRow("polar-distance-nan-keeps-old-value") << po1 << 0 << "100,0" << 0 << 1 << "nan" << "100,0";
         QTest::newRow("polar-angle-inf-keeps-old-value") << po1 << 0 << "100,0" << 0 << 2 << "inf" << "100,0";
-        QTest::newRow("blank-polar-inf-appends-nothing") << po2 << 0 << "10,10" << 1 << 1 << "inf" << "10,10";
-        // A distance beyond 16 bits counts as 32767: at 45 deg that is
-        // 32767 / sqrt(2) = 23169.8 on each axis.
         QTest::newRow("polar-distance-1e10-clamps") << po1 << 0 << "1000,1000" << 0 << 1 << "1e10" << "23169,23169";
-        QTest::newRow("blank-polar-distance-1e10-clamps") << po2 << 0 << "" << 0 << 1 << "1e10" << "32767,0";
-        // 42426 mm out on the X axis is beyond 16 bits: x clamps.
-        QTest::newRow("polar-angle-far-point-clamps") << po1 << 0 << "30000,30000" << 0 << 2 << "0" << "32767,0";
         QTest::newRow("xy-number-column") << xy1 << 0 << "3,7 5,5" << 0 << 0 << "9" << "3,7 5,5";
-        // The blank row of a polygon appends, unless the value is 0.
         QTest::newRow("blank-xy-y") << xy2 << 0 << "10,10" << 1 << 2 << "250" << "10,10 0,250";
-        QTest::newRow("blank-xy-x") << xy2 << 0 << "10,10" << 1 << 1 << "-7.6" << "10,10 -7,0";
         QTest::newRow("blank-xy-zero") << xy2 << 0 << "10,10" << 1 << 2 << "0.0" << "10,10";
-        QTest::newRow("blank-xy-text") << xy2 << 0 << "10,10" << 1 << 1 << "abc" << "10,10";
-        QTest::newRow("blank-xy-number-column") << xy2 << 0 << "" << 0 << 0 << "5" << "0,0";
-        QTest::newRow("blank-polar-distance") << po2 << 0 << "10,10" << 1 << 1 << "500"
-                                              << "10,10 500,0";
-        QTest::newRow("blank-polar-angle-180") << po2 << 0 << "10,10" << 1 << 2 << "180"
-                                               << "10,10 -20,0";
-        QTest::newRow("blank-polar-angle-90") << po2 << 0 << "" << 0 << 2 << "90" << "0,20";
-        QTest::newRow("blank-polar-zero") << po2 << 0 << "10,10" << 1 << 1 << "0.0" << "10,10";
-        QTest::newRow("blank-polar-number-column") << po2 << 0 << "10,10" << 1 << 0 << "7"
-                                                   << "10,10";
-        // Polar entries convert back by truncation.
+        QTest::newRow("blank-polar-angle-180") << po2 << 0 << "10,10" << 1 << 2 << "180" << "10,10 -20,0";
         QTest::newRow("polar-angle-90") << po1 << 0 << "100,0" << 0 << 2 << "90" << "0,100";
-        QTest::newRow("polar-angle-180") << po1 << 0 << "0,100" << 0 << 2 << "180" << "-100,0";
-        QTest::newRow("polar-distance-100.9") << po1 << 0 << "50,0" << 0 << 1 << "100.9"
-                                              << "100,0";
-        QTest::newRow("polar-distance-minus-y") << po1 << 0 << "0,-10" << 0 << 1 << "300"
-                                                << "0,-300";
-        // An arc keeps both points on the edited point's circle, each at its own angle:
-        // radius sqrt(2) * 1000 = 1414.21 at 90 deg.
-        QTest::newRow("arc-point0") << xy1 << 1 << "1000,0 0,500" << 0 << 2 << "1000"
-                                    << "1000,1000 0,1414";
-        QTest::newRow("arc-point1") << xy1 << 1 << "1000,0 0,500" << 1 << 2 << "2000"
-                                    << "2000,0 0,2000";
-        QTest::newRow("arc-polar-distance") << po1 << 1 << "1000,0 0,500" << 1 << 1 << "700"
-                                            << "700,0 0,700";
-        // A dependent kind's parameter point stays on the forward axis.
+        QTest::newRow("arc-point0") << xy1 << 1 << "1000,0 0,500" << 0 << 2 << "1000" << "1000,1000 0,1414";
+        QTest::newRow("arc-polar-distance") << po1 << 1 << "1000,0 0,500" << 1 << 1 << "700" << "700,0 0,700";
         QTest::newRow("straight-x-ignored") << xy2 << 3 << "0,20" << 0 << 1 << "200" << "0,20";
-        QTest::newRow("straight-y") << xy2 << 3 << "0,20" << 0 << 2 << "200" << "0,200";
-        QTest::newRow("fan-polar-distance") << po2 << 4 << "0,20" << 0 << 1 << "350" << "0,350";
-        // 20 mm at 0 deg is (20, 0): the angle is lost but for its effect on y.
-        QTest::newRow("straight-polar-angle") << po2 << 3 << "0,20" << 0 << 2 << "0" << "0,0";
+        QTest::newRow("fan-out3-polar-distance") << po3 << 4 << "0,20" << 0 << 1 << "350" << "0,350";
     }
     void typedValues()
     {
@@ -417,27 +370,6 @@ private Q_SLOTS:
             QCOMPARE(xy->item(i, 1)->text(), QString::number(a.points[output][i].x()));
             QCOMPARE(xy->item(i, 2)->text(), QString::number(a.points[output][i].y()));
         }
-    }
-
-    void rectangleStaysAxisAligned()
-    {
-        Tool t;
-        AreaRecord &a = t.store.areas[0];
-        a.shape[0] = 2;
-        a.points[0] = pts("0,0 0,0 0,0 0,0");
-        t.refresh();
-        QTableWidget *xy = t.ui->CoordTableWidgetOut1;
-        type(xy, 2, 1, "300");
-        QCOMPARE(str(a.points[0]), QString("0,0 0,0 300,0 300,0"));
-        type(xy, 2, 2, "200");
-        QCOMPARE(str(a.points[0]), QString("0,0 0,200 300,200 300,0"));
-        type(xy, 3, 1, "400");
-        QCOMPARE(str(a.points[0]), QString("0,0 0,200 400,200 400,0"));
-        type(xy, 1, 2, "250");
-        QCOMPARE(str(a.points[0]), QString("0,0 0,250 400,250 400,0"));
-        type(xy, 0, 1, "-100");
-        QCOMPARE(str(a.points[0]), QString("-100,0 -100,250 400,250 400,0"));
-        QCOMPARE(xy->rowCount(), 4);
     }
 
     void tableKeys_data()
