@@ -170,14 +170,9 @@ void decode(const QByteArray &frame, AreaRecord &area)
             list.clear();
             const int r = getU16(frame, block + 8);
             const int start = getS16(frame, block + 4), end = getS16(frame, block + 6);
-            // The encoder takes the radius of the first point only; the
-            // second keeps it too where it can, as the editors keep both
-            // points on one circle.
+            // The encoder takes the radius of the first point only.
             list.append(arcPointAsKept(r, start, true));
-            QPoint second = arcPointAsKept(r, end, true);
-            if (wireDegrees(second) != end)
-                second = arcPointAsKept(r, end, false);
-            list.append(second);
+            list.append(arcPointAsKept(r, end, false));
             break;
         }
         case ShapeStraight:

@@ -30,8 +30,11 @@ CompareWindow::CompareWindow(ZoneStore *store, SensorParameters *parameters, QWi
     m_tree->setColumnCount(3);
     m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tree->setUniformRowHeights(true);
-    m_tree->header()->setSectionResizeMode(QHeaderView::Interactive);
-    m_tree->header()->setStretchLastSection(true);
+    // The design's and the sensor's values share the width evenly.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_tree->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_tree->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     m_takeSelected = new QPushButton(this);
     m_takeArea = new QPushButton(this);
     m_takeAll = new QPushButton(this);
@@ -135,19 +138,23 @@ void CompareWindow::rebuild()
         row->setData(0, kDifferenceRole, i);
         row->setData(0, kAreaRole, d.area);
     }
-    for (int c = 0; c < 2; ++c)
-        m_tree->resizeColumnToContents(c);
+    m_tree->resizeColumnToContents(0);
     m_tree->setColumnWidth(0, qMax(m_tree->columnWidth(0), 140));
-    m_tree->setColumnWidth(1, qMin(qMax(m_tree->columnWidth(1), 200), 320));
 
     if (m_differences.isEmpty())
         m_summary->setText(tr2("设计与传感器中的数据一致。", "The design and the sensor agree."));
     else
-        m_summary->setText(tr2("%1 处不同（%2 个区域）。选择一个区域，视图中以虚线显示传感器中的区域。",
-                               "%1 differences (%2 areas). Pick an area to see the sensor's zones "
-                               "dashed over the design's in the view.")
-                               .arg(m_differences.size())
-                               .arg(areas));
+        m_summary->setText(
+            m_language == 0
+                ? QStringLiteral("%1 处不同（%2 个区域）。选择一个区域，视图中以虚线显示传感器中的区域。")
+                      .arg(m_differences.size())
+                      .arg(areas)
+                : QStringLiteral("%1 difference%2 (%3 area%4). Pick an area to see the sensor's zones "
+                                 "dashed over the design's in the view.")
+                      .arg(m_differences.size())
+                      .arg(m_differences.size() == 1 ? "" : "s")
+                      .arg(areas)
+                      .arg(areas == 1 ? "" : "s"));
     m_takeAll->setEnabled(!m_differences.isEmpty());
     if (select)
         select->setSelected(true);

@@ -66,13 +66,14 @@ private Q_SLOTS:
 
     // The arc the manual's example holds: -20 to 200 degrees at 2499 mm.
     // Straight from the values the points would be (2348,-854) and
-    // (-2348,-854), which go back as -19 and 199 degrees.
+    // (-2348,-854), which go back as -19 and 199 degrees at 2498 mm.
     void exampleArc()
     {
         AreaRecord area;
         AreaCodec::decode(arcFrame(-20, 200, 2499), area);
-        // (2348,-855) is nearer but 2498 mm out: the file's own points.
-        QCOMPARE(area.points[0], (QVector<QPoint>{{2349, -855}, {-2349, -855}}));
+        // The first point carries the radius: (2348,-855) is nearer but
+        // 2498 mm out. The second carries only its angle.
+        QCOMPARE(area.points[0], (QVector<QPoint>{{2349, -855}, {-2348, -855}}));
         QCOMPARE(block(AreaCodec::encode("RArea", 0, area)), block(arcFrame(-20, 200, 2499)));
         // Where the plain point already goes back unchanged, it is kept.
         AreaCodec::decode(arcFrame(0, 90, 1000), area);

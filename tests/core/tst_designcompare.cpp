@@ -56,7 +56,7 @@ private Q_SLOTS:
         // An Arc the sensor holds a degree further on is a difference.
         QTest::newRow("arc-a-degree-on") << 13
                                          << "area 3 Out1: design Arc, 2 points (751,-273) (-751,-273); "
-                                            "sensor Arc, 2 points (759,-246) (-759,-246)";
+                                            "sensor Arc, 2 points (760,-247) (-760,-247)";
     }
     void oneChange()
     {

@@ -5,6 +5,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Walk {
 
@@ -127,6 +128,34 @@ void editingOrder(QVector<QPoint> &c)
     const int y2 = ys[0] == p0.y() ? ys[1] : ys[0];
     c = {p0, QPoint(p0.x(), y2), QPoint(x2, y2), QPoint(x2, p0.y())};
 }
+// An Arc point read back: the truncated point when it goes back as the same
+// whole degrees (and, for the first point, the same radius), else the
+// nearest such point within three millimetres, the first of equals in
+// x-then-y order from -3 to 3.
+QPoint arcPointAsKept(int radius, int deg, bool keepRadius)
+{
+    const float r = float(radius), theta = float(deg) * Geo::kDegToRad;
+    const QPoint plain(int(qFastCos(theta) * r), int(qFastSin(theta) * r));
+    const auto fits = [&](QPoint q) {
+        return int(Geo::wireTheta(q) * Geo::kRadToDeg) == deg
+               && (!keepRadius || int(Geo::toPolar(q).r) == radius);
+    };
+    if (fits(plain))
+        return plain;
+    const double ex = radius * std::cos(deg * M_PI / 180), ey = radius * std::sin(deg * M_PI / 180);
+    QPoint best = plain;
+    double bestDistance = 1e300;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy) {
+            const QPoint q = plain + QPoint(dx, dy);
+            const double d = std::hypot(q.x() - ex, q.y() - ey);
+            if (d < bestDistance && fits(q)) {
+                best = q;
+                bestDistance = d;
+            }
+        }
+    return best;
+}
 } // namespace
 
 ModelArea fromWire(const WireArea &w, const ModelArea &before)
@@ -142,11 +171,11 @@ ModelArea fromWire(const WireArea &w, const ModelArea &before)
         QVector<QPoint> &p = a.pts[c];
         const int kind = a.kind(c);
         if (kind == 1) {
-            const float r = float(o.arcRadius);
             p.clear();
+            bool first = true;
             for (int deg : {o.arcStart, o.arcEnd}) {
-                const float theta = float(deg) * Geo::kDegToRad;
-                p << QPoint(int(qFastCos(theta) * r), int(qFastSin(theta) * r));
+                p << arcPointAsKept(o.arcRadius, deg, first);
+                first = false;
             }
         } else if (kind >= 3 && kind <= 5) {
             p = {QPoint(0, o.dependent[kind - 3] & 0xFFFF)};
