@@ -170,9 +170,14 @@ void decode(const QByteArray &frame, AreaRecord &area)
             list.clear();
             const int r = getU16(frame, block + 8);
             const int start = getS16(frame, block + 4), end = getS16(frame, block + 6);
-            // The encoder takes the radius of the first point only.
+            // The encoder takes the radius of the first point only; the
+            // second keeps it too where it can, so that the two stay on one
+            // circle within a millimetre, as the editors keep them.
             list.append(arcPointAsKept(r, start, true));
-            list.append(arcPointAsKept(r, end, false));
+            QPoint second = arcPointAsKept(r, end, true);
+            if (wireDegrees(second) != end)
+                second = arcPointAsKept(r, end, false);
+            list.append(second);
             break;
         }
         case ShapeStraight:

@@ -71,15 +71,21 @@ private Q_SLOTS:
     {
         AreaRecord area;
         AreaCodec::decode(arcFrame(-20, 200, 2499), area);
-        // The first point carries the radius: (2348,-855) is nearer but
-        // 2498 mm out. The second carries only its angle.
-        QCOMPARE(area.points[0], (QVector<QPoint>{{2349, -855}, {-2348, -855}}));
+        // (2348,-855) is nearer but 2498 mm out: the file's own points.
+        QCOMPARE(area.points[0], (QVector<QPoint>{{2349, -855}, {-2349, -855}}));
         QCOMPARE(block(AreaCodec::encode("RArea", 0, area)), block(arcFrame(-20, 200, 2499)));
         // Where the plain point already goes back unchanged, it is kept.
         AreaCodec::decode(arcFrame(0, 90, 1000), area);
         QCOMPARE(area.points[0][0], QPoint(1000, 0));
         // (0,1000) itself goes as 89 degrees in single precision.
         QCOMPARE(area.points[0][1], QPoint(-1, 1000));
+        // Read back, both points stay within a millimetre of one circle.
+        for (int radius : {900, 4492, 17154, 30000}) {
+            AreaCodec::decode(arcFrame(14, 37, radius), area);
+            const float r0 = ZoneGeometry::wirePolar(area.points[0][0].x(), area.points[0][0].y()).r;
+            const float r1 = ZoneGeometry::wirePolar(area.points[0][1].x(), area.points[0][1].y()).r;
+            QVERIFY2(std::fabs(r0 - r1) < 1.0f, qPrintable(QString::number(radius)));
+        }
     }
 };
 

@@ -97,7 +97,9 @@ private Q_SLOTS:
         back.replace(0, 5, "RArea");
         AreaRecord r;
         AreaCodec::decode(back, r);
-        QCOMPARE(r.points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 999)}));
+        // The second point keeps the first one's radius: (17,999) would lie
+        // 999 mm out.
+        QCOMPARE(r.points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 1000)}));
         // Three points: angles and radius stay 0.
         a.points[0].append(QPoint(5, 5));
         const QByteArray three = AreaCodec::encode("WArea", 3, a);

@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(r.progress.size(), 64);
         QCOMPARE(r.progress.last(), 64);
         QCOMPARE(r.store.areas[9].openDelay, 4);
-        QCOMPARE(r.store.areas[9].points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 999)}));
+        QCOMPARE(r.store.areas[9].points[0], (QVector<QPoint>{QPoint(1000, 0), QPoint(17, 1000)}));
         QCOMPARE(r.store.areas[9].steerMin, -30);
         QCOMPARE(r.parameters.ControlMode, 3);
         QCOMPARE(r.messages.size(), 1);

@@ -129,7 +129,7 @@ void editingOrder(QVector<QPoint> &c)
     c = {p0, QPoint(p0.x(), y2), QPoint(x2, y2), QPoint(x2, p0.y())};
 }
 // An Arc point read back: the truncated point when it goes back as the same
-// whole degrees (and, for the first point, the same radius), else the
+// whole degrees (and, where asked, the same radius), else the
 // nearest such point within three millimetres, the first of equals in
 // x-then-y order from -3 to 3.
 QPoint arcPointAsKept(int radius, int deg, bool keepRadius)
@@ -172,11 +172,12 @@ ModelArea fromWire(const WireArea &w, const ModelArea &before)
         const int kind = a.kind(c);
         if (kind == 1) {
             p.clear();
-            bool first = true;
-            for (int deg : {o.arcStart, o.arcEnd}) {
-                p << arcPointAsKept(o.arcRadius, deg, first);
-                first = false;
-            }
+            // Both keep the radius where they can; the second its angle first.
+            p << arcPointAsKept(o.arcRadius, o.arcStart, true);
+            QPoint second = arcPointAsKept(o.arcRadius, o.arcEnd, true);
+            if (int(Geo::wireTheta(second) * Geo::kRadToDeg) != o.arcEnd)
+                second = arcPointAsKept(o.arcRadius, o.arcEnd, false);
+            p << second;
         } else if (kind >= 3 && kind <= 5) {
             p = {QPoint(0, o.dependent[kind - 3] & 0xFFFF)};
         } else if (kind == 0 || kind == 2) {
