@@ -587,12 +587,15 @@ void SERIAL_COMM::handleRPara(const QByteArray &frame)
         m_readAreas.clear();
         m_readPurpose = 0;
         Q_EMIT ProgressClose();
-        finish(FlagReadParameters);
+        // Whoever compares may open a box: as with the link's own boxes, the
+        // link stays busy until it has been answered, so that nothing is
+        // asked whose reply could not be read while it is open.
         if (complete)
             Q_EMIT SensorCopyRead(areas, Payloads::decodeRPara(frame));
         else
             message(Warning, "警告", "传感器数据未能完整读取，未作比较", "Warning",
                     "Not everything could be read from the sensor; nothing was compared");
+        finish(FlagReadParameters);
         return;
     }
     *m_parameters = Payloads::decodeRPara(frame);

@@ -145,7 +145,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, fault);
         QFETCH(QString, last);
-        ModalCloser closer;
+        // Each box stays open longer than a reply may take (2 s): nothing
+        // may be asked while it is open, or the link times out behind it.
+        ModalCloser closer(1300);
         Rig r(fault.isEmpty() ? QStringList{} : QStringList{"--fault", fault});
         QVERIFY(r.ready || !fault.isEmpty());
         // With the fault the emulator never took area 2: start from there.
@@ -158,7 +160,10 @@ private Q_SLOTS:
         });
         closer.seen.clear();
         r.t.window.form()->WriteAllSetting->trigger();
-        QVERIFY(waitFor([&] { return closer.seen.size() == 2 && !QApplication::activeModalWidget(); }, 15000));
+        QVERIFY(waitFor([&] { return closer.seen.size() == 2 && !QApplication::activeModalWidget(); }, 20000));
+        QTest::qWait(300);
+        QCOMPARE(r.t.window.link()->timeoutCount(), 0);
+        QVERIFY(connected(r.t));
         QCOMPARE(closer.texts().first(), QStringLiteral("参数写入完成"));
         QCOMPARE(closer.texts().last(), last);
         QCOMPARE(titles, (QList<QString>{"下载数据", "校验数据"}));
