@@ -149,8 +149,12 @@ void MainWindow::sensorCopyRead(const QVector<AreaRecord> &areas, const SensorPa
     if (purpose == CopyRead::Compare) {
         m_compare->setLanguage(m_language);
         m_compare->setSensor(areas, parameters);
-        if (!m_compare->isVisible())
-            m_compare->move(geometry().center() - m_compare->rect().center());
+        // Low on the left, over the editors, so that the sensor and its
+        // zones in the middle of the view stay in sight.
+        if (!m_compare->isVisible()) {
+            const QRect g = frameGeometry();
+            m_compare->move(g.left() + 8, g.bottom() - m_compare->height() - 48);
+        }
         m_compare->show();
         m_compare->raise();
         m_compare->activateWindow();

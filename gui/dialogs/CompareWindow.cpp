@@ -49,7 +49,7 @@ CompareWindow::CompareWindow(ZoneStore *store, SensorParameters *parameters, QWi
     layout->addWidget(m_summary);
     layout->addWidget(m_tree, 1);
     layout->addLayout(buttons);
-    resize(760, 480);
+    resize(600, 380);
 
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CompareWindow::selectionChanged);
     connect(m_takeSelected, &QPushButton::clicked, this, &CompareWindow::takeSelected);
