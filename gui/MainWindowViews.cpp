@@ -218,6 +218,8 @@ void MainWindow::setUpCaseCoverage()
     QAction *show = ui->View->addAction(QStringLiteral("工况覆盖"));
     show->setObjectName(QStringLiteral("CaseCoverage"));
     connect(show, &QAction::triggered, this, [this] {
+        if (!m_caseCoverage->isVisible())
+            m_caseCoverage->move(frameGeometry().center() - m_caseCoverage->rect().center());
         m_caseCoverage->designChanged();
         m_caseCoverage->show();
         m_caseCoverage->raise();
