@@ -25,6 +25,12 @@ namespace Walk {
 
 namespace {
 const QStringList kReadDone{QStringLiteral("参数读取完成"), QStringLiteral("Parameters Read OK")};
+// A write ends with the check that reads everything back.
+const QStringList kVerified{QStringLiteral("写入并校验完成：传感器中的数据与写入的数据一致。"),
+                            QStringLiteral("Written and verified: the sensor holds what was sent.")};
+const QStringList kVerifyFailed{QStringLiteral("校验失败"), QStringLiteral("Verify failed")};
+const QStringList kCopyCut{QStringLiteral("传感器数据未能完整读取，未作比较"),
+                           QStringLiteral("Not everything could be read from the sensor; nothing was compared")};
 const QStringList kWriteDone{QStringLiteral("参数写入完成"),
                              QStringLiteral("Parameters Write Complete")};
 const QStringList kRejected{QStringLiteral("参数设置异常"),
@@ -298,8 +304,20 @@ WalkSession::Outcome WalkSession::waitTransfer(bool write)
     t.start();
     const QStringList &done = write ? kWriteDone : kReadDone;
     while (t.elapsed() < m_config.linkTimeoutMs()) {
+        bool written = false;
         for (const UiPrompt::Box &b : qAsConst(m_boxes)) {
-            if (done.contains(b.text))
+            // After a write the program reads everything back: the write
+            // is over once that check has ended (or was cut short).
+            if (write && done.contains(b.text))
+                written = true;
+            if (written && (kVerified.contains(b.text) || kCopyCut.contains(b.text)))
+                return Outcome::Done;
+            if (written && kVerifyFailed.contains(b.title)) {
+                fail(QStringLiteral("write"),
+                     QStringLiteral("the read-back found differences: %1").arg(b.text));
+                return Outcome::Done;
+            }
+            if (!write && done.contains(b.text))
                 return Outcome::Done;
             if (kGaveUp.contains(b.text))
                 return Outcome::GaveUp;
