@@ -1,6 +1,7 @@
 #include "graphics/OPTION_SCENE.h"
 
 #include "core/zones/DeviceType.h"
+#include "core/zones/PointEdits.h"
 #include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
 #include "graphics/PointHandles.h"
@@ -222,9 +223,7 @@ void OPTION_SCENE::constrainedUpdate(int output, int kind, QGraphicsItem *item)
         if (i == 0 || i == 1) {
             p[i] = dragged;
             const int j = 1 - i;
-            const ZoneGeometry::Polar a = ZoneGeometry::xyToPolar(p[i]);
-            const ZoneGeometry::Polar b = ZoneGeometry::xyToPolar(p[j]);
-            p[j] = ZoneGeometry::polarToXY(a.r, b.theta);
+            p[j] = PointEdits::arcPartner(p[i], p[j], j == 0);
             if (j < m_handles.size())
                 m_handles[j]->setPos(ZoneGeometry::toScene(p[j]));
         }

@@ -5,8 +5,6 @@
 
 #include <QMap>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 using LinkProtocol::getS16;
 using LinkProtocol::getU16;
@@ -20,46 +18,17 @@ bool sendsSlots(int kind)
     return kind == ShapePolygon || kind == ShapeRectangle;
 }
 
-// The whole degrees and millimetres the encoder writes for a point of an Arc.
-int wireDegrees(const QPoint &p)
-{
-    return int(ZoneGeometry::wirePolar(p.x(), p.y()).theta * ZoneGeometry::kRadToDeg);
-}
-int wireRadius(const QPoint &p)
-{
-    return int(ZoneGeometry::wirePolar(p.x(), p.y()).r);
-}
-
 // A point of an Arc read from the sensor. The sensor keeps an Arc as whole
 // degrees and a radius; the point straight from them (each coordinate
 // truncated) often lies just short of its degree, so that writing it back
 // would send the Arc a degree and a millimetre further round: every read and
 // write would turn the zone on the sensor without the screen showing it. So
-// the point is the one nearest the exact position that encodes to the same
-// values again (within a few millimetres; the plain point when none does).
+// the point is the one nearest the exact position that goes as the same
+// values again (the plain point when it already does).
 QPoint arcPointAsKept(int radius, int degrees, bool keepRadius)
 {
     const QPoint plain = ZoneGeometry::wirePolarToXY(float(radius), float(degrees) * ZoneGeometry::kDegToRad);
-    const auto fits = [&](const QPoint &p) {
-        return wireDegrees(p) == degrees && (!keepRadius || wireRadius(p) == radius);
-    };
-    if (fits(plain))
-        return plain;
-    const double a = degrees * M_PI / 180.0;
-    const double ex = radius * std::cos(a), ey = radius * std::sin(a);
-    QPoint best = plain;
-    double bestDistance = std::numeric_limits<double>::max();
-    for (int dx = -3; dx <= 3; ++dx) {
-        for (int dy = -3; dy <= 3; ++dy) {
-            const QPoint p = plain + QPoint(dx, dy);
-            const double d = std::hypot(p.x() - ex, p.y() - ey);
-            if (d < bestDistance && fits(p)) {
-                best = p;
-                bestDistance = d;
-            }
-        }
-    }
-    return best;
+    return ZoneGeometry::pointGoingAs(plain, radius, degrees, keepRadius);
 }
 } // namespace
 
@@ -175,7 +144,7 @@ void decode(const QByteArray &frame, AreaRecord &area)
             // circle within a millimetre, as the editors keep them.
             list.append(arcPointAsKept(r, start, true));
             QPoint second = arcPointAsKept(r, end, true);
-            if (wireDegrees(second) != end)
+            if (ZoneGeometry::wireDegrees(second) != end)
                 second = arcPointAsKept(r, end, false);
             list.append(second);
             break;

@@ -26,6 +26,12 @@ int roundTyped(float v);
 // coordinate clamped to kMinCoord..kMaxCoord.
 QPoint polarToStored(float r, float theta);
 
+// An Arc's other point moved onto the circle of the edited one, keeping its
+// angle. A point that sat on a whole degree (as the sensor keeps an Arc)
+// stays on it, so that it still goes as that degree; `otherIsFirst` says
+// whether it is the point that carries the radius on the wire.
+QPoint arcPartner(const QPoint &edited, const QPoint &other, bool otherIsFirst);
+
 // After point `row` of `output` changed: an Arc keeps its two points on the
 // edited point's circle, a Rectangle keeps its four corners axis-aligned.
 // Other kinds, and an Arc or Rectangle with another point count, stay.

@@ -1,5 +1,7 @@
 #include "core/zones/ZoneGeometry.h"
 
+#include <limits>
+
 #include "core/zones/OutlineClip.h"
 
 #include <QtMath>
@@ -39,6 +41,40 @@ Polar wirePolar(int x, int y)
 QPoint wirePolarToXY(float r, float theta)
 {
     return QPoint(int(qFastCos(theta) * r), int(qFastSin(theta) * r));
+}
+
+int wireDegrees(const QPoint &p)
+{
+    return int(wirePolar(p.x(), p.y()).theta * kRadToDeg);
+}
+
+int wireRadius(const QPoint &p)
+{
+    return int(wirePolar(p.x(), p.y()).r);
+}
+
+QPoint pointGoingAs(const QPoint &near, int radius, int degrees, bool keepRadius)
+{
+    const auto fits = [&](const QPoint &p) {
+        return wireDegrees(p) == degrees && (!keepRadius || wireRadius(p) == radius);
+    };
+    if (fits(near))
+        return near;
+    const double a = degrees * M_PI / 180.0;
+    const double ex = radius * std::cos(a), ey = radius * std::sin(a);
+    QPoint best = near;
+    double bestDistance = std::numeric_limits<double>::max();
+    for (int dx = -3; dx <= 3; ++dx) {
+        for (int dy = -3; dy <= 3; ++dy) {
+            const QPoint p = near + QPoint(dx, dy);
+            const double d = std::hypot(p.x() - ex, p.y() - ey);
+            if (d < bestDistance && fits(p)) {
+                best = p;
+                bestDistance = d;
+            }
+        }
+    }
+    return best;
 }
 
 QMap<float, QPoint> byAngle(const QVector<QPoint> &points, PolarOf polar)

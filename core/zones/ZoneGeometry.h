@@ -37,6 +37,16 @@ QPoint polarToXY(float r, float theta);
 Polar wirePolar(int x, int y);
 QPoint wirePolarToXY(float r, float theta);
 
+// An Arc travels as two whole degrees and the first point's radius, each
+// truncated: what a point of an Arc goes as.
+int wireDegrees(const QPoint &p);
+int wireRadius(const QPoint &p);
+// The point nearest `near` (within three millimetres) that goes as `degrees`
+// and, with keepRadius, as `radius`; `near` itself when it already does, or
+// when no point near it does. Nearness is to the exact position at
+// `radius`, `degrees`.
+QPoint pointGoingAs(const QPoint &near, int radius, int degrees, bool keepRadius);
+
 // A stored point as the scene shows it: forward (+Y) is up. Negated in
 // floating point: the most negative int has no int opposite.
 inline QPointF toScene(const QPoint &p) { return QPointF(p.x(), -qreal(p.y())); }

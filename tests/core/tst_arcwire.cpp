@@ -1,4 +1,5 @@
 #include "core/link/AreaCodec.h"
+#include "core/zones/PointEdits.h"
 #include "core/zones/ZoneGeometry.h"
 
 #include <QtTest>
@@ -85,6 +86,58 @@ private Q_SLOTS:
             const float r0 = ZoneGeometry::wirePolar(area.points[0][0].x(), area.points[0][0].y()).r;
             const float r1 = ZoneGeometry::wirePolar(area.points[0][1].x(), area.points[0][1].y()).r;
             QVERIFY2(std::fabs(r0 - r1) < 1.0f, qPrintable(QString::number(radius)));
+        }
+    }
+
+    // Whole degrees typed into the polar table go to the sensor as those
+    // degrees, and stay so when either point's distance changes; the
+    // truncated point lands a degree short about half the time.
+    void typedWholeDegreesGoAsTyped()
+    {
+        using ZoneGeometry::wireDegrees;
+        using ZoneGeometry::wireRadius;
+        QStringList off;
+        for (int radius = 150; radius <= 30000; radius += 577) {
+            for (int start = -89; start < 200; start += 11) {
+                AreaRecord a;
+                a.shape[0] = ShapeArc;
+                a.points[0] = {QPoint(20, 0), QPoint(20, 0)};
+                PointEdits::editPolar(a, 0, 0, 1, float(radius));
+                PointEdits::editPolar(a, 0, 0, 2, float(start));
+                PointEdits::editPolar(a, 0, 1, 2, float(start + 61));
+                PointEdits::editPolar(a, 0, 1, 1, float(radius + 17)); // moves the first onto its circle
+                const QVector<QPoint> &p = a.points[0];
+                if (wireDegrees(p[0]) != start || wireDegrees(p[1]) != start + 61
+                    || wireRadius(p[0]) != radius + 17)
+                    off << QStringLiteral("%1 r %2: %3 %4 r %5")
+                               .arg(start)
+                               .arg(radius)
+                               .arg(wireDegrees(p[0]))
+                               .arg(wireDegrees(p[1]))
+                               .arg(wireRadius(p[0]));
+            }
+        }
+        QVERIFY2(off.isEmpty(), qPrintable(off.mid(0, 8).join(", ")));
+
+        // An angle between degrees is the user's to choose; it keeps the
+        // table's truncated point.
+        AreaRecord a;
+        a.shape[0] = ShapeArc;
+        a.points[0] = {QPoint(799, 0), QPoint(0, 799)};
+        PointEdits::editPolar(a, 0, 0, 2, -19.98f);
+        QCOMPARE(a.points[0][0], PointEdits::polarToStored(799.0f, -19.98f * ZoneGeometry::kDegToRad));
+    }
+
+    // Dragging one end moves the other onto its circle; an end on a whole
+    // degree stays on it.
+    void partnerKeepsItsWholeDegree()
+    {
+        const QPoint other = ZoneGeometry::pointGoingAs(QPoint(-2349, -855), 2499, 200, false);
+        for (int r = 500; r < 20000; r += 97) {
+            const QPoint dragged(r, 7);
+            const QPoint moved = PointEdits::arcPartner(dragged, other, false);
+            QCOMPARE(ZoneGeometry::wireDegrees(moved), 200);
+            QVERIFY(std::abs(ZoneGeometry::xyToPolar(moved).r - ZoneGeometry::xyToPolar(dragged).r) < 2.0f);
         }
     }
 };

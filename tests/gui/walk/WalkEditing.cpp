@@ -64,15 +64,37 @@ QVector<ModelArea> typedOutcomes(const ModelArea &before, int out, bool polar, i
             tries << q;
         } else {
             Geo::Polar pol = Geo::toPolar(p[row]);
+            // An Arc's whole degree, typed or kept while the distance
+            // changes, goes as that degree.
+            bool whole = false;
+            int degrees = 0;
+            if (before.kind(out) == 1 && p.size() == 2) {
+                if (col == 1) {
+                    whole = Geo::onWholeDegree(p[row]);
+                    degrees = Geo::wireDegrees(p[row]);
+                } else {
+                    float d = std::fmod(v, 360.0f);
+                    if (d >= 270.0f)
+                        d -= 360.0f;
+                    else if (d < -90.0f)
+                        d += 360.0f;
+                    whole = std::fabs(d - std::round(d)) < 1e-4f;
+                    degrees = int(std::round(d));
+                }
+            }
             if (col == 1)
                 pol.r = v;
             else
                 pol.theta = v * Geo::kDegToRad;
-            tries << clampedPolar(pol.r, pol.theta);
+            const auto kept = [&](float r) {
+                const QPoint q = clampedPolar(r, pol.theta);
+                return whole ? Geo::pointGoingAs(q, int(r), degrees, true) : q;
+            };
+            tries << kept(pol.r);
             // A distance beyond 16 bits may be held before the conversion
             // too, not only the coordinates after it.
             if (pol.r > 32767.0f || pol.r < -32768.0f)
-                tries << clampedPolar(qBound(-32768.0f, pol.r, 32767.0f), pol.theta);
+                tries << kept(qBound(-32768.0f, pol.r, 32767.0f));
         }
         for (const QPoint &q : tries) {
             ModelArea a = before;
@@ -102,7 +124,7 @@ ModelArea arcFollow(ModelArea a, int out, int i, const QVector<QPointF> &reports
     QVector<QPoint> &p = a.pts[out];
     for (const QPointF &s : reports) {
         p[i] = QPoint(int(s.x()), int(-s.y()));
-        p[1 - i] = Geo::fromPolar(Geo::toPolar(p[i]).r, Geo::toPolar(p[1 - i]).theta);
+        p[1 - i] = Geo::arcPartner(p[i], p[1 - i], i == 1);
     }
     return a;
 }

@@ -93,6 +93,52 @@ float wireTheta(QPoint p)
     return theta;
 }
 
+int wireDegrees(QPoint p)
+{
+    return int(wireTheta(p) * kRadToDeg);
+}
+
+int wireRadius(QPoint p)
+{
+    return int(toPolar(p).r);
+}
+
+QPoint pointGoingAs(QPoint near, int radius, int degrees, bool keepRadius)
+{
+    const auto fits = [&](QPoint q) {
+        return wireDegrees(q) == degrees && (!keepRadius || wireRadius(q) == radius);
+    };
+    if (fits(near))
+        return near;
+    const double ex = radius * std::cos(degrees * M_PI / 180), ey = radius * std::sin(degrees * M_PI / 180);
+    QPoint best = near;
+    double bestDistance = 1e300;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy) {
+            const QPoint q = near + QPoint(dx, dy);
+            const double d = std::hypot(q.x() - ex, q.y() - ey);
+            if (d < bestDistance && fits(q)) {
+                best = q;
+                bestDistance = d;
+            }
+        }
+    return best;
+}
+
+bool onWholeDegree(QPoint p)
+{
+    const float off = std::fabs(wireTheta(p) * kRadToDeg - float(wireDegrees(p)));
+    return off < 0.05f || off * kDegToRad * toPolar(p).r < 1.5f;
+}
+
+QPoint arcPartner(QPoint edited, QPoint other, bool otherIsFirst)
+{
+    const QPoint moved = fromPolar(toPolar(edited).r, toPolar(other).theta);
+    if (!onWholeDegree(other))
+        return moved;
+    return pointGoingAs(moved, int(toPolar(edited).r), wireDegrees(other), otherIsFirst);
+}
+
 QString polarText(float v)
 {
     return QString::number(double(v), 'g', 6);
@@ -105,7 +151,7 @@ void applyConstraints(ModelArea &a, int out, int row)
     QVector<QPoint> &p = a.pts[out];
     if (a.kind(out) == 1 && p.size() == 2 && (row == 0 || row == 1)) {
         const int other = 1 - row;
-        p[other] = Geo::fromPolar(Geo::toPolar(p[row]).r, Geo::toPolar(p[other]).theta);
+        p[other] = Geo::arcPartner(p[row], p[other], other == 0);
     } else if (a.kind(out) == 2 && p.size() == 4 && row >= 0 && row < 4) {
         static const int takesX[4] = {1, 0, 3, 2};
         static const int takesY[4] = {3, 2, 1, 0};

@@ -61,6 +61,19 @@ int clamp16(float v);
 // The polar angle the area frame sorts by (atan2 rounded first).
 float wireTheta(QPoint p);
 QString polarText(float v); // %g with 6 digits
+// What a point of an Arc goes as on the wire: whole degrees, truncated, and
+// the truncated distance.
+int wireDegrees(QPoint p);
+int wireRadius(QPoint p);
+// The point within three millimetres of `near`, nearest the exact position
+// at `radius` and `degrees`, that goes as `degrees` (and `radius` if asked);
+// `near` when it already does or none does.
+QPoint pointGoingAs(QPoint near, int radius, int degrees, bool keepRadius);
+// Within 0.05 degrees, or 1.5 mm along its circle, of its whole degree.
+bool onWholeDegree(QPoint p);
+// The other point of an Arc pulled onto the edited one's circle; one that
+// sat on a whole degree stays on it.
+QPoint arcPartner(QPoint edited, QPoint other, bool otherIsFirst);
 constexpr float kRadToDeg = 57.29578f;
 constexpr float kDegToRad = 0.017453292f;
 } // namespace Geo
