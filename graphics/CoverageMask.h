@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/EdgeSums.h"
+
 #include <QColor>
 #include <QPointF>
 #include <QPolygonF>
@@ -16,10 +18,10 @@ class QPainter;
 // coverage is the one the painter's rasterizer gives the same marks: areas
 // (dots exactly, lines in four rows per pixel of exact widths) that add up
 // where marks overlap, as the overlapping parts of a stroke's outline do in
-// its nonzero fill, up to a full pixel. Each mark costs its own area,
-// however many others lie around it: the painter instead slows down far
-// beyond that once one shape crosses the same pixel rows many thousand
-// times, as a noisy sweep does.
+// its nonzero fill, up to a full pixel. Each mark costs its own area or
+// outline, however many others lie around it: the painter instead slows
+// down far beyond that once one shape crosses the same pixel rows many
+// thousand times, as a noisy sweep does.
 class CoverageMask
 {
 public:
@@ -41,41 +43,39 @@ public:
     void addDots(const QPolygonF &centres, const QVector<int> &repeats, double side);
     // The stroke of a polyline with a pen `width` pixels wide and bevel
     // joins; a closed one also joins its last vertex to its first. Square
-    // caps on an open one.
+    // caps on an open one. Every step is stroked the way it points, however
+    // short: a sweep's steps of a millimetre, thousands to a pixel, show
+    // their own directions and joins in the painter's picture.
     void addStroke(const QPolygonF &chain, bool closed, double width);
-    // A convex polygon of up to eight vertices.
-    void addConvex(const QPointF *points, int count);
+    // A polygon, either way round; where it overlaps itself the parts
+    // add up.
+    void addPolygon(const QPointF *points, int count);
 
     // How much of the pixel at device position (x, y) is covered, 0..256.
-    int coverage(int x, int y) const;
+    // (Strokes are summed up first.)
+    int coverage(int x, int y);
 
     // Draws the marks in `colour` at their device positions.
-    void paint(QPainter *painter, const QColor &colour) const;
+    void paint(QPainter *painter, const QColor &colour);
 
 private:
-    // Adds `units` to a cell, up to a full pixel, and notes when it is full.
-    void addTo(std::size_t cell, int units);
-    // Adds the span xl..xr (cells, within the row) of a row of samples a
-    // quarter pixel tall to its row of cells.
-    void addSpan(std::uint16_t *cells, std::uint64_t *full, double xl, double xr);
-    // A convex polygon in the mask's own pixels.
-    void fillConvex(const double *x, const double *y, int count);
-    // Whether every pixel of the rectangle (cells, inclusive) is covered.
-    bool isFull(int left, int top, int right, int bottom) const;
-    bool isRowFull(int row, int left, int right) const;
+    // Adds `units` to a cell, up to a full pixel.
+    void addTo(std::size_t cell, int units)
+    {
+        const int sum = m_cells[cell] + units;
+        m_cells[cell] = std::uint16_t(sum < kFull ? sum : kFull);
+    }
     // Calls sink(cell index, area in 256ths) for each cell of the square.
     template <typename Sink> void forSquare(const QPointF &centre, double side, Sink sink);
+    // Adds what the strokes and polygons enclose to the cells.
+    void sumEdges();
 
+    static constexpr int kFull = 256; // a cell counts coverage in 256ths of its pixel
     int m_left = 0; // device pixel of cell 0
     int m_top = 0;
     int m_width = 0; // cells
     int m_height = 0;
     std::vector<std::uint16_t> m_cells; // coverage in 256ths of a pixel
-    // One bit a cell, set once it is covered in full: the marks of a noisy
-    // sweep mostly land on such cells, and a whole row of them is passed
-    // over in a word or two.
-    std::vector<std::uint64_t> m_full;
-    int m_words = 0; // of m_full per row
     // Rows of cells something was put in.
     int m_usedTop = 0;
     int m_usedBottom = -1;
@@ -85,4 +85,6 @@ private:
     std::vector<std::uint16_t> m_batch;
     std::vector<std::size_t> m_touched;
     std::vector<QPointF> m_chain;
+    // Strokes and polygons as their edges.
+    EdgeSums m_edges;
 };

@@ -42,25 +42,26 @@ QPolygon ScanItem::buildPolygon(const ScanRecord &scan, bool intensity)
     QPolygon poly;
     if (scan.connectionType == 0) {
         const auto &values = intensity ? scan.serialIntensities : scan.serialDistances;
-        poly.reserve(int(values.size()) + 2);
-        poly << QPoint(0, 0);
-        for (int i = 0; i < int(values.size()); ++i) {
+        const int n = int(values.size());
+        poly.resize(n + 2);
+        QPoint *out = poly.data();
+        out[0] = out[n + 1] = QPoint(0, 0);
+        for (int i = 0; i < n; ++i) {
             const float phi = float((0.5 * i + 110) * M_PI / 180.0);
             const double v = values[size_t(i)];
-            poly << QPoint(int(v * qFastCos(phi)), int(v * qFastSin(phi)));
+            out[i + 1] = QPoint(int(v * qFastCos(phi)), int(v * qFastSin(phi)));
         }
-        poly << QPoint(0, 0);
     } else if (scan.connectionType == 1) {
         const auto &ring = intensity ? scan.intensityRing : scan.distanceRing;
-        const int n = scan.sweepLength;
-        poly.reserve(n + 2);
-        poly << QPoint(0, 0);
+        const int n = qBound(0, scan.sweepLength, int(ring.size()));
+        poly.resize(n + 2);
+        QPoint *out = poly.data();
+        out[0] = out[n + 1] = QPoint(0, 0);
         for (int i = 0; i < n; ++i) {
             const float phi = (320.0f / float(n) * float(n - i) + 110.0f) * 0.017453292f;
             const double v = ring[size_t(i)];
-            poly << QPoint(int(v * qFastCos(phi)), int(v * qFastSin(phi)));
+            out[i + 1] = QPoint(int(v * qFastCos(phi)), int(v * qFastSin(phi)));
         }
-        poly << QPoint(0, 0);
     }
     return poly;
 }
@@ -108,13 +109,18 @@ void ScanItem::rethin()
             : QPolygonF(m_full);
     // What the screen cannot tell apart is dropped. A filled graph loses
     // nothing visible when steps within a pixel and a half of the last one
-    // kept (measurement jitter) are left out; points and lines show that
-    // jitter as a band, so there only steps in the same pixel are merged.
+    // kept (measurement jitter) are left out; points show that jitter as a
+    // band, so there only steps in the same quarter pixel are merged. A
+    // line keeps every step: thousands of millimetre steps to a pixel each
+    // stroke the way they point and add up at the line's edges, which no
+    // fewer steps draw alike.
     m_thinnedMode = m_scan->displayMode;
     m_drawn.clear();
-    m_drawn.reserve(source.size());
     m_repeats.clear();
-    if (m_thinnedMode == 0) {
+    if (m_thinnedMode == 2) {
+        m_drawn = source;
+    } else if (m_thinnedMode == 0) {
+        m_drawn.reserve(source.size());
         double lastX = 1e300, lastY = 1e300;
         const double limit = 1.5 / s;
         for (int i = 0; i < source.size(); ++i) {
@@ -127,10 +133,10 @@ void ScanItem::rethin()
             lastY = p.y();
         }
     } else {
-        // Antialiased two-pixel points and lines depend on where within a
-        // pixel they fall: steps within the same quarter pixel draw alike.
-        // Points blend over one another, so a dot keeps how many it stands
-        // for.
+        // Antialiased two-pixel points depend on where within a pixel they
+        // fall: steps within the same quarter pixel draw alike. Points blend
+        // over one another, so a dot keeps how many it stands for.
+        m_drawn.reserve(source.size());
         long long lastX = LLONG_MIN, lastY = LLONG_MIN;
         // The view only scales and moves: mapped here without a call per
         // step.
@@ -150,8 +156,7 @@ void ScanItem::rethin()
                 continue;
             }
             m_drawn << p;
-            if (m_thinnedMode == 1)
-                m_repeats << 1;
+            m_repeats << 1;
             lastX = px;
             lastY = py;
         }
@@ -205,7 +210,7 @@ void ScanItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidge
             if (m_scan->displayMode == 1)
                 ScreenDrawing::drawDots(painter, poly, m_repeats, pen);
             else
-                ScreenDrawing::drawOutline(painter, poly, pen, QPointF(0, 0));
+                ScreenDrawing::drawOutline(painter, poly, pen);
             break;
         }
         if (large && m_scan->displayMode == 2) {

@@ -13,8 +13,10 @@ struct ScanRecord;
 // The live scan drawn over the zones: the distances (PAINT_OUTLINE) or the
 // intensities (PAINT_STRENGTH) of the latest scan as a polygon around the
 // sensor, filled, as points or as a line. The polygon is built when a scan
-// arrives and thinned to what the screen can show at the current zoom, so a
-// 30000-step sweep costs no more to paint than the pixels it covers.
+// arrives and clipped to what is on screen. A graph and points are thinned
+// to what the screen can show at the current zoom; a line keeps every step,
+// each of which shows in the painter's picture of it, and is summed up
+// through a coverage mask at the cost of the steps' outlines.
 class ScanItem : public QGraphicsItem
 {
 public:

@@ -482,25 +482,42 @@ void drawDots(QPainter *painter, const QPolygonF &points, const QVector<int> &re
     mask.paint(painter, pen.color());
 }
 
-void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen, const QPointF &centre)
+void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen)
 {
     const QTransform toDevice = painter->worldTransform();
     const double width = pen.widthF() > 0 ? pen.widthF() : 1;
     const double margin = width / 2 + 4;
     const QRectF visible = visibleDeviceRect(painter);
-    const QPolygonF device = toDevice.map(ring);
+    // Mapped and measured in one pass: the view only scales and moves.
+    QPolygonF device(ring.size());
+    QPointF *out = device.data();
+    const bool affine = toDevice.type() <= QTransform::TxShear;
+    const double m11 = toDevice.m11(), m12 = toDevice.m12(), m21 = toDevice.m21();
+    const double m22 = toDevice.m22(), dx = toDevice.dx(), dy = toDevice.dy();
+    double left = HUGE_VAL, top = HUGE_VAL, right = -HUGE_VAL, bottom = -HUGE_VAL;
+    for (const QPointF &p : ring) {
+        const QPointF d = affine ? QPointF(m11 * p.x() + m21 * p.y() + dx, m12 * p.x() + m22 * p.y() + dy)
+                                 : toDevice.map(p);
+        *out++ = d;
+        left = std::min(left, d.x());
+        right = std::max(right, d.x());
+        top = std::min(top, d.y());
+        bottom = std::max(bottom, d.y());
+    }
+    const QRectF bounds =
+        ring.isEmpty() ? QRectF() : QRectF(QPointF(left, top), QPointF(right, bottom));
     CoverageMask &mask = reusedMask();
-    mask.reset(
-        (visible & device.boundingRect().adjusted(-width, -width, width, width)).toAlignedRect());
+    mask.reset((visible & bounds.adjusted(-width, -width, width, width)).toAlignedRect());
     if (mask.isEmpty())
         return;
-    const QPointF c = toDevice.map(centre);
+    // Every step is stroked: the mask's cost is the outline of each step's
+    // piece, and leaving steps out changes the picture at the line's edges.
     const QRectF around = visible.adjusted(-margin, -margin, margin, margin);
-    for (const QPolygonF &piece : clipChain(device, true, around)) {
-        const QPolygonF thin =
-            width <= 1 ? piece : thinAround(piece, c, width / 2, Keep::Extremes, width);
-        mask.addStroke(thin, isClosed(piece), width);
-    }
+    if (around.contains(bounds))
+        mask.addStroke(device, true, width);
+    else
+        for (const QPolygonF &piece : clipChain(device, true, around))
+            mask.addStroke(piece, isClosed(piece), width);
     mask.paint(painter, pen.color());
 }
 

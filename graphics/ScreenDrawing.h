@@ -65,8 +65,8 @@ bool canDrawMarks(QPainter *painter);
 void drawDots(QPainter *painter, const QPolygonF &points, const QVector<int> &repeats,
               const QPen &pen);
 // The closed outline through `ring` stroked with a cosmetic `pen` with
-// bevel joins, clipped to what is visible and thinned around `centre` as
-// drawRings does, through a coverage mask.
-void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen, const QPointF &centre);
+// bevel joins, clipped to what is visible, through a coverage mask: every
+// step as the painter would stroke it, at the cost of the steps' outlines.
+void drawOutline(QPainter *painter, const QPolygonF &ring, const QPen &pen);
 
 } // namespace ScreenDrawing

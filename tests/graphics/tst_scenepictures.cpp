@@ -19,7 +19,7 @@ QPolygonF points(const QString &text)
 
 // Marks put into a 12 x 10 pixel mask, one kind per line: "dots" (two-pixel
 // points, "x,y*n" standing for n of them), "closed" and "open" (two-pixel
-// lines through the points), "convex".
+// lines through the points), "polygon".
 void addMarks(CoverageMask &mask, const QString &marks)
 {
     for (const QString &line : marks.split(';', Qt::SkipEmptyParts)) {
@@ -37,7 +37,7 @@ void addMarks(CoverageMask &mask, const QString &marks)
             mask.addStroke(points(rest), kind == "closed", 2);
         } else {
             const QPolygonF poly = points(rest);
-            mask.addConvex(poly.constData(), poly.size());
+            mask.addPolygon(poly.constData(), poly.size());
         }
     }
 }
@@ -164,6 +164,13 @@ private Q_SLOTS:
         QTest::newRow("line at -55, ratio 2") << 2 << -55 << "noisy" << 2;
         QTest::newRow("near and far, line at -55, ratio 2") << 2 << -55 << "near and far" << 2;
         QTest::newRow("flat runs, line at 180") << 2 << 180 << "flat runs" << 1;
+        // At the widest zoom a step is a millimetre, a hundredth of a pixel:
+        // each one's stroke shows the way it points, and the turns of near
+        // and far steps pile up at the line's edges. No step may be left
+        // out of a line.
+        QTest::newRow("flat runs, line at -55") << 2 << -55 << "flat runs" << 1;
+        QTest::newRow("near and far, line at -55") << 2 << -55 << "near and far" << 1;
+        QTest::newRow("flat runs, line at -55, ratio 2") << 2 << -55 << "flat runs" << 2;
     }
     void thinnedScanLooksLikeFull()
     {
@@ -225,14 +232,14 @@ private Q_SLOTS:
         // 64, then 64 over it: 64 + 64 * 192 / 256 = 112.
         QTest::newRow("dots-in-two-batches-blend") << "dots 3.5,3.5 9,9*15 3.5,3.5" << "2,2=112 9,9=256";
         // Rows at 1/8, 3/8, 5/8, 7/8 leave 7/8, 5/8, 3/8, 1/8 of the pixel.
-        QTest::newRow("triangle") << "convex 0,0 4,0 0,4" << "0,0=256 3,0=128 2,1=128 0,3=128 3,3=0";
-        QTest::newRow("triangle-either-way-round") << "convex 0,4 4,0 0,0" << "3,0=128 1,1=256";
+        QTest::newRow("triangle") << "polygon 0,0 4,0 0,4" << "0,0=256 3,0=128 2,1=128 0,3=128 3,3=0";
+        QTest::newRow("triangle-either-way-round") << "polygon 0,4 4,0 0,0" << "3,0=128 1,1=256";
         // There and back: both halves of the pen's edge rows add up.
         QTest::newRow("closed-line-there-and-back") << "closed 1,3.5 8,3.5" << "4,2=256 4,3=256 4,4=256 4,5=0 0,3=0 8,3=0";
         QTest::newRow("open-line-square-caps") << "open 1,3.5 8,3.5" << "0,3=256 0,2=128 8,3=256 9,3=0 4,5=0";
         // The bevel fills half of the pixel outside the corner.
         QTest::newRow("bevel-at-a-right-angle") << "open 2,6 6,6 6,2" << "6,6=128 5,5=256 6,5=256 7,6=0";
-        QTest::newRow("clamped-at-full") << "convex 0,0 4,0 0,4; convex 0,0 4,0 0,4; convex 0,0 4,0 0,4" << "0,0=256 3,0=256";
+        QTest::newRow("clamped-at-full") << "polygon 0,0 4,0 0,4; polygon 0,0 4,0 0,4; polygon 0,0 4,0 0,4" << "0,0=256 3,0=256";
         QTest::newRow("outside-the-mask") << "dots -5,-5 20,3; open -9,5 -3,5" << "0,0=0 11,3=0 0,5=0";
     }
     void coverageMask()
@@ -286,9 +293,10 @@ private Q_SLOTS:
     {
         QFETCH(QRect, before);
         QFETCH(QRect, after);
-        const QString marks = "closed 1,3.5 8,3.5 8,8 1,8; convex 0,0 4,0 0,4; dots 3.5,3.5*40 9,9";
+        const QString marks = "closed 1,3.5 8,3.5 8,8 1,8; polygon 0,0 4,0 0,4; dots 3.5,3.5*40 9,9";
         CoverageMask reused(before);
-        addMarks(reused, "convex -50,-50 200,-50 200,50 -50,50; dots 2,2*20 6,6");
+        // A stroke last, not yet summed when the mask starts again.
+        addMarks(reused, "dots 2,2*20 6,6; polygon -50,-50 200,-50 200,50 -50,50; open -9,2 30,7");
         reused.reset(after);
         QCOMPARE(reused.coverage(after.left(), after.top()), 0);
         addMarks(reused, marks);
@@ -299,6 +307,111 @@ private Q_SLOTS:
                 QVERIFY2(reused.coverage(x, y) == fresh.coverage(x, y),
                          qPrintable(QStringLiteral("%1,%2: %3 for %4").arg(x).arg(y)
                                         .arg(reused.coverage(x, y)).arg(fresh.coverage(x, y))));
+    }
+
+    // A stroke's coverage is that of its pieces added up: a quad along each
+    // segment, the bevel on the outer side of each turn, square caps on an
+    // open one. Polylines a sweep draws: millimetre steps thousands to a
+    // pixel, near and far steps turning straight back, long jumps, and
+    // straight runs (where the pieces meet without a turn).
+    void strokeIsTheSumOfItsPieces_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("closed");
+        for (const bool closed : {false, true}) {
+            const QString end = closed ? ", closed" : ", open";
+            QTest::newRow(qPrintable("fine steps" + end)) << "fine" << closed;
+            QTest::newRow(qPrintable("near and far" + end)) << "zigzag" << closed;
+            QTest::newRow(qPrintable("long jumps" + end)) << "jumps" << closed;
+            QTest::newRow(qPrintable("straight runs" + end)) << "straight" << closed;
+        }
+    }
+    void strokeIsTheSumOfItsPieces()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, closed);
+        QRandomGenerator rng(7);
+        QPolygonF line;
+        for (int i = 0; i < 400; ++i) {
+            const double a = 0.2 + 2.4 * i / 400;
+            double r = 8;
+            if (kind == "fine") // whole millimetres at a hundredth of a pixel each
+                r = std::floor(800 + rng.bounded(3)) / 100;
+            else if (kind == "zigzag")
+                r = i % 2 ? 11.5 : 6 + rng.bounded(0.3);
+            else if (kind == "jumps")
+                r = 3 + rng.bounded(9.0);
+            else if (i % 40 < 20)
+                r = 9;
+            const QPointF p(16 + r * std::cos(a), 3 + r * std::sin(a));
+            line << (kind == "fine" ? QPointF(std::floor(p.x() * 100) / 100, std::floor(p.y() * 100) / 100) : p);
+        }
+        const QRect area(0, 0, 32, 20);
+        CoverageMask stroked(area);
+        stroked.addStroke(line, closed, 2);
+        // The same pieces one by one.
+        CoverageMask pieces(area);
+        QPolygonF p;
+        for (const QPointF &q : line)
+            if (p.isEmpty() || q != p.last())
+                p << q;
+        const int n = p.size(), segments = closed ? n : n - 1;
+        const auto normal = [&](int k) {
+            const QPointF d = p[(k + 1) % n] - p[k];
+            return QPointF(-d.y(), d.x()) / std::hypot(d.x(), d.y());
+        };
+        for (int k = 0; k < segments; ++k) {
+            QPointF a = p[k], b = p[(k + 1) % n];
+            const QPointF nk = normal(k), along(nk.y(), -nk.x());
+            if (!closed && k == 0)
+                a -= along;
+            if (!closed && k == segments - 1)
+                b += along;
+            const QPointF quad[4] = {a + nk, b + nk, b - nk, a - nk};
+            pieces.addPolygon(quad, 4);
+            if (closed || k > 0) {
+                const QPointF before = normal((k + segments - 1) % segments);
+                const double turn = before.x() * nk.y() - before.y() * nk.x();
+                const double side = turn > 0 ? -1 : 1;
+                const QPointF bevel[3] = {p[k], p[k] + before * side, p[k] + nk * side};
+                pieces.addPolygon(bevel, 3);
+            }
+        }
+        int partial = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const int want = pieces.coverage(x, y), got = stroked.coverage(x, y);
+                partial += want > 0 && want < 256;
+                QVERIFY2(std::abs(got - want) <= 2,
+                         qPrintable(QStringLiteral("%1,%2: %3 for %4").arg(x).arg(y).arg(got).arg(want)));
+            }
+        QVERIFY2(partial > 10, qPrintable(QString::number(partial))); // not all full or empty
+    }
+
+    // A mask over part of the picture holds there what a mask over all of
+    // it holds: marks reaching past any side of it count as far as it goes.
+    void coverageMaskCutsMarksAtItsSides_data()
+    {
+        QTest::addColumn<QRect>("part");
+        QTest::newRow("left part") << QRect(0, 0, 9, 20);
+        QTest::newRow("right part") << QRect(22, 0, 10, 20);
+        QTest::newRow("middle, above and below cut") << QRect(8, 6, 12, 7);
+        QTest::newRow("inside the pen's width") << QRect(14, 9, 2, 2);
+    }
+    void coverageMaskCutsMarksAtItsSides()
+    {
+        QFETCH(QRect, part);
+        const QString marks = "closed 2,2 30,3.5 29.5,18 3,17 16,9.3; open 1,10 31,10.5; "
+                              "polygon 5,5 26,7 12,16";
+        CoverageMask whole(QRect(0, 0, 32, 20));
+        addMarks(whole, marks);
+        CoverageMask cut(part);
+        addMarks(cut, marks);
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                QVERIFY2(std::abs(cut.coverage(x, y) - whole.coverage(x, y)) <= 1,
+                         qPrintable(QStringLiteral("%1,%2: %3 for %4").arg(x).arg(y)
+                                        .arg(cut.coverage(x, y)).arg(whole.coverage(x, y))));
     }
 
     // A scan is built again when any of its values changed, and only then.
