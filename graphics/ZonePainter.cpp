@@ -3,7 +3,6 @@
 #include "graphics/ScreenDrawing.h"
 
 #include <QPainter>
-#include <QTransform>
 
 namespace ZonePainter {
 
@@ -88,25 +87,6 @@ void paint(QPainter *painter, const ZoneGeometry::Outline &outline, const QColor
         painter->drawPath(outline.path);
         painter->restore();
         return;
-    }
-}
-
-QPainterPath outlinePath(const ZoneGeometry::Outline &outline)
-{
-    using ZoneGeometry::Outline;
-    switch (outline.draw) {
-    case Outline::Nothing:
-        return QPainterPath();
-    case Outline::Polygon: {
-        QPainterPath path;
-        path.addPolygon(outline.polygon);
-        path.closeSubpath();
-        return path;
-    }
-    case Outline::ScaledPath:
-        return QTransform::fromScale(outline.scale, outline.scale).map(outline.path);
-    default:
-        return outline.path;
     }
 }
 

@@ -21,8 +21,4 @@ void paint(QPainter *painter, const ZoneGeometry::Outline &outline, const QColor
 // tiles (see ScreenDrawing); anything smaller is drawn as it is.
 bool isLarge(const ZoneGeometry::Outline &outline);
 
-// The outline as one path in scene coordinates (a ratio's scale applied),
-// for drawing it as a line only.
-QPainterPath outlinePath(const ZoneGeometry::Outline &outline);
-
 } // namespace ZonePainter

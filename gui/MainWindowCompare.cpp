@@ -196,7 +196,7 @@ void MainWindow::showSensorArea(int area)
     for (int o = 0; o < kOutputCount; ++o) {
         QGraphicsPathItem *item = m_sensorOutlines[size_t(o)];
         const bool drawn = show && !sensor[area].points[o].isEmpty();
-        item->setPath(drawn ? ZonePainter::outlinePath(outlines[size_t(o)]) : QPainterPath());
+        item->setPath(drawn ? ZoneGeometry::outlinePath(outlines[size_t(o)]) : QPainterPath());
         item->setVisible(show);
     }
 }

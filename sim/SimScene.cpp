@@ -122,22 +122,9 @@ std::uint8_t SimScene::outputsFor(const AreaRecord &area, const QList<QPoint> &p
     std::uint8_t bits = 0;
     for (int c = 0; c < kOutputCount; ++c) {
         const Outline &o = outlines[size_t(c)];
-        QPainterPath zone;
-        switch (o.draw) {
-        case Outline::Polygon:
-            zone.setFillRule(Qt::WindingFill);
-            zone.addPolygon(o.polygon);
-            break;
-        case Outline::FilledPath:
-        case Outline::Path:
-            zone = o.path;
-            break;
-        case Outline::ScaledPath:
-            zone = QTransform::fromScale(o.scale, o.scale).map(o.path);
-            break;
-        case Outline::Nothing:
+        if (o.draw == Outline::Nothing)
             continue;
-        }
+        const QPainterPath zone = ZoneGeometry::outlinePath(o);
         for (const QPoint &p : points) {
             if (zone.contains(ZoneGeometry::toScene(p))) {
                 bits |= std::uint8_t(1 << c);

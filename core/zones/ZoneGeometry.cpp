@@ -1,13 +1,13 @@
 #include "core/zones/ZoneGeometry.h"
 
-#include <limits>
-
 #include "core/zones/OutlineClip.h"
 
+#include <QTransform>
 #include <QtMath>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ZoneGeometry {
 
@@ -232,6 +232,28 @@ std::array<Outline, kOutputCount> buildAreaOutlines(const AreaRecord &area, doub
 {
     std::array<QPainterPath, 2> parents;
     return buildAreaOutlines(area, sceneWidth, sceneHeight, parents);
+}
+
+QPainterPath outlinePath(const Outline &outline)
+{
+    QPainterPath path;
+    switch (outline.draw) {
+    case Outline::Nothing:
+        break;
+    case Outline::Polygon:
+        path.setFillRule(Qt::WindingFill);
+        path.addPolygon(outline.polygon);
+        path.closeSubpath();
+        break;
+    case Outline::FilledPath:
+    case Outline::Path:
+        path = outline.path;
+        break;
+    case Outline::ScaledPath:
+        path = QTransform::fromScale(outline.scale, outline.scale).map(outline.path);
+        break;
+    }
+    return path;
 }
 
 float farthestRadius(const AreaRecord &area)

@@ -99,6 +99,11 @@ std::array<Outline, kOutputCount> buildAreaOutlines(const AreaRecord &area, doub
 std::array<Outline, kOutputCount> buildAreaOutlines(const AreaRecord &area, double sceneWidth,
                                                     double sceneHeight);
 
+// The outline as one path in scene coordinates (a ratio's scale applied,
+// polygons filled with the winding rule), for testing points against it and
+// for drawing it as a line.
+QPainterPath outlinePath(const Outline &outline);
+
 // The largest polar radius over all points of the three outputs.
 float farthestRadius(const AreaRecord &area);
 
