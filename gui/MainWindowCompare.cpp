@@ -10,6 +10,7 @@
 #include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
 #include "graphics/ZonePainter.h"
+#include "gui/RecentProjects.h"
 #include "gui/ReportAction.h"
 #include "gui/dialogs/CompareWindow.h"
 #include "graphics/OPTION_SCENE.h"
@@ -116,7 +117,8 @@ void MainWindow::saveReport()
     if (!linkOpen()) {
         saveCommissioningReport(this, windowReportInput(m_deviceType.type, m_sensorSetting->dockValues(),
                                                         m_sensorParameters, *m_store, m_projectFile,
-                                                        m_language == 0));
+                                                        m_language == 0),
+                                m_recent->folder());
         return;
     }
     // Connected: what the sensor is, and everything it holds, first.
@@ -143,7 +145,7 @@ void MainWindow::sensorCopyRead(const QVector<AreaRecord> &areas, const SensorPa
             in.sensor.connection = QStringLiteral("%1:%2 (UDP)").arg(m_udpSocket->peerName()).arg(m_sensorPort);
         in.sensor.compared = true;
         in.sensor.differences = DesignCompare::compare(m_store->areas, m_sensorParameters, areas, parameters);
-        saveCommissioningReport(this, in);
+        saveCommissioningReport(this, in, m_recent->folder());
         return;
     }
     if (purpose == CopyRead::Compare) {

@@ -44,7 +44,7 @@ QString tr2(bool chinese, const char *zh, const char *en)
 }
 } // namespace
 
-bool saveCommissioningReport(QWidget *parent, const ReportInput &input)
+bool saveCommissioningReport(QWidget *parent, const ReportInput &input, const QString &folder)
 {
     const bool zh = input.chinese;
     UiPrompt::FileQuestion q;
@@ -54,7 +54,8 @@ bool saveCommissioningReport(QWidget *parent, const ReportInput &input)
     const QString base = input.projectName.isEmpty()
                              ? tr2(zh, "调试报告", "commissioning-report")
                              : QFileInfo(input.projectName).completeBaseName();
-    q.directory = base + QStringLiteral(".pdf");
+    q.directory = folder.isEmpty() ? base + QStringLiteral(".pdf")
+                                   : QDir(folder).filePath(base + QStringLiteral(".pdf"));
     QString name = UiPrompt::askFileName(parent, q);
     if (name.isEmpty())
         return false;

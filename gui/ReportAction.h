@@ -21,4 +21,5 @@ ReportInput windowReportInput(int model, const QVector<int> &dockValues,
 
 // Asks for the PDF's path, writes the report under a busy cursor and tells
 // the user in a box when it could not be saved. True when written.
-bool saveCommissioningReport(QWidget *parent, const ReportInput &input);
+// The dialog starts in `folder` (the last project's) when one is given.
+bool saveCommissioningReport(QWidget *parent, const ReportInput &input, const QString &folder = QString());

@@ -183,12 +183,16 @@ private Q_SLOTS:
         connectTo(t, sim.endpoint("tcp"));
         QVERIFY(waitFor([&] { return read.count() == 1; }, 10000));
         t.window.form()->English->trigger();
-        t.store.areas[6].closeDelay = 4;
         QTemporaryDir dir;
+        writeFile(dir.filePath("line4.ZQ30"), freshLaser30());
+        t.window.openProjectFile(dir.filePath("line4.ZQ30"));
+        t.store.areas[6].closeDelay = 4;
         answers.fileAnswers = QStringList{dir.filePath("r.pdf")};
         const int boxes = answers.boxes.size();
         t.window.form()->CommissioningReport->trigger();
         QVERIFY(waitFor([&] { return QFile::exists(dir.filePath("r.pdf")); }, 10000));
+        // The dialog offered the project's name in the project's folder.
+        QCOMPARE(answers.files.last().directory, dir.filePath("line4.pdf"));
         QCOMPARE(answers.boxes.size(), boxes); // no product box, no read box
         QCOMPARE(t.store.areas[6].closeDelay, 4);
         QProcess text;
