@@ -101,38 +101,12 @@ std::array<std::uint16_t, 640> SimScene::serialScan(bool intensity)
     return out;
 }
 
-QList<QPoint> SimScene::scanPoints()
+std::vector<std::uint16_t> SimScene::scanDistances()
 {
-    QList<QPoint> pts;
-    pts.reserve(640);
-    for (int a = 0; a < 640; ++a) {
-        const float deg = float(-69.5 + 0.5 * a);
-        const Hit h = measure(deg);
-        const double r = h.distance;
-        pts << QPoint(int(r * std::cos(deg * M_PI / 180)), int(r * std::sin(deg * M_PI / 180)));
-    }
-    return pts;
-}
-
-std::uint8_t SimScene::outputsFor(const AreaRecord &area, const QList<QPoint> &points,
-                                  double sceneSpan)
-{
-    using ZoneGeometry::Outline;
-    const auto outlines = ZoneGeometry::buildAreaOutlines(area, sceneSpan, sceneSpan);
-    std::uint8_t bits = 0;
-    for (int c = 0; c < kOutputCount; ++c) {
-        const Outline &o = outlines[size_t(c)];
-        if (o.draw == Outline::Nothing)
-            continue;
-        const QPainterPath zone = ZoneGeometry::outlinePath(o);
-        for (const QPoint &p : points) {
-            if (zone.contains(ZoneGeometry::toScene(p))) {
-                bits |= std::uint8_t(1 << c);
-                break;
-            }
-        }
-    }
-    return bits;
+    std::vector<std::uint16_t> d(640);
+    for (int a = 0; a < 640; ++a)
+        d[size_t(a)] = measure(float(-69.5 + 0.5 * a)).distance;
+    return d;
 }
 
 QList<QByteArray> streamPackets(const std::vector<std::uint16_t> &distances,

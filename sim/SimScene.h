@@ -31,12 +31,9 @@ public:
     // The serial scan: 640 steps from -69.5 deg in 0.5 deg, in the order sent.
     std::array<std::uint16_t, 640> serialScan(bool intensity);
 
-    // Output bits of an area for the points of a scan: bit c when a point
-    // lies inside the zone of output c, as the tool draws it.
-    static std::uint8_t outputsFor(const AreaRecord &area, const QList<QPoint> &points,
-                                   double sceneSpan);
-    // The points of a 0.5 deg scan of the scene as it is now.
-    QList<QPoint> scanPoints();
+    // The distances of a 0.5 deg scan of the scene as it is now: 640 steps
+    // from -69.5 deg, the sweep the outputs are switched by.
+    std::vector<std::uint16_t> scanDistances();
 
 private:
     struct Circle {

@@ -411,10 +411,20 @@ SensorModel::Live SimServer::live()
     } else if (outputSim) {
         l.outputs = std::uint8_t(outputWord & 7);
     } else {
-        AreaRecord record;
-        QByteArray frame = "RArea" + m_model.areaImage(area) + QByteArray(2, '\0');
-        AreaCodec::decode(frame, record);
-        l.outputs = SimScene::outputsFor(record, m_scene.scanPoints(), 72000);
+        const QByteArray image = m_model.areaImage(area);
+        if (!m_evaluator || image != m_evaluatedArea) {
+            AreaRecord record;
+            AreaCodec::decode("RArea" + image + QByteArray(2, '\0'), record);
+            m_evaluator = std::make_unique<ScanEvaluation::AreaEvaluator>(record, 72000);
+            m_evaluatedArea = image;
+        }
+        const std::vector<std::uint16_t> d = m_scene.scanDistances();
+        ScanEvaluation::Sweep sweep;
+        sweep.timeMs = double(m_clock.elapsed());
+        sweep.startDeg = -69.5f;
+        sweep.stepDeg = 0.5f;
+        sweep.distances = QVector<std::uint16_t>(d.begin(), d.end());
+        l.outputs = m_evaluator->feed(sweep);
     }
     const SensorParameters p = m_model.parameters();
     const double t = m_clock.elapsed() / 1000.0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sensor/ScanEvaluation.h"
 #include "sim/SensorModel.h"
 #include "sim/SimScene.h"
 
@@ -10,6 +11,8 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
+
+#include <memory>
 
 class QSocketNotifier;
 class QTcpServer;
@@ -118,4 +121,8 @@ private:
     QList<QByteArray> m_streamQueue;
     int m_streamSlices = 1;
     QElapsedTimer m_clock;
+    // The outputs follow the area in force with its delays, hysteresis and
+    // detection size; a new area, or new values for it, start afresh.
+    std::unique_ptr<ScanEvaluation::AreaEvaluator> m_evaluator;
+    QByteArray m_evaluatedArea;
 };

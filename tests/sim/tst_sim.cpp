@@ -1,5 +1,7 @@
 #include "core/link/AreaCodec.h"
 #include "core/link/LinkProtocol.h"
+#include "core/link/Payloads.h"
+#include "core/zones/ZoneStore.h"
 #include "core/zones/AreaRecord.h"
 
 #include "tests/support/SimProcess.h"
@@ -89,7 +91,49 @@ QByteArray areaRequest(int index)
 class TestSim : public QObject
 {
     Q_OBJECT
+
+    // The outputs the emulator reports to the next simulation request.
+    static int outputsNow(Peer &p)
+    {
+        p.got.clear();
+        p.send(Payloads::encodeWSimu(SimulationRequest{}));
+        if (!QTest::qWaitFor([&p] { return p.got.size() >= LinkProtocol::WSimu.replyLength; }, 3000))
+            return -1;
+        return int(Payloads::decodeWSimuReply(p.got).outputs);
+    }
+    static bool writeArea(Peer &p, const AreaRecord &a)
+    {
+        p.got.clear();
+        p.send(AreaCodec::encode("WArea", 0, a));
+        return QTest::qWaitFor([&p] { return p.got.size() >= 8; }, 3000);
+    }
+
 private Q_SLOTS:
+    // The outputs switch with the area's own delays: an Out1 over the whole
+    // hall ahead sees the walls at once, but with a 500 ms on delay reports
+    // them only half a second after the area arrived.
+    void outputsFollowTheAreasDelays()
+    {
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        Peer p;
+        QVERIFY(p.open(sim, "tcp"));
+        AreaRecord hall;
+        hall.points[0] = {{-20000, 1}, {20000, 1}, {20000, 20000}, {-20000, 20000}};
+        hall.openDelay = 25;
+        QVERIFY(writeArea(p, hall));
+        QElapsedTimer since;
+        since.start();
+        QCOMPARE(outputsNow(p), 0);
+        QVERIFY(since.elapsed() < 400); // else the delay may have run out
+        QTest::qWait(700);
+        QCOMPARE(outputsNow(p), 1);
+        // New values start afresh: without a delay, on at the first look.
+        hall.openDelay = 0;
+        QVERIFY(writeArea(p, hall));
+        QCOMPARE(outputsNow(p), 1);
+    }
+
     void transports_data()
     {
         QTest::addColumn<QString>("transport");
