@@ -17,6 +17,20 @@ namespace {
 constexpr int kDifferenceRole = Qt::UserRole;
 // Item data of a group row: its area, or -1 for the sensor parameters.
 constexpr int kAreaRole = Qt::UserRole + 1;
+
+// "Polygon, 6 points (1500,-300) (1500,2500) ..." as the kind on one line
+// and two points a line below it, so that a list is read whole.
+QString inLines(const QString &value)
+{
+    const int open = value.indexOf(QLatin1String(" ("));
+    if (open < 0)
+        return value;
+    const QStringList points = value.mid(open + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList lines{value.left(open)};
+    for (int i = 0; i < points.size(); i += 2)
+        lines << points.mid(i, 2).join(QLatin1Char(' '));
+    return lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 CompareWindow::CompareWindow(ZoneStore *store, SensorParameters *parameters, QWidget *parent)
@@ -29,7 +43,8 @@ CompareWindow::CompareWindow(ZoneStore *store, SensorParameters *parameters, QWi
     m_tree = new QTreeWidget(this);
     m_tree->setColumnCount(3);
     m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_tree->setUniformRowHeights(true);
+    // A point list takes as many lines as it needs.
+    m_tree->setUniformRowHeights(false);
     // The design's and the sensor's values share the width evenly.
     m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
@@ -49,7 +64,7 @@ CompareWindow::CompareWindow(ZoneStore *store, SensorParameters *parameters, QWi
     layout->addWidget(m_summary);
     layout->addWidget(m_tree, 1);
     layout->addLayout(buttons);
-    resize(600, 380);
+    resize(700, 400);
 
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CompareWindow::selectionChanged);
     connect(m_takeSelected, &QPushButton::clicked, this, &CompareWindow::takeSelected);
@@ -131,10 +146,10 @@ void CompareWindow::rebuild()
         }
         auto *row = new QTreeWidgetItem(group);
         row->setText(0, d.itemName(chinese));
-        row->setText(1, d.design[chinese ? 1 : 0]);
-        row->setText(2, d.sensor[chinese ? 1 : 0]);
-        row->setToolTip(1, row->text(1));
-        row->setToolTip(2, row->text(2));
+        row->setText(1, inLines(d.design[chinese ? 1 : 0]));
+        row->setText(2, inLines(d.sensor[chinese ? 1 : 0]));
+        row->setToolTip(1, d.design[chinese ? 1 : 0]);
+        row->setToolTip(2, d.sensor[chinese ? 1 : 0]);
         row->setData(0, kDifferenceRole, i);
         row->setData(0, kAreaRole, d.area);
     }
