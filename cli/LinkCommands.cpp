@@ -98,12 +98,8 @@ int checkProject(const char *command, const QString &path, int model, QTextStrea
 
 // Prints each difference between what was meant for the sensor and what it
 // holds; true when there is none.
-bool printDifferences(const QVector<AreaRecord> &design, const SensorParameters &designParameters,
-                      const QVector<AreaRecord> &sensor, const SensorParameters &sensorParameters,
-                      QTextStream &out)
+bool printDifferences(const QVector<DesignCompare::Difference> &diffs, QTextStream &out)
 {
-    const QVector<DesignCompare::Difference> diffs =
-        DesignCompare::compare(design, designParameters, sensor, sensorParameters);
     for (const DesignCompare::Difference &d : diffs)
         out << d.toLine() << '\n';
     return diffs.isEmpty();
@@ -244,7 +240,9 @@ int runWrite(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         err << "sector-cli write: " << o.describe() << ": the read-back did not complete\n";
         return kLinkFailure;
     }
-    if (!printDifferences(sent, sentParameters, s.store.areas, Payloads::decodeRPara(s.parameterFrame), out))
+    if (!printDifferences(DesignCompare::compare(sent, sentParameters, s.store.areas,
+                                                 Payloads::decodeRPara(s.parameterFrame)),
+                          out))
         return 1;
     err << "written and verified\n";
     return 0;
@@ -259,16 +257,16 @@ int verifyAgainstSensor(const char *command, const QString &file, const LinkOpti
     if (!s.open() || !readAll(s) || !s.link.areasRead().all())
         return kLinkFailure;
     if (withProduct) {
-        QByteArray productFrame;
-        s.quietTitles << QStringLiteral("Product Message");
-        QObject::connect(&s.link, &SERIAL_COMM::FrameReceived, [&productFrame](const QByteArray &f) {
-            if (f.startsWith("RPrda"))
-                productFrame = f;
-        });
-        s.link.SensorInformationSlots();
-        if (!s.runUntil([&productFrame] { return !productFrame.isEmpty(); }))
+        // Asked quietly: the answer comes as a value, not as a message.
+        bool answered = false;
+        QObject::connect(&s.link, &SERIAL_COMM::ProductInfoRead,
+                         [&](const Payloads::ProductInfo &info) {
+                             result.product = info;
+                             answered = true;
+                         });
+        s.link.ReadProductInfoSlots();
+        if (!s.runUntil([&answered] { return answered; }))
             return kLinkFailure;
-        result.product = Payloads::decodeRPrda(productFrame);
     }
     s.close();
 
@@ -299,9 +297,7 @@ int runVerify(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     SensorVerification v;
     if (const int status = verifyAgainstSensor("verify", args[0], o, false, err, v))
         return status;
-    for (const DesignCompare::Difference &d : v.differences)
-        out << d.toLine() << '\n';
-    return v.differences.isEmpty() ? 0 : 1;
+    return printDifferences(v.differences, out) ? 0 : 1;
 }
 
 int runInfo(const QStringList &argsIn, QTextStream &out, QTextStream &err)

@@ -134,7 +134,6 @@ void CompareWindow::rebuild()
                                           : tr2("传感器参数", "Sensor Parameters"));
             group->setData(0, kDifferenceRole, -1);
             group->setData(0, kAreaRole, d.area);
-            group->setFirstColumnSpanned(false);
             QFont bold = group->font(0);
             bold.setBold(true);
             group->setFont(0, bold);
