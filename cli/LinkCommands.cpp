@@ -9,6 +9,8 @@
 #include "core/link/Payloads.h"
 #include "core/project/ProjectFile.h"
 #include "core/sensor/DesignCompare.h"
+#include "core/sensor/Replay.h"
+#include "core/sensor/ScanRecorder.h"
 #include "core/sensor/SensorDockValues.h"
 #include "core/sensor/SensorParameters.h"
 #include "core/zones/DesignCheck.h"
@@ -17,7 +19,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QTimer>
 
@@ -144,8 +145,11 @@ void printLinkHelp(QTextStream &out)
            "                          4 points (1200,0) ...; exit 1 on a difference\n"
            "  info ...                print the product information\n"
            "  reboot ...              restart the sensor\n"
-           "  record ... --sweeps N -o FILE.csv\n"
-           "                          record N complete sweeps: sweep,step,distance_mm,intensity\n"
+           "  record ... --sweeps N|--seconds S -o FILE.scanrec|FILE.csv\n"
+           "                          record the live scan: each sweep with its time, angles,\n"
+           "                          distances, intensities and the IO words reported\n"
+           "                          (.csv: time_ms,sweep,angle_deg,distance_mm,intensity,\n"
+           "                          inputs,outputs, one line per step)\n"
            "  discover [--timeout S]  search the local network for sensors\n"
            "Exit status: 0 done, 1 verify found differences, 2 usage or file error or a\n"
            "refused design, 3 link failure (the sensor's message on stderr).\n";
@@ -348,75 +352,79 @@ int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         return status;
     const QString file = takeOutput(args);
     int sweeps = 0;
-    const int at = args.indexOf(QLatin1String("--sweeps"));
-    if (at >= 0 && at + 1 < args.size()) {
-        sweeps = args[at + 1].toInt();
+    double seconds = 0;
+    const auto take = [&args](const char *option) {
+        const int at = args.indexOf(QLatin1String(option));
+        if (at < 0 || at + 1 >= args.size())
+            return QString();
+        const QString value = args[at + 1];
         args.removeAt(at);
         args.removeAt(at);
-    }
-    if (file.isEmpty() || sweeps <= 0 || !args.isEmpty()) {
-        err << "sector-cli record: expected --sweeps N and -o FILE.csv\n";
+        return value;
+    };
+    sweeps = take("--sweeps").toInt();
+    seconds = take("--seconds").toDouble();
+    if (file.isEmpty() || (sweeps <= 0 && seconds <= 0) || !args.isEmpty()) {
+        err << "sector-cli record: expected --sweeps N or --seconds S, and -o FILE\n";
         return kUsage;
     }
-    QSaveFile csv(file);
-    if (!csv.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        err << "sector-cli record: cannot write " << file << ": " << csv.errorString() << '\n';
-        return kUsage;
-    }
-    QTextStream lines(&csv);
-    lines << "sweep,step,distance_mm,intensity\n";
 
     LinkSession s(o, err);
-    int recorded = 0;
-    bool haveScan = false, haveIntensity = false;
-    const auto writeSweep = [&](int n, const std::uint16_t *d, const std::uint16_t *i) {
-        for (int step = 0; step < n; ++step)
-            lines << recorded << ',' << step << ',' << d[step] << ',' << i[step] << '\n';
-        ++recorded;
-        err << "\rsweeps " << recorded << '/' << sweeps << (recorded == sweeps ? "\n" : "");
-        err.flush();
-    };
-    if (o.ethernet()) {
-        // A closed sweep announces distances then intensities: take it once.
-        QObject::connect(&s.link, &SERIAL_COMM::ReceiveIntensityData, [&] {
-            if (recorded < sweeps && s.scan.sweepLength > 0)
-                writeSweep(s.scan.sweepLength, s.scan.distanceRing.data(), s.scan.intensityRing.data());
-        });
-    } else {
-        const auto pair = [&] {
-            if (haveScan && haveIntensity && recorded < sweeps) {
-                haveScan = haveIntensity = false;
-                writeSweep(640, s.scan.serialDistances.data(), s.scan.serialIntensities.data());
-            }
-        };
-        QObject::connect(&s.link, &SERIAL_COMM::ReceiveScanfData, [&, pair] { haveScan = true; pair(); });
-        QObject::connect(&s.link, &SERIAL_COMM::ReceiveIntensityData, [&, pair] { haveIntensity = true; pair(); });
+    ScanRecorder recorder(&s.link, &s.scan);
+    QString why;
+    // A file that cannot be written is known before any sensor is asked.
+    if (!recorder.start(file, o.ethernet(), true, &why)) {
+        err << "sector-cli record: cannot write " << file << ": " << why << '\n';
+        return kUsage;
     }
-    if (!s.open())
+    recorder.stop();
+    const auto enough = [&] {
+        return (sweeps > 0 && recorder.sweeps() >= sweeps)
+               || (seconds > 0 && recorder.elapsedMs() >= qint64(seconds * 1000));
+    };
+    QObject::connect(&recorder, &ScanRecorder::sweepRecorded, [&](int count) {
+        if (sweeps > 0)
+            err << "\rsweeps " << count << '/' << sweeps;
+        else
+            err << "\r" << Replay::seconds(std::uint32_t(recorder.elapsedMs())) << ", sweeps " << count;
+        err.flush();
+    });
+    if (!s.open()) {
+        QFile::remove(file);
         return kLinkFailure;
+    }
+    // The IO words come with the simulation read, as in the window.
+    s.link.OpenSendReadSimulation();
     s.link.OpenSendReadScanf();
     s.link.OpenSendReadIntensity();
+    if (!recorder.start(file, o.ethernet(), true, &why)) {
+        err << "sector-cli record: cannot write " << file << ": " << why << '\n';
+        s.close();
+        return kUsage;
+    }
     // A sensor that never streams would keep the link alive for ever: the
     // sweeps have a generous deadline of their own.
-    const bool done = s.runUntil([&] { return recorded >= sweeps; }, 10 + 2 * sweeps);
+    const int deadline = sweeps > 0 ? 10 + 2 * sweeps : 10 + int(seconds);
+    const bool done = s.runUntil([&] { return enough() || !recorder.recording(); }, deadline)
+                      && recorder.recording();
+    const bool written = recorder.stop(&why);
+    err << '\n';
     s.link.CloseSendReadScanf();
     s.link.CloseSendReadIntensity();
+    s.link.CloseSendReadSimulation();
     if (o.ethernet()) {
         // Switch the stream off before leaving.
         s.runUntil([&s] { return s.link.busyCode() == 0; });
         s.link.StopStream();
     }
     s.close();
-    if (!done) {
-        csv.cancelWriting();
-        return kLinkFailure;
-    }
-    lines.flush();
-    if (!csv.commit()) {
-        err << "sector-cli record: cannot write " << file << ": " << csv.errorString() << '\n';
+    if (!written) {
+        err << "sector-cli record: cannot write " << file << ": " << why << '\n';
         return kUsage;
     }
-    return 0;
+    out << recorder.sweeps() << " sweeps, " << Replay::seconds(std::uint32_t(recorder.elapsedMs()))
+        << ", " << recorder.bytes() << " bytes: " << file << '\n';
+    return done ? 0 : kLinkFailure;
 }
 
 int runDiscover(const QStringList &argsIn, QTextStream &out, QTextStream &err)

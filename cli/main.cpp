@@ -3,6 +3,7 @@
 #include "cli/CoverageCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/RenderCommand.h"
+#include "cli/ReplayCommand.h"
 #include "cli/ReportCommand.h"
 
 #include <QApplication>
@@ -34,6 +35,8 @@ void printHelp(QTextStream &out)
            "                                  sensor's identity and verify when LINK given\n"
            "\n";
     printLinkHelp(out);
+    out << "\nRecordings:\n";
+    printReplayHelp(out);
     out << "\nsector-cli COMMAND --help explains a command.\n";
 }
 } // namespace
@@ -84,6 +87,10 @@ int main(int argc, char *argv[])
         return runCoverage(args, out, err);
     if (command == QLatin1String("report"))
         return runReport(args, out, err);
+    if (command == QLatin1String("replay"))
+        return runReplay(args, out, err);
+    if (command == QLatin1String("export"))
+        return runExport(args, out, err);
     using Runner = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const QHash<QString, Runner> link = {
         {QStringLiteral("read"), runRead},       {QStringLiteral("write"), runWrite},

@@ -18,6 +18,9 @@ public:
 
     // Moves the object on by the given time.
     void advance(double seconds);
+    // Seconds since the start: the object is at x = -6000 + 12000 p mm,
+    // y = 3000 mm, p = t / 12 mod 2 folded back above 1 (1 m/s, to and fro).
+    double time() const { return m_time; }
 
     struct Hit {
         std::uint16_t distance; // mm, 0 when nothing answers

@@ -349,10 +349,16 @@ void SimServer::streamTick()
 {
     if (!m_streamClient || m_streamClient->closed)
         return;
-    m_scene.advance(m_streamTimer.interval() / 1000.0);
+    followClock();
     const int r = perDegree();
     std::vector<std::uint16_t> d, i;
     m_scene.sweep(r * 320, d, i);
+    ScanEvaluation::Sweep sweep;
+    sweep.timeMs = double(m_clock.elapsed());
+    sweep.startDeg = -70.0f;
+    sweep.stepDeg = 320.0f / float(r * 320);
+    sweep.distances = QVector<std::uint16_t>(d.begin(), d.end());
+    evaluate(sweep);
     // The sensor sends a sweep as it measures it: packets spread over the
     // sweep period, in slices every 10 ms, not one burst per sweep.
     m_streamQueue += streamPackets(d, i, r);
@@ -375,56 +381,72 @@ void SimServer::paceTick()
     m_streamSlices = qMax(1, m_streamSlices - 1);
 }
 
-SensorModel::Live SimServer::live()
+void SimServer::followClock()
 {
-    m_scene.advance(0); // the object's place follows the clock below
-    SensorModel::Live l;
+    // The object walks in real time, whether anyone looks or not.
+    m_scene.advance(m_clock.elapsed() / 1000.0 - m_scene.time());
+}
+
+int SimServer::areaInForce() const
+{
     const QByteArray sim = m_model.simulationBytes();
     const int mode = std::uint8_t(sim[0]);
-    const int inputWord = std::uint8_t(sim[1]);
-    const int steer = LinkProtocol::getS16(sim, 2);
-    const int speed = LinkProtocol::getS16(sim, 4);
-    const int opMode = LinkProtocol::getS16(sim, 6);
+    // Forced inputs, or the case channel that matches the simulated vehicle,
+    // else area 0.
+    if (mode == 1)
+        return std::uint8_t(sim[1]) & 63;
+    if (mode != 2)
+        return 0;
+    const QByteArray cases = m_model.caseBytes();
+    QVector<CaseSelection::Channel> channels(64);
+    for (int a = 0; a < 64; ++a) {
+        const int b = 10 * a;
+        channels[a] = {LinkProtocol::getS16(cases, b), LinkProtocol::getS16(cases, b + 2),
+                       LinkProtocol::getS16(cases, b + 4), LinkProtocol::getS16(cases, b + 6),
+                       LinkProtocol::getS16(cases, b + 8)};
+    }
+    return qMax(0, CaseSelection::applies(channels, LinkProtocol::getS16(sim, 2),
+                                          LinkProtocol::getS16(sim, 4), LinkProtocol::getS16(sim, 6)));
+}
+
+std::uint8_t SimServer::evaluate(const ScanEvaluation::Sweep &sweep)
+{
+    const int area = areaInForce();
+    const QByteArray image = m_model.areaImage(area);
+    // The area or its values changed: it starts afresh.
+    if (!m_evaluator || image != m_evaluatedArea) {
+        AreaRecord record;
+        AreaCodec::decode("RArea" + image + QByteArray(2, '\0'), record);
+        m_evaluator = std::make_unique<ScanEvaluation::AreaEvaluator>(record, 72000);
+        m_evaluatedArea = image;
+    }
+    return m_evaluator->feed(sweep);
+}
+
+SensorModel::Live SimServer::live()
+{
+    SensorModel::Live l;
+    const QByteArray sim = m_model.simulationBytes();
     const bool outputSim = sim[8] != 0;
     const int outputWord = std::uint8_t(sim[9]);
-
-    // The area in force: forced inputs, or the case channel that matches the
-    // simulated vehicle, else area 0.
-    int area = 0;
-    if (mode == 1) {
-        area = inputWord & 63;
-    } else if (mode == 2) {
-        const QByteArray cases = m_model.caseBytes();
-        QVector<CaseSelection::Channel> channels(64);
-        for (int a = 0; a < 64; ++a) {
-            const int b = 10 * a;
-            channels[a] = {LinkProtocol::getS16(cases, b), LinkProtocol::getS16(cases, b + 2),
-                           LinkProtocol::getS16(cases, b + 4), LinkProtocol::getS16(cases, b + 6),
-                           LinkProtocol::getS16(cases, b + 8)};
-        }
-        area = qMax(0, CaseSelection::applies(channels, steer, speed, opMode));
-    }
-    l.inputs = std::uint8_t(area);
+    l.inputs = std::uint8_t(areaInForce());
     const bool fault = sim[10] != 0;
     if (fault) {
         l.outputs = 0; // a faulted sensor drops every output
     } else if (outputSim) {
         l.outputs = std::uint8_t(outputWord & 7);
+    } else if (m_streamClient && m_evaluator && m_model.areaImage(l.inputs) == m_evaluatedArea) {
+        // While it streams, the sensor switches on the sweeps it sends.
+        l.outputs = m_evaluator->outputs();
     } else {
-        const QByteArray image = m_model.areaImage(area);
-        if (!m_evaluator || image != m_evaluatedArea) {
-            AreaRecord record;
-            AreaCodec::decode("RArea" + image + QByteArray(2, '\0'), record);
-            m_evaluator = std::make_unique<ScanEvaluation::AreaEvaluator>(record, 72000);
-            m_evaluatedArea = image;
-        }
+        followClock();
         const std::vector<std::uint16_t> d = m_scene.scanDistances();
         ScanEvaluation::Sweep sweep;
         sweep.timeMs = double(m_clock.elapsed());
         sweep.startDeg = -69.5f;
         sweep.stepDeg = 0.5f;
         sweep.distances = QVector<std::uint16_t>(d.begin(), d.end());
-        l.outputs = m_evaluator->feed(sweep);
+        l.outputs = evaluate(sweep);
     }
     const SensorParameters p = m_model.parameters();
     const double t = m_clock.elapsed() / 1000.0;

@@ -99,6 +99,10 @@ private:
     void forget(Client *client);
     void saveState();
     SensorModel::Live live();
+    int areaInForce() const;
+    void followClock();
+    // Feeds the sweep to the evaluation of the area in force.
+    std::uint8_t evaluate(const ScanEvaluation::Sweep &sweep);
     int perDegree() const;
 
     Options m_options;

@@ -5,9 +5,10 @@
 class QIODevice;
 struct ScanRecord;
 
-// The sweep files sector-cli record writes: a header line
-// "sweep,step,distance_mm,intensity", then one line per step. The first sweep
-// (sweep 0) is read into the scan record as an Ethernet sweep.
+// The first sweep of a recording, into the scan record: a scan recording, its
+// CSV form ("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs",
+// one line per step) or the older "sweep,step,distance_mm,intensity" files.
+// A CSV sweep is taken as an Ethernet sweep.
 namespace SweepCsv {
 
 // False with the reason when the file cannot be read, has no header or holds

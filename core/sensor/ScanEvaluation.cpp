@@ -35,6 +35,7 @@ AreaEvaluator::AreaEvaluator(const AreaRecord &area, double sceneSpan)
     for (int k = 0; k < kOutputCount; ++k) {
         m_hasZone[size_t(k)] = outlines[size_t(k)].draw != ZoneGeometry::Outline::Nothing;
         m_zone[size_t(k)] = ZoneGeometry::outlinePath(outlines[size_t(k)]);
+        m_bounds[size_t(k)] = m_zone[size_t(k)].boundingRect();
     }
     m_onDelayMs = qBound(0, area.openDelay, 25) * 20;
     m_offDelayMs = qBound(0, area.closeDelay, 25) * 20;
@@ -42,12 +43,30 @@ AreaEvaluator::AreaEvaluator(const AreaRecord &area, double sceneSpan)
     m_detectionDeg = float(qBound(0, area.detectionSize, 9) + 1) * 0.5f;
 }
 
+const QVector<QPointF> &AreaEvaluator::directions(const Sweep &sweep) const
+{
+    Directions &d = m_directions;
+    if (d.unit.size() != sweep.distances.size() || d.startDeg != sweep.startDeg
+        || d.stepDeg != sweep.stepDeg) {
+        d.startDeg = sweep.startDeg;
+        d.stepDeg = sweep.stepDeg;
+        d.unit.resize(sweep.distances.size());
+        for (int i = 0; i < d.unit.size(); ++i) {
+            const double a = (double(sweep.startDeg) + double(sweep.stepDeg) * i) * M_PI / 180.0;
+            // Scene coordinates: forward is up, so y is negated.
+            d.unit[i] = QPointF(std::cos(a), -std::sin(a));
+        }
+    }
+    return d.unit;
+}
+
 bool AreaEvaluator::sees(int output, const Sweep &sweep, bool on) const
 {
     if (output < 0 || output >= kOutputCount || !m_hasZone[size_t(output)])
         return false;
     const QPainterPath &zone = m_zone[size_t(output)];
-    const QRectF bounds = zone.boundingRect();
+    const QRectF &bounds = m_bounds[size_t(output)];
+    const QVector<QPointF> &unit = directions(sweep);
     // Pulled in towards the sensor: the zone reaching h % further out.
     const double pull = on ? 100.0 / (100.0 + double(m_hysteresis)) : 1.0;
     const double step = std::fabs(double(sweep.stepDeg));
@@ -59,9 +78,7 @@ bool AreaEvaluator::sees(int output, const Sweep &sweep, bool on) const
         const double d = sweep.distances[i];
         bool inside = false;
         if (d > 0) {
-            const double a = (double(sweep.startDeg) + double(sweep.stepDeg) * i) * M_PI / 180.0;
-            // Scene coordinates: forward is up, so y is negated.
-            const QPointF p(d * pull * std::cos(a), -d * pull * std::sin(a));
+            const QPointF p = unit[i] * (d * pull);
             inside = bounds.contains(p) && zone.contains(p);
         }
         run = inside ? run + 1 : 0;

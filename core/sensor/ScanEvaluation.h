@@ -56,7 +56,18 @@ public:
     float detectionDeg() const { return m_detectionDeg; }
 
 private:
+    // The unit vector of every step of the last sweep layout seen: sweeps of
+    // one recording or stream share it.
+    struct Directions {
+        float startDeg = 0;
+        float stepDeg = 0;
+        QVector<QPointF> unit;
+    };
+    const QVector<QPointF> &directions(const Sweep &sweep) const;
+
     std::array<QPainterPath, kOutputCount> m_zone;
+    std::array<QRectF, kOutputCount> m_bounds;
+    mutable Directions m_directions;
     std::array<bool, kOutputCount> m_hasZone{};
     int m_onDelayMs = 0;
     int m_offDelayMs = 0;

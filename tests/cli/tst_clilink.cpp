@@ -324,17 +324,23 @@ private Q_SLOTS:
         QVERIFY(r.err.contains("Sensor Reboot Complete"));
     }
 
+    // Over Ethernet step i looks at -70 + 320 / n * i degrees, over the
+    // serial port at 250 - i / 2 (shown between -180 and 180).
     void recordWritesCompleteSweeps_data()
     {
         QTest::addColumn<QString>("transport");
         QTest::addColumn<int>("steps");
-        QTest::newRow("tcp") << "tcp" << 6400; // 0.05 deg by default
-        QTest::newRow("serial") << "serial" << 640;
+        QTest::addColumn<QString>("firstAngle");
+        QTest::addColumn<QString>("lastAngle");
+        QTest::newRow("tcp") << "tcp" << 6400 << "-70.000" << "-110.050"; // 0.05 deg by default
+        QTest::newRow("serial") << "serial" << 640 << "-110.000" << "-69.500";
     }
     void recordWritesCompleteSweeps()
     {
         QFETCH(QString, transport);
         QFETCH(int, steps);
+        QFETCH(QString, firstAngle);
+        QFETCH(QString, lastAngle);
         SimProcess sim;
         QVERIFY(sim.ready());
         QTemporaryDir dir;
@@ -343,12 +349,12 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 0);
         const QStringList lines = QString::fromLatin1(readFile(dir.filePath("s.csv"))).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1 + 2 * steps);
-        QCOMPARE(lines[0], QStringLiteral("sweep,step,distance_mm,intensity"));
-        QVERIFY(lines[1].startsWith("0,0,"));
-        QVERIFY(lines.last().startsWith(QString("1,%1,").arg(steps - 1)));
+        QCOMPARE(lines[0], QStringLiteral("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs"));
+        QCOMPARE(lines[1].section(',', 1, 2), "0," + firstAngle);
+        QCOMPARE(lines.last().section(',', 1, 2), "1," + lastAngle);
         // The hall is 6 to 20 m away everywhere: no step reads 0.
         for (const QString &l : lines.mid(1))
-            QVERIFY2(l.section(',', 2, 2).toInt() > 300, qPrintable(l));
+            QVERIFY2(l.section(',', 3, 3).toInt() > 300, qPrintable(l));
     }
 
     void discoverFindsTheEmulator()

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/sensor/ScanRecording.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTextStream>
+#include <memory>
+
+class SERIAL_COMM;
+struct ScanRecord;
+
+// Writes every complete sweep the link receives to a recording, stamped with
+// the time since the start and the IO words the sensor last reported. A
+// file name ending in .csv gets the text form instead.
+class ScanRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    ScanRecorder(SERIAL_COMM *link, const ScanRecord *scan, QObject *parent = nullptr);
+    ~ScanRecorder() override;
+
+    // pairIntensities: over the serial port, wait for each sweep's
+    // intensities before writing it (when they are being read).
+    bool start(const QString &path, bool ethernet, bool pairIntensities, QString *why);
+    // Closes the file; false with the reason when the last write failed.
+    bool stop(QString *why = nullptr);
+
+    bool recording() const { return m_recording; }
+    int sweeps() const { return m_sweeps; }
+    qint64 bytes() const;
+    qint64 elapsedMs() const { return m_recording ? m_clock.elapsed() : m_stoppedAt; }
+    QString path() const { return m_path; }
+
+    // The last complete sweep the scan record holds, as a recording keeps it.
+    static ScanRecording::Sweep capture(const ScanRecord &scan, bool ethernet, bool withIntensities);
+    // The other way: a recorded sweep put into the scan record as the link
+    // would have left it, for the view to draw.
+    static void restore(const ScanRecording::Sweep &sweep, ScanRecord &scan);
+
+Q_SIGNALS:
+    void sweepRecorded(int count);
+    // The disk refused a write: the recording has stopped.
+    void failed(const QString &why);
+
+private:
+    void onScan();
+    void onIntensity();
+    void write(bool withIntensities);
+
+    SERIAL_COMM *m_link;
+    const ScanRecord *m_scan;
+    QElapsedTimer m_clock;
+    ScanRecording::Writer m_writer;
+    std::unique_ptr<QFile> m_csvFile;
+    std::unique_ptr<QTextStream> m_csv;
+    QString m_path;
+    bool m_recording = false;
+    bool m_ethernet = true;
+    bool m_pair = false;
+    bool m_haveScan = false;
+    bool m_haveIntensity = false;
+    bool m_ioKnown = false;
+    std::uint8_t m_inputs = 0;
+    std::uint8_t m_outputs = 0;
+    std::uint32_t m_ioTimeMs = 0;
+    int m_sweeps = 0;
+    qint64 m_stoppedAt = 0;
+    QString m_error;
+};
