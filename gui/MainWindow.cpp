@@ -7,6 +7,7 @@
 #include "graphics/OPTION_SCENE.h"
 #include "gui/LanguageTexts.h"
 #include "gui/RecentProjects.h"
+#include "gui/replay/ReplayPanel.h"
 #include "gui/dialogs/CaseCoverage.h"
 #include "gui/dialogs/CompareWindow.h"
 #include "gui/LinkPresenter.h"
@@ -194,6 +195,7 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     setUpCompare();
     setUpCaseCoverage();
     setUpRecentProjects();
+    setUpRecording();
 
     // Room for the thumbnails and the coordinate tables before any stored
     // layout is applied.
@@ -551,6 +553,10 @@ void MainWindow::languageApplied()
         m_compare->setLanguage(m_language == 1 ? 1 : 0);
     if (m_caseCoverage)
         m_caseCoverage->setLanguage(m_language != 1);
+    if (m_replayPanel)
+        m_replayPanel->setLanguage(m_language != 1);
+    if (m_recordStatus)
+        showRecordingStatus();
     fitTexts();
     if (auto *newButton = findChild<QToolButton *>(QStringLiteral("NewToolButton")))
         newButton->setToolTip(ui->New->title());

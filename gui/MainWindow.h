@@ -85,6 +85,9 @@ public:
     // The sensor's outlines drawn over the design's while comparing.
     QGraphicsPathItem *sensorOutline(int output) const { return m_sensorOutlines[size_t(output)]; }
     RecentProjects *recentProjects() const { return m_recent.get(); }
+    class ScanRecorder *recorder() const { return m_recorder; }
+    class ReplayPlayer *replayPlayer() const { return m_player; }
+    class ReplayPanel *replayPanel() const { return m_replayPanel; }
 
 Q_SIGNALS:
     // The design changed: an edit finished, an undo, a file or a sensor read.
@@ -192,6 +195,25 @@ private:
     // The case-coverage tool window, from the View menu.
     void setUpCaseCoverage();
     CaseCoverage *m_caseCoverage = nullptr;
+
+    // Recording the live scan, and replaying a recording against the design.
+    void setUpRecording();
+    void recordingLinkChanged();
+    void startRecording();
+    void stopRecording();
+    void showRecordingStatus();
+    void openRecording();
+    void closeReplay();
+    void showReplayFrame(int index);
+    void evaluateReplay();
+    void followReplayArea();
+    class ScanRecorder *m_recorder = nullptr;
+    class ReplayPlayer *m_player = nullptr;
+    class ReplayPanel *m_replayPanel = nullptr;
+    class QDockWidget *m_replayDock = nullptr;
+    class QLabel *m_recordStatus = nullptr;
+    QTimer m_recordStatusTimer;
+    int m_connectionTypeBeforeReplay = -1;
 
     // The projects opened and saved last, under File.
     void setUpRecentProjects();

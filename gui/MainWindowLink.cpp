@@ -69,6 +69,7 @@ void MainWindow::CreatEthnertModeSignalSlot(QString Type)
 
 void MainWindow::OpenSerialPort()
 {
+    closeReplay();
     if (m_scan->connectionType == 0)
         m_serialSettings->update();
     else if (m_scan->connectionType == 1)
@@ -84,6 +85,7 @@ void MainWindow::setConnectedActions()
                        ui->CompareWithSensor, ui->SoftReboot, ui->SensorInformation, ui->IOSimulation,
                        ui->SelfCheck})
         a->setEnabled(true);
+    recordingLinkChanged();
 }
 
 void MainWindow::startConnection()
@@ -131,6 +133,7 @@ bool MainWindow::askBeforeReading()
 
 void MainWindow::CreatOpenSerialPort(QString Com)
 {
+    closeReplay();
     if (!askBeforeReading())
         return;
     ConnectChangeUSARTModeSlot();
@@ -158,6 +161,7 @@ void MainWindow::CreatOpenSerialPort(QString Com)
 
 void MainWindow::CreatEthernetPort(QString Com)
 {
+    closeReplay();
     // An empty address (no sensor answered, nothing typed) fails at once: a
     // socket asked to connect to nothing still reports itself open.
     const bool noAddress = Com.trimmed().isEmpty();
@@ -198,6 +202,7 @@ void MainWindow::CloseSerialPort()
     m_link->ClearAllRequests();
     m_link->StopReplyTimer();
     m_link->CloseSerialPortSlots();
+    recordingLinkChanged();
     IOPortDisplayer(0, 0);
     m_inportKnown = false; // the next sensor's first report counts
     ui->Connection->setEnabled(true);

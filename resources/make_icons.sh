@@ -60,6 +60,12 @@ tango_icons=(
     "dataTable.png          mimetypes/x-office-spreadsheet.png"
     "Ethernet.png           devices/network-wired.png"
     "information.png        status/dialog-information.png"
+    "recordScan.png         actions/media-record.png"
+    "stopRecording.png      actions/media-playback-stop.png"
+    "play.png               actions/media-playback-start.png"
+    "pause.png              actions/media-playback-pause.png"
+    "stepBack.png           actions/media-skip-backward.png"
+    "stepForward.png        actions/media-skip-forward.png"
 )
 for row in "${tango_icons[@]}"; do
     read -r name src <<<"$row"

@@ -273,6 +273,14 @@ bool Reader::open(QIODevice *device, QString *why)
     return true;
 }
 
+void Reader::close()
+{
+    m_index.clear();
+    m_damaged = false;
+    m_device = nullptr;
+    m_file.close();
+}
+
 bool Reader::sweep(int k, Sweep &out, bool intensities)
 {
     if (!m_device || k < 0 || k >= m_index.size())

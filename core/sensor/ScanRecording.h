@@ -83,6 +83,7 @@ public:
     // the index (the sweeps before it stay readable).
     bool open(const QString &path, QString *why);
     bool open(QIODevice *device, QString *why);
+    void close();
 
     int count() const { return m_index.size(); }
     std::uint32_t timeMs(int k) const { return m_index[k].timeMs; }

@@ -322,7 +322,8 @@ private Q_SLOTS:
                          "WriteAllSetting", "CompareWithSensor", "-", "SoftReboot", "-",
                          "SensorInformation"}));
         QCOMPARE(names(ui->Display->actions()),
-                 (QStringList{"DispGraph", "DispCloud", "DispLine"}));
+                 (QStringList{"DispGraph", "DispCloud", "DispLine", "-", "RecordScan", "StopRecording",
+                              "OpenRecording"}));
         QCOMPARE(names(ui->Language->actions()), (QStringList{"Chinese", "English"}));
         QCOMPARE(names(ui->Help->actions()), (QStringList{"About", "Manual"}));
         QCOMPARE(ui->File->title(), QStringLiteral("文件"));
@@ -339,7 +340,7 @@ private Q_SLOTS:
         QCOMPARE(names(ui->ConnTypeToolBar->actions()),
                  (QStringList{"EthernetConnection", "SerialConnection"}));
         QCOMPARE(names(ui->DispToolBar->actions()),
-                 (QStringList{"DispGraph", "DispCloud", "DispLine"}));
+                 (QStringList{"DispGraph", "DispCloud", "DispLine", "-", "RecordScan", "StopRecording"}));
         QCOMPARE(names(ui->FileToolBar->actions()).mid(1), (QStringList{"Open", "Save", "SaveAs"}));
         QStringList bars;
         for (QToolBar *b : t.window.findChildren<QToolBar *>())

@@ -1,0 +1,210 @@
+#include "GuiTestKit.h"
+
+#include "core/sensor/ScanRecorder.h"
+#include "core/sensor/ScanRecording.h"
+#include "gui/editors/COORD_TABLE.h"
+#include "gui/replay/ReplayPanel.h"
+#include "gui/replay/ReplayPlayer.h"
+#include "gui/replay/ReplayTimeline.h"
+
+#include "../support/SimProcess.h"
+#include "../support/TestFiles.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QSlider>
+#include <QToolButton>
+
+namespace {
+
+QAction *action(Tool &t, const char *name)
+{
+    return t.window.findChild<QAction *>(QLatin1String(name));
+}
+
+// A recording of 100 sweeps 50 ms apart: 41 steps from 80 to 100 degrees,
+// an object at 1000 mm straight ahead from 1000 to 2000 ms; the sensor
+// reported Out1 on exactly then (reports every 100 ms).
+QString writeRecording(const QString &path)
+{
+    ScanRecording::Writer w;
+    if (!w.open(path))
+        return QString();
+    for (int k = 0; k < 100; ++k) {
+        ScanRecording::Sweep s;
+        s.timeMs = std::uint32_t(50 * k);
+        s.startDeg = 80;
+        s.stepDeg = 0.5f;
+        s.ethernet = false;
+        s.distances = QVector<std::uint16_t>(41, 0);
+        const bool seen = s.timeMs >= 1000 && s.timeMs <= 2000;
+        for (int i = 18; i <= 22 && seen; ++i)
+            s.distances[i] = 1000;
+        s.ioKnown = true;
+        s.ioTimeMs = s.timeMs - s.timeMs % 100;
+        const bool reportedSeen = s.ioTimeMs >= 1000 && s.ioTimeMs <= 2000;
+        s.outputs = reportedSeen ? 1 : 0;
+        s.inputs = 2;
+        w.add(s);
+    }
+    return w.close() ? path : QString();
+}
+
+// Out1 a square ahead, x -500..500, y 500..2000 mm, in the area edited.
+void squareAhead(Tool &t)
+{
+    t.store.areas[0].points[0] = {{-500, 500}, {500, 500}, {500, 2000}, {-500, 2000}};
+    t.window.coordTable()->CoordTableWidgeUpdate();
+}
+
+std::uint32_t firstOn(const Replay::Result &r)
+{
+    for (int k = 0; k < r.design.size(); ++k)
+        if (r.design[k] & 1)
+            return r.timeMs[k];
+    return 0;
+}
+
+} // namespace
+
+class TestReplay : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Record while connected: Record is offered only then, the status bar
+    // names the file and counts; the sensor going away ends the recording
+    // and keeps every sweep that came, each with the IO words reported.
+    void recordsUntilTheSensorGoes()
+    {
+        auto sim = std::make_unique<SimProcess>();
+        QVERIFY(sim->ready());
+        Tool t;
+        Answers a;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("run.scanrec");
+        a.fileAnswers << file;
+        QVERIFY(!action(t, "RecordScan")->isEnabled());
+        connectTo(t, sim->endpoint("tcp"));
+        QVERIFY(waitFor([&] { return connected(t); }, 10000));
+        QVERIFY(action(t, "RecordScan")->isEnabled());
+        QVERIFY(!action(t, "OpenRecording")->isEnabled());
+
+        action(t, "RecordScan")->trigger();
+        QVERIFY(t.window.recorder()->recording());
+        QVERIFY(t.window.form()->Distance->isChecked());
+        QVERIFY(!action(t, "RecordScan")->isEnabled());
+        QVERIFY(action(t, "StopRecording")->isEnabled());
+        QVERIFY(waitFor([&] { return t.window.recorder()->sweeps() >= 8; }, 15000));
+        auto *status = t.window.findChild<QLabel *>(QStringLiteral("RecordingStatus"));
+        QVERIFY(waitFor([&] { return status->text().contains(QLatin1String("run.scanrec")); }, 2000));
+        QVERIFY(status->text().contains(QStringLiteral("录制中")));
+
+        sim.reset(); // the cable is pulled
+        QVERIFY(waitFor([&] { return !t.window.recorder()->recording(); }, 10000));
+        QVERIFY(!action(t, "StopRecording")->isEnabled());
+        const int recorded = t.window.recorder()->sweeps();
+        ScanRecording::Reader r;
+        QString why;
+        QVERIFY(r.open(file, &why));
+        QCOMPARE(r.count(), recorded);
+        QVERIFY(!r.damaged());
+        ScanRecording::Sweep s;
+        QVERIFY(r.sweep(r.count() - 1, s));
+        QCOMPARE(s.distances.size(), 6400);
+        QCOMPARE(s.intensities.size(), 6400);
+        QVERIFY(s.ioKnown);
+        QVERIFY(s.ioTimeMs <= s.timeMs);
+        QVERIFY(waitFor([&] { return status->text().contains(QStringLiteral("已录制")); }, 2000));
+    }
+
+    // A recording opened without a sensor: the timeline holds the sensor's
+    // outputs and the design's; an edit of the design moves its row at once
+    // and shows where it differs; the view draws the sweep the slider is at.
+    void replayFollowsTheDesign()
+    {
+        QTemporaryDir dir;
+        const QString file = writeRecording(dir.filePath("r.scanrec"));
+        QVERIFY(!file.isEmpty());
+        Tool t;
+        t.window.show();
+        Answers a;
+        a.fileAnswers << file;
+        squareAhead(t);
+        const int connectionType = t.scan.connectionType;
+        action(t, "OpenRecording")->trigger();
+        QVERIFY(a.boxes.isEmpty());
+        ReplayPlayer *player = t.window.replayPlayer();
+        ReplayPanel *panel = t.window.replayPanel();
+        QCOMPARE(player->count(), 100);
+        QVERIFY(t.window.findChild<QDockWidget *>(QStringLiteral("ReplayDock"))->isVisible());
+        const Replay::Result &r = panel->timeline()->result();
+        QCOMPARE(r.timeMs.size(), 100);
+        QCOMPARE(firstOn(r), 1000u);
+        QCOMPARE(r.differences, 0);
+
+        // 500 ms on delay, picked in the editor: the design's Out1 comes at
+        // 1500 ms, and the sweeps the sensor had it on before then differ.
+        QComboBox *delay = t.window.form()->Area_OpenDelay;
+        delay->setCurrentIndex(25);
+        Q_EMIT delay->activated(25);
+        QVERIFY(waitFor([&] { return firstOn(panel->timeline()->result()) == 1500; }, 2000));
+        QVERIFY(panel->timeline()->result().differences > 0);
+        QVERIFY(panel->findChild<QLabel *>(QStringLiteral("ReplayDifferences"))->text().contains(QStringLiteral("差异：")));
+        delay->setCurrentIndex(0);
+        Q_EMIT delay->activated(0);
+        QVERIFY(waitFor([&] { return firstOn(panel->timeline()->result()) == 1000; }, 2000));
+
+        // Following the recorded inputs, area 2 (empty) is evaluated: nothing on.
+        panel->areaBox()->setCurrentIndex(1);
+        QCOMPARE(firstOn(panel->timeline()->result()), 0u);
+        QCOMPARE(t.store.currentArea, 2);
+        panel->areaBox()->setCurrentIndex(0);
+        t.store.currentArea = 0;
+
+        // Seeking: a click on the timeline and the slider both show the sweep.
+        ReplayTimeline *timeline = panel->timeline();
+        const int x = timeline->xOf(1500);
+        QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(x, timeline->rowRect(0, true).center().y()));
+        QCOMPARE(player->index(), 30);
+        QCOMPARE(t.scan.serialDistances[20], std::uint16_t(1000));
+        QCOMPARE(t.scan.connectionType, 0);
+        panel->slider()->setValue(90);
+        QCOMPARE(player->index(), 90);
+        QCOMPARE(t.scan.serialDistances[20], std::uint16_t(0));
+        QVERIFY(panel->timeLabel()->text().startsWith(QLatin1String("4.500 s / 4.950 s")));
+
+        // Playing at x8 reaches the end within a second, and stops there.
+        panel->slider()->setValue(0);
+        panel->speedBox()->setCurrentIndex(5);
+        QTest::mouseClick(panel->playButton(), Qt::LeftButton);
+        QVERIFY(player->playing());
+        QVERIFY(waitFor([&] { return !player->playing(); }, 3000));
+        QCOMPARE(player->index(), 99);
+
+        // Closing gives the connection choice back and hides the scan.
+        panel->findChild<QToolButton *>(QStringLiteral("ReplayClose"))->click();
+        QVERIFY(!player->isOpen());
+        QCOMPARE(t.scan.connectionType, connectionType);
+        QVERIFY(action(t, "OpenRecording")->isEnabled());
+    }
+
+    // What cannot be replayed says so, and the window stays as it was.
+    void unreadableRecording()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("notes.scanrec");
+        writeFile(file, "time_ms,sweep\n");
+        Tool t;
+        Answers a;
+        a.fileAnswers << file;
+        action(t, "OpenRecording")->trigger();
+        QCOMPARE(a.boxes.size(), 1);
+        QCOMPARE(a.boxes[0].title, QStringLiteral("无法打开录制"));
+        QVERIFY(a.boxes[0].text.endsWith(QLatin1String("not a scan recording")));
+        QVERIFY(!t.window.replayPlayer()->isOpen());
+    }
+};
+
+QTEST_MAIN(TestReplay)
+#include "tst_replay.moc"
