@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+#include "tests/support/PointText.h"
+#include "tests/support/ProjectText.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -28,21 +30,20 @@ Run check(const QStringList &args)
     return {r.exitCode, r.lines(), r.err};
 }
 
-// One area block; fields are the twelve integers of the record.
-QString block(int n, const QList<int> &fields, const QVector<QPoint> &out1,
-              const QVector<QPoint> &out2 = {}, const QVector<QPoint> &out3 = {})
+// check run on a file that holds the text.
+Run checkText(const QString &text, const QStringList &options = {})
 {
-    QStringList lines{QString::number(n)};
-    for (int f : fields)
-        lines << QString::number(f);
-    const QVector<QPoint> outs[3] = {out1, out2, out3};
-    for (int c = 0; c < 3; ++c) {
-        lines << QString("Out%1CoordStr").arg(c + 1);
-        for (const QPoint &p : outs[c])
-            lines << QString("%1,%2").arg(p.x()).arg(p.y());
-        lines << QString("Out%1CoordEnd").arg(c + 1);
-    }
-    return lines.join('\n') + '\n';
+    QTemporaryDir dir;
+    writeFile(dir.filePath("design.ZQ30"), text.toLatin1());
+    return check(QStringList{dir.filePath("design.ZQ30")} + options);
+}
+
+// One area block with each output's points as "x,y x,y ...".
+QString block(int n, const QList<int> &fields, const QString &out1 = {}, const QString &out2 = {},
+              const QString &out3 = {})
+{
+    return areaBlock(n, fields, out1.split(' ', Qt::SkipEmptyParts),
+                     out2.split(' ', Qt::SkipEmptyParts), out3.split(' ', Qt::SkipEmptyParts));
 }
 
 QString project(const QString &header, const QString &blocks,
@@ -68,29 +69,21 @@ QList<int> kindsInMode(int mode, int k1, int k2 = 0, int k3 = 0)
 // operation mode of its own.
 QString cleanBlocks()
 {
-    return block(0, kindsInMode(1, 0, 3, 4), {QPoint(2000, 0), QPoint(2000, 3000), QPoint(-2000, 3000),
-                                     QPoint(-2000, 0)},
-                 {QPoint(0, 2000)}, {QPoint(0, 1000)})
-           + block(1, kindsInMode(2, 1, 5, 0), {QPoint(3000, 0), QPoint(0, 3000)},
-                   {QPoint(0, 500)})
-           + block(2, kindsInMode(3, 2),
-                   {QPoint(1000, 500), QPoint(1000, 2000), QPoint(-1000, 2000),
-                    QPoint(-1000, 500)})
-           + block(3, {25, 25, 10, 9, -180, 180, -300, 300, 5, 0, 0, 0}, {QPoint(0, 10000)});
+    return block(0, kindsInMode(1, 0, 3, 4), "2000,0 2000,3000 -2000,3000 -2000,0", "0,2000",
+                 "0,1000") +
+           block(1, kindsInMode(2, 1, 5, 0), "3000,0 0,3000", "0,500") +
+           block(2, kindsInMode(3, 2), "1000,500 1000,2000 -1000,2000 -1000,500") +
+           block(3, {25, 25, 10, 9, -180, 180, -300, 300, 5, 0, 0, 0}, "0,10000");
 }
 
-
 // "x,y x,y ...", or "many:N" for N vertices at N distinct angles.
-QVector<QPoint> pts(const QString &text)
+QVector<QPoint> points(const QString &text)
 {
+    if (!text.startsWith("many:"))
+        return pts(text);
     QVector<QPoint> list;
-    if (text.startsWith("many:")) {
-        for (int i = 0; i < text.mid(5).toInt(); ++i)
-            list << QPoint(1000 + i, 10 * i);
-        return list;
-    }
-    for (const QString &p : text.split(' ', Qt::SkipEmptyParts))
-        list << QPoint(p.section(',', 0, 0).toInt(), p.section(',', 1, 1).toInt());
+    for (int i = 0; i < text.mid(5).toInt(); ++i)
+        list << QPoint(1000 + i, 10 * i);
     return list;
 }
 
@@ -172,9 +165,7 @@ class TestCheck : public QObject
 private Q_SLOTS:
     void cleanDesignHasNoFindings()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("clean.ZQ30"), project("TRV_ZQ_30", cleanBlocks()).toLatin1());
-        const Run r = check({dir.filePath("clean.ZQ30")});
+        const Run r = checkText(project("TRV_ZQ_30", cleanBlocks()));
         QCOMPARE(r.lines, QStringList());
         QCOMPARE(r.exitCode, 0);
         // The freshly started tool's file is clean too.
@@ -188,7 +179,7 @@ private Q_SLOTS:
     // exit status stays 0, and the design converts and travels as it is.
     void caseChannelsAreLookedAtOnceOneIsSet()
     {
-        const QVector<QPoint> zone{QPoint(1000, 1000), QPoint(-1000, 1000)};
+        const QString zone = "1000,1000 -1000,1000";
         QString blocks = block(0, {0, 0, 0, 1, -30, 30, 0, 100, 0, 0, 0, 0}, zone)
                          + block(5, {0, 0, 0, 1, 0, 60, 50, 300, 2, 0, 0, 0}, zone)
                          + block(7, {0, 0, 0, 1, -10, 10, 20, 40, 3, 0, 0, 0}, zone)
@@ -217,8 +208,7 @@ private Q_SLOTS:
         // A catch-all behind them overlaps each area in use; areas 7 and 9
         // stay unreachable, and the overlaps name the mode they share.
         blocks += block(20, {0, 0, 0, 1, -180, 180, -300, 300, 0, 0, 0, 0}, zone);
-        writeFile(file, project("TRV_ZQ_30", blocks).toLatin1());
-        r = check({file});
+        r = checkText(project("TRV_ZQ_30", blocks));
         QCOMPARE(r.lines.mid(3), (QStringList{
                                      "area 20: warning: case channel overlaps that of area 0 at "
                                      "steering -30..30, speed 0..100, every mode; area 0 comes "
@@ -238,17 +228,14 @@ private Q_SLOTS:
         blocks.clear();
         for (int n = 0; n < 64; ++n)
             blocks += block(n, kinds(0), zone);
-        writeFile(file, project("TRV_ZQ_30", blocks).toLatin1());
-        r = check({file});
+        r = checkText(project("TRV_ZQ_30", blocks));
         QCOMPARE(r.lines, QStringList());
         QCOMPARE(r.exitCode, 0);
     }
 
     void modelOptionChecksAnotherRange()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("clean"), project("TRV_ZQ_30", cleanBlocks()).toLatin1());
-        const Run r = check({dir.filePath("clean"), "--model", "Laser05"});
+        const Run r = checkText(project("TRV_ZQ_30", cleanBlocks()), {"--model", "Laser05"});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.lines, QStringList{
                               "area 3 Out 1: 1 point beyond the 6000 mm range of Laser05 "
@@ -257,28 +244,21 @@ private Q_SLOTS:
 
     void everyFindingIsReported()
     {
-        QVector<QPoint> many;
-        for (int i = 0; i <= 100; ++i) // 101 vertices at 101 angles
-            many << QPoint(1000 + i, 10 * i);
         QString blocks;
-        blocks += block(1, kinds(1), {QPoint(1000, 0), QPoint(0, 1000), QPoint(500, 500)});
-        blocks += block(2, kinds(1), {QPoint(1000, 0), QPoint(0, 2000)});
-        blocks += block(3, kinds(2), {QPoint(0, 0), QPoint(0, 100), QPoint(100, 120), QPoint(100, 0)});
-        blocks += block(4, kinds(0, 3, 4), {QPoint(1000, 1000), QPoint(-1000, 1000)},
-                        {QPoint(5, 100)}, {QPoint(0, 1), QPoint(0, 2)});
-        blocks += block(5, kinds(3, 9, 0), {}, {QPoint(0, 1)});
-        blocks += block(6, kinds(0), many);
-        blocks += block(7, kinds(0), {QPoint(40000, 0), QPoint(0, 1000)});
-        blocks += block(8, kinds(0), {QPoint(100, 100), QPoint(200, 200), QPoint(0, 500)});
-        blocks += block(9, kinds(0), {QPoint(1000, 1000), QPoint(100, -1000), QPoint(-1000, 1000)});
+        blocks += block(1, kinds(1), "1000,0 0,1000 500,500");
+        blocks += block(2, kinds(1), "1000,0 0,2000");
+        blocks += block(3, kinds(2), "0,0 0,100 100,120 100,0");
+        blocks += block(4, kinds(0, 3, 4), "1000,1000 -1000,1000", "5,100", "0,1 0,2");
+        blocks += block(5, kinds(3, 9, 0), {}, "0,1");
+        blocks += block(6, kinds(0), str(points("many:101"))); // 101 vertices at 101 angles
+        blocks += block(7, kinds(0), "40000,0 0,1000");
+        blocks += block(8, kinds(0), "100,100 200,200 0,500");
+        blocks += block(9, kinds(0), "1000,1000 100,-1000 -1000,1000");
         blocks += block(10, {30, 0, 0, 1, 50, 10, 100, -100, 0, 0, 0, 0}, {});
-        blocks += block(11, kinds(2), QVector<QPoint>(4, QPoint(20, 0)));
+        blocks += block(11, kinds(2), "20,0 20,0 20,0 20,0");
         const QString dock = "9\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n"
                              "192\n168\n1\n88\n";
-        QTemporaryDir dir;
-        writeFile(dir.filePath("bad.ZQ30"), project("TRV_ZQ_30", blocks, dock).toLatin1());
-
-        const Run r = check({dir.filePath("bad.ZQ30")});
+        const Run r = checkText(project("TRV_ZQ_30", blocks, dock));
         QStringList want = {
             "file: sensor value 1 (control mode) is 9, outside 0..5; it reads as no selection",
             "area 5 Out 1: shape kind 3 outside 0..2; the area keeps its previous kind",
@@ -403,7 +383,7 @@ private Q_SLOTS:
         AreaRecord a;
         a.detectionSize = 1;
         a.shape[output] = kind;
-        a.points[output] = pts(points);
+        a.points[output] = ::points(points);
         if (field >= 0)
             a.setIntField(field, value);
         QCOMPARE(!arrivesIntact(a), blocked);
@@ -424,10 +404,7 @@ private Q_SLOTS:
 
     void damagedStructureIsReported()
     {
-        QTemporaryDir dir;
-        QString text = "TRV_ZQ_10\n" + block(0, kinds(0), {QPoint(1, 1)});
-        writeFile(dir.filePath("a"), text.toLatin1());
-        Run r = check({dir.filePath("a")});
+        Run r = checkText("TRV_ZQ_10\n" + block(0, kinds(0), "1,1"));
         QCOMPARE(r.lines, (QStringList{"file: no SensorSetting section; all 22 sensor values read as 0",
                                        "file: sensor value 5 (RS485 address) is 0, outside 1..127; it reads as 1",
                                        "file: sensor value 9 (CAN address) is 0, outside 1..127; it reads as 1",
@@ -437,28 +414,23 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 1);
 
         // An index of 64, a repeated area, and a point list cut short.
-        QString blocks = block(2, kinds(0), {QPoint(5, 5)}) + block(2, kinds(0), {QPoint(6, 6)})
-                         + block(64, kinds(0), {});
-        writeFile(dir.filePath("b"), project("TRV_ZQ_30", blocks).toLatin1());
-        r = check({dir.filePath("b")});
+        r = checkText(project("TRV_ZQ_30", block(2, kinds(0), "5,5") + block(2, kinds(0), "6,6") +
+                                               block(64, kinds(0))));
         QCOMPARE(r.lines, (QStringList{"file: area index \"64\" outside 0..63; reading stopped there",
                                        "file: area 2 occurs more than once; the last block counts"}));
-        const QString cut = "TRV_ZQ_30\nSensorSetting\n0\n0\n0\n0\n127\n0\n0\n0\n127\n0\n0\n1\n1\n0\n0\n1\n2\n0\n192\n168\n1\n88\n"
-                            "CoordTableData\n0\n0\n0\n0\n1\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr\n1,1\n2,2\n";
-        writeFile(dir.filePath("c"), cut.toLatin1());
-        r = check({dir.filePath("c")});
+        r = checkText(
+            project("TRV_ZQ_30", "0\n0\n0\n0\n1\n0\n0\n0\n0\n0\n0\n0\n0\nOut1CoordStr\n1,1\n2,2\n")
+                .remove("CoordTableDataEnd\n"));
         QCOMPARE(r.lines, (QStringList{"file: no CoordTableDataEnd line; the file may be cut short",
                                        "area 0 Out 1: point list without its end tag; the following lines were read as points"}));
     }
 
     void unreadableOrForeignFiles()
     {
-        QTemporaryDir dir;
-        Run r = check({dir.filePath("missing.ZQ30")});
+        Run r = check({"/nonexistent/missing.ZQ30"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains("missing.ZQ30"));
-        writeFile(dir.filePath("x"), QByteArray("hello\n"));
-        r = check({dir.filePath("x")});
+        r = checkText("hello\n");
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.trimmed(), QStringLiteral("FileError"));
         // Usage errors are 2 (1 means findings).

@@ -3,6 +3,7 @@
 #include "core/zones/ZoneGeometry.h"
 #include "core/zones/ZoneStore.h"
 
+#include "tests/support/ProjectText.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
@@ -16,10 +17,15 @@
 
 namespace {
 
+QByteArray areaSectionOf(const QByteArray &text)
+{
+    return text.mid(text.indexOf("CoordTableData\n"));
+}
+
 // A random design that survives the trip to the sensor unchanged: polygon
 // vertices at distinct angles in the order the sensor keeps them, dependent
 // parameters ahead of the sensor.
-QString wireStableDesign(quint32 seed, QString *areaSection)
+QByteArray wireStableDesign(quint32 seed)
 {
     QRandomGenerator rng(seed);
     ZoneStore s;
@@ -45,22 +51,7 @@ QString wireStableDesign(quint32 seed, QString *areaSection)
         a.shape[2] = rng.bounded(3, 6);
         a.points[2] = {QPoint(0, rng.bounded(0, 30000))};
     }
-    QString text;
-    QTextStream out(&text);
-    ProjectFile::writeProject(out, 3, SensorDockValues::defaults(), s);
-    out.flush();
-    QString areas;
-    QTextStream aout(&areas);
-    ProjectFile::writeAreaSection(aout, s);
-    aout.flush();
-    *areaSection = areas;
-    return text;
-}
-
-QString areaSectionOf(const QString &file)
-{
-    const QString text = QString::fromLatin1(readFile(file));
-    return text.mid(text.indexOf("CoordTableData\n"));
+    return projectBytes(s);
 }
 
 } // namespace
@@ -82,8 +73,8 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(sim.ready());
         QTemporaryDir dir;
-        QString areas;
-        writeFile(dir.filePath("design.ZQ30"), wireStableDesign(qHash(transport), &areas).toLatin1());
+        const QByteArray design = wireStableDesign(qHash(transport));
+        writeFile(dir.filePath("design.ZQ30"), design);
 
         CliRun r = runCli(QStringList{"write"} + sim.link(transport) + QStringList{dir.filePath("design.ZQ30")});
         QCOMPARE(r.exitCode, 0);
@@ -96,7 +87,7 @@ private Q_SLOTS:
 
         r = runCli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("back.ZQ30")});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(areaSectionOf(dir.filePath("back.ZQ30")), areas);
+        QCOMPARE(areaSectionOf(readFile(dir.filePath("back.ZQ30"))), areaSectionOf(design));
 
         // Another design differs from what the sensor now holds.
         r = runCli(QStringList{"verify"} + sim.link(transport) + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
@@ -169,22 +160,72 @@ private Q_SLOTS:
         }
     }
 
-    void rejectedWriteFails_data()
+    // One command against an emulator with faults: its exit status, a text
+    // on standard error, what it printed, and for a read the file's lines
+    // (-1: no file left behind).
+    void oneCommand_data()
     {
-        QTest::addColumn<QString>("reject");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("status-1") << "1" << "Parameters Setting Error";
-        QTest::newRow("status-2") << "2" << "FLASH Write Error";
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("lines");
+        const auto row = [](const char *name, const QStringList &sim, const char *transport,
+                            const QStringList &command, int exitCode, const char *err,
+                            const char *out = "", int lines = 0) {
+            QTest::newRow(name) << sim << transport << command << exitCode << err << out << lines;
+        };
+        const QStringList write = {"write", TEST_DATA_DIR "/fresh_laser30.ZQ30"};
+        row("write-rejected-status-1", {"--fault", "reject=1"}, "tcp", write, 3,
+            "Message: Parameters Setting Error");
+        row("write-rejected-status-2", {"--fault", "reject=2"}, "tcp", write, 3,
+            "Message: FLASH Write Error");
+        // With this seed the lost or broken replies are resent and the read
+        // completes.
+        for (const QStringList &f :
+             {QStringList{"split=1"}, QStringList{"delay=15"},
+              QStringList{"drop=0.01", "--seed", "5"}, QStringList{"corrupt=0.01", "--seed", "5"}})
+            for (const QString transport : {"tcp", "serial", "udp"})
+                if (f[0] == "split=1" || transport == "tcp")
+                    row(qPrintable("read-" + transport + '-' + f[0].section('=', 0, 0)),
+                        QStringList{"--fault"} + f, qPrintable(transport), {"read"}, 0, "", "",
+                        1242);
+        row("read-connection-closed", {"--fault", "close-after=10"}, "tcp", {"read"}, 3, "closed",
+            "", -1);
+        row("info",
+            {"--product-type", "9", "--firmware", "250", "--serial-number", "1234",
+             "--production-date", "2019-06-03"},
+            "udp", {"info"}, 0, "",
+            "Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  1234.000000\n"
+            "Production:  2019 - 6 - 3\n");
+        row("reboot", {}, "serial", {"reboot"}, 0, "Sensor Reboot Complete");
     }
-    void rejectedWriteFails()
+    void oneCommand()
     {
-        QFETCH(QString, reject);
-        QFETCH(QString, message);
-        SimProcess sim({"--fault", "reject=" + reject});
-        QVERIFY(sim.ready());
-        const CliRun r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY2(r.err.contains("Message: " + message), qPrintable(r.err));
+        QFETCH(QStringList, sim);
+        QFETCH(QString, transport);
+        QFETCH(QStringList, command);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        QFETCH(QString, out);
+        QFETCH(int, lines);
+        SimProcess emulator(sim);
+        QVERIFY(emulator.ready());
+        QTemporaryDir dir;
+        if (command[0] == "read")
+            command << "-o" << dir.filePath("r");
+        const CliRun r =
+            runCli(command.mid(0, 1) + emulator.link(transport) + command.mid(1), 120000);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(err), qPrintable(r.err));
+        if (!out.isEmpty())
+            QCOMPARE(r.out, out);
+        if (lines > 0)
+            QCOMPARE(readFile(dir.filePath("r")).count('\n'), lines);
+        if (lines < 0)
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
     }
 
     void sensorThatNeverEndsAWriteIsGivenUp()
@@ -217,30 +258,6 @@ private Q_SLOTS:
         QCOMPARE(cli.exitCode(), 3);
         const QString err = QString::fromUtf8(cli.readAllStandardError());
         QVERIFY2(err.contains("no progress") && err.contains("WArea"), qPrintable(err));
-    }
-
-    void readsSurviveTroubledReplies_data()
-    {
-        QTest::addColumn<QString>("transport");
-        QTest::addColumn<QStringList>("faults");
-        QTest::newRow("tcp-split") << "tcp" << QStringList{"split=1"};
-        QTest::newRow("serial-split") << "serial" << QStringList{"split=1"};
-        QTest::newRow("udp-split") << "udp" << QStringList{"split=1"};
-        QTest::newRow("tcp-delay") << "tcp" << QStringList{"delay=15"};
-        // With this seed the lost replies are resent and the read completes.
-        QTest::newRow("tcp-drop") << "tcp" << QStringList{"drop=0.01", "--seed", "5"};
-        QTest::newRow("tcp-corrupt") << "tcp" << QStringList{"corrupt=0.01", "--seed", "5"};
-    }
-    void readsSurviveTroubledReplies()
-    {
-        QFETCH(QString, transport);
-        QFETCH(QStringList, faults);
-        SimProcess sim(QStringList{"--fault"} + faults);
-        QVERIFY(sim.ready());
-        QTemporaryDir dir;
-        const CliRun r = runCli(QStringList{"read"} + sim.link(transport) + QStringList{"-o", dir.filePath("r")}, 120000);
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(readFile(dir.filePath("r")).count('\n'), 1242);
     }
 
     // A design the sensor would not hold as it is (a coordinate that wraps,
@@ -296,32 +313,6 @@ private Q_SLOTS:
         r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{TEST_DATA_DIR "/fresh_laser30.ZQ30"});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(QFile::exists(state));
-    }
-
-    void closedConnectionLeavesNoFile()
-    {
-        SimProcess sim({"--fault", "close-after=10"});
-        QVERIFY(sim.ready());
-        QTemporaryDir dir;
-        const CliRun r = runCli(QStringList{"read"} + sim.link("tcp") + QStringList{"-o", dir.filePath("r")});
-        QCOMPARE(r.exitCode, 3);
-        QVERIFY(r.err.contains("closed"));
-        QVERIFY(!QFile::exists(dir.filePath("r")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-    }
-
-    void infoAndReboot()
-    {
-        SimProcess sim({"--product-type", "9", "--firmware", "250", "--serial-number", "1234",
-                        "--production-date", "2019-06-03"});
-        QVERIFY(sim.ready());
-        CliRun r = runCli(QStringList{"info"} + sim.link("udp"));
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QStringLiteral("Product Name:  ZQxxxx-ETH\nFirmware:  2.50\nSerialNumber:  "
-                                       "1234.000000\nProduction:  2019 - 6 - 3\n"));
-        r = runCli(QStringList{"reboot"} + sim.link("serial"));
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.err.contains("Sensor Reboot Complete"));
     }
 
     // Over Ethernet step i looks at -70 + 320 / n * i degrees, over the

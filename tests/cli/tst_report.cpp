@@ -5,6 +5,7 @@
 #include "gui/ReportAction.h"
 #include "gui/UiPrompt.h"
 
+#include "tests/support/ProjectText.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TestFiles.h"
 
@@ -51,15 +52,8 @@ ZoneStore twoAreaDesign()
     return s;
 }
 
-QByteArray projectText(const ZoneStore &s, const QVector<int> &dock)
-{
-    QByteArray bytes;
-    QTextStream out(&bytes, QIODevice::WriteOnly);
-    ProjectFile::writeProject(out, 3, dock, s);
-    out.flush();
-    return bytes;
-}
-
+// What poppler's tools read back: a program's output, a page's text (all
+// pages for 0), the page count, and each picture's page and resolution.
 QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
@@ -67,33 +61,24 @@ QString run(const QString &program, const QStringList &args)
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-
 QString pdfText(const QString &pdf, int page = 0)
 {
-    QStringList args{"-layout"};
-    if (page > 0)
-        args << "-f" << QString::number(page) << "-l" << QString::number(page);
-    return run("pdftotext", args << pdf << "-");
+    const QString n = QString::number(page);
+    const QStringList pages = page > 0 ? QStringList{"-f", n, "-l", n} : QStringList();
+    return run("pdftotext", pages + QStringList{"-layout", pdf, "-"});
 }
-
 int pdfPages(const QString &pdf)
 {
-    const QRegularExpressionMatch m =
-        QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {pdf}));
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {pdf}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
-
-// pdfimages -list: one entry per image, with its page and resolution.
 struct PdfImage {
-    int page;
-    int xppi;
-    int yppi;
+    int page, xppi, yppi;
 };
 QVector<PdfImage> pdfImages(const QString &pdf)
 {
     QVector<PdfImage> images;
-    const QStringList lines = run("pdfimages", {"-list", pdf}).split('\n');
-    for (const QString &line : lines.mid(2)) {
+    for (const QString &line : run("pdfimages", {"-list", pdf}).split('\n').mid(2)) {
         const QStringList f = line.simplified().split(' ');
         if (f.size() >= 14 && f[2] == QLatin1String("image"))
             images << PdfImage{f[0].toInt(), f[12].toInt(), f[13].toInt()};
@@ -106,24 +91,13 @@ QString sha256(const QByteArray &bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
-// What the command itself printed, without the platform's notes.
-QString ownLines(const QString &err)
-{
-    QStringList own;
-    for (const QString &line : err.split('\n', Qt::SkipEmptyParts))
-        if (!line.startsWith(QLatin1String("QStandardPaths:")))
-            own << line + '\n';
-    return own.join(QString());
-}
-
-bool hasAll(const QString &text, const QStringList &wanted, QString *missing)
+// The first wanted text the report lacks.
+QString firstMissing(const QString &text, const QStringList &wanted)
 {
     for (const QString &w : wanted)
-        if (!text.contains(w)) {
-            *missing = w;
-            return false;
-        }
-    return true;
+        if (!text.contains(w))
+            return w;
+    return QString();
 }
 
 } // namespace
@@ -169,21 +143,17 @@ private Q_SLOTS:
         QFETCH(QStringList, wanted);
         QFETCH(QStringList, unwanted);
         QTemporaryDir dir;
-        const QByteArray bytes = projectText(twoAreaDesign(), kDock);
+        const QByteArray bytes = projectBytes(twoAreaDesign(), 3, kDock);
         writeFile(dir.filePath("line7.ZQ30"), bytes);
         const QString pdf = dir.filePath("report.pdf");
         const CliRun r =
             runCli({"report", dir.filePath("line7.ZQ30"), "--language", language, "-o", pdf});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(ownLines(r.err), QString());
+        QCOMPARE(r.ownErr(), QStringList());
 
         const QString text = pdfText(pdf);
-        QString missing;
-        QVERIFY2(hasAll(text,
-                        wanted << sha256(bytes) << "line7.ZQ30"
-                               << QDate::currentDate().toString(Qt::ISODate),
-                        &missing),
-                 qPrintable(missing));
+        wanted << sha256(bytes) << "line7.ZQ30" << QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(firstMissing(text, wanted), QString());
         for (const QString &u : unwanted)
             QVERIFY2(!text.contains(u), qPrintable(u));
         // Parameters, two areas on one page, then coverage and sign-off.
@@ -205,7 +175,7 @@ private Q_SLOTS:
         for (int a = 10; a < 17; ++a)
             s.areas[a].points[0] = {QPoint(500 * a, 0), QPoint(0, 300 * a), QPoint(-400 * a, 0)};
         QTemporaryDir dir;
-        writeFile(dir.filePath("seven.ZQ30"), projectText(s, SensorDockValues::defaults()));
+        writeFile(dir.filePath("seven.ZQ30"), projectBytes(s));
         const QString pdf = dir.filePath("r.pdf");
         QCOMPARE(runCli({"report", dir.filePath("seven.ZQ30"), "-o", pdf}).exitCode, 0);
         const QVector<PdfImage> images = pdfImages(pdf);
@@ -241,7 +211,7 @@ private Q_SLOTS:
         QVERIFY(sim.ready());
         QTemporaryDir dir;
         const QString design = dir.filePath("line7.ZQ30");
-        writeFile(design, projectText(twoAreaDesign(), kDock));
+        writeFile(design, projectBytes(twoAreaDesign(), 3, kDock));
         CliRun r = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{design});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains("written and verified"), qPrintable(r.err));
@@ -250,13 +220,10 @@ private Q_SLOTS:
         r = runCli(QStringList{"report", design, "-o", pdf} + sim.link("tcp"));
         QCOMPARE(r.exitCode, 0);
         QString text = pdfText(pdf);
-        QString missing;
-        QVERIFY2(hasAll(text,
-                        {"ZQxxxx-NAV (10)", "1.23", "4242", "2024-11-05", "(TCP)",
-                         "verified: the sensor holds this design", "Area 1", "Area 5",
-                         "RS485 Interface"},
-                        &missing),
-                 qPrintable(missing));
+        QCOMPARE(firstMissing(text, {"ZQxxxx-NAV (10)", "1.23", "4242", "2024-11-05", "(TCP)",
+                                     "verified: the sensor holds this design", "Area 1", "Area 5",
+                                     "RS485 Interface"}),
+                 QString());
 
         // The sensor now holds something else: the report names each
         // difference and the command says so.
@@ -267,13 +234,13 @@ private Q_SLOTS:
         r = runCli(QStringList{"report", design, "--language", "zh", "-o", pdf} + sim.link("udp"));
         QCOMPARE(r.exitCode, 1);
         text = pdfText(pdf);
-        QVERIFY2(
-            hasAll(text,
-                   {"2024年11月5日", "共 25 处差异",
-                    "区域 1 Out1：设计 多边形，3 个点 (1000,0) (0,1000) (-1000,0)；传感器 空",
-                    "区域 1 打开延迟：设计 60ms；传感器 0ms", "参数 ControlMode：设计 2；传感器 0"},
-                   &missing),
-            qPrintable(missing + "\n" + text.left(3000)));
+        QCOMPARE(
+            firstMissing(text,
+                         {"2024年11月5日", "共 25 处差异",
+                          "区域 1 Out1：设计 多边形，3 个点 (1000,0) (0,1000) (-1000,0)；传感器 空",
+                          "区域 1 打开延迟：设计 60ms；传感器 0ms",
+                          "参数 ControlMode：设计 2；传感器 0"}),
+            QString());
         QVERIFY(!text.contains("已核对"));
     }
 
@@ -285,22 +252,21 @@ private Q_SLOTS:
         // Nowhere to write: one line naming the path and the reason.
         CliRun r = runCli({"report", design, "-o", "/nonexistent/folder/r.pdf"});
         QCOMPARE(r.exitCode, 2);
-        QCOMPARE(ownLines(r.err).count('\n'), 1);
-        QVERIFY2(ownLines(r.err).startsWith(
-                     "sector-cli report: cannot write /nonexistent/folder/r.pdf: "),
-                 qPrintable(r.err));
+        QCOMPARE(r.ownErr().size(), 1);
+        QVERIFY2(
+            r.ownErr()[0].startsWith("sector-cli report: cannot write /nonexistent/folder/r.pdf: "),
+            qPrintable(r.err));
         // No such project.
         r = runCli({"report", dir.filePath("missing.ZQ30"), "-o", dir.filePath("r.pdf")});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains("cannot read"), qPrintable(r.err));
         // Usage.
         QCOMPARE(runCli({"report", design}).exitCode, 2);
-        QCOMPARE(
-            runCli({"report", design, "--language", "fr", "-o", dir.filePath("r.pdf")}).exitCode,
-            2);
-        QCOMPARE(
-            runCli({"report", design, "--model", "Laser50", "-o", dir.filePath("r.pdf")}).exitCode,
-            2);
+        for (const QStringList &bad :
+             {QStringList{"--language", "fr"}, QStringList{"--model", "Laser50"}})
+            QCOMPARE(
+                runCli(QStringList{"report", design, "-o", dir.filePath("r.pdf")} + bad).exitCode,
+                2);
         // Nobody answers: a link failure, and no report that claims a sensor.
         r = runCli({"report", design, "--tcp", "127.0.0.1:1", "-o", dir.filePath("r.pdf")});
         QCOMPARE(r.exitCode, 3);

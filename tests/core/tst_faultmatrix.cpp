@@ -92,40 +92,21 @@ const QList<Cell> &cells()
     return table;
 }
 
-const char *transferName(Transfer t)
-{
-    static const char *const names[] = {"read", "write", "info", "reboot", "scan"};
-    return names[int(t)];
-}
-
-// The request each try of a transfer sends.
-QByteArray tryToken(Transfer t, bool ethernet)
-{
-    switch (t) {
-    case Transfer::Read: return "RArea";
-    case Transfer::Write: return "WArea";
-    case Transfer::Info: return "RPrda";
-    case Transfer::Reboot: return "RBoot";
-    case Transfer::Scan: return ethernet ? "RAuto" : "RScan";
-    }
-    return QByteArray();
-}
-
-// The box a transfer ends with when it completes.
-QString doneMessage(Transfer t)
-{
-    switch (t) {
-    case Transfer::Read: return "Parameters Read OK";
-    case Transfer::Write: return "Parameters Write Complete";
-    case Transfer::Info:
-        // The emulator's default product.
-        return "Product Name:  ZQxxxx-ETH\nFirmware:  1.05\nSerialNumber:  1.000000\n"
-               "Production:  2026 - 1 - 1";
-    case Transfer::Reboot: return "Sensor Reboot Complete";
-    case Transfer::Scan: return QString();
-    }
-    return QString();
-}
+// Each transfer's name, the request each of its tries sends (over Ethernet
+// and the serial port), and the box it ends with when it completes.
+struct TransferInfo {
+    const char *name, *token, *serialToken, *done;
+};
+const TransferInfo kTransfers[] = {
+    {"read", "RArea", "RArea", "Parameters Read OK"},
+    {"write", "WArea", "WArea", "Parameters Write Complete"},
+    // The emulator's default product.
+    {"info", "RPrda", "RPrda",
+     "Product Name:  ZQxxxx-ETH\nFirmware:  1.05\nSerialNumber:  1.000000\n"
+     "Production:  2026 - 1 - 1"},
+    {"reboot", "RBoot", "RBoot", "Sensor Reboot Complete"},
+    {"scan", "RAuto", "RScan", nullptr},
+};
 
 // A design unlike the emulator's empty one, that Write All accepts.
 void fillDesign(ZoneStore &store, SensorParameters &parameters)
@@ -246,7 +227,7 @@ private Q_SLOTS:
                     const int end = QByteArray("DRGX").indexOf(ends[serial ? 1 : 0]);
                     if (end < 0 || (c.only && qstrcmp(c.only, transport) != 0))
                         continue;
-                    QTest::addRow("%s-%s-%s", c.fault, transferName(Transfer(t)), transport)
+                    QTest::addRow("%s-%s-%s", c.fault, kTransfers[t].name, transport)
                         << QString::fromLatin1(transport) << t << c.simArgs << end
                         << QString::fromLatin1(c.bug);
                 }
@@ -295,8 +276,8 @@ private Q_SLOTS:
         switch (want) {
         case End::Done:
         case End::Retried:
-            if (t != Transfer::Scan)
-                messages << doneMessage(t);
+            if (kTransfers[transfer].done)
+                messages << kTransfers[transfer].done;
             break;
         case End::GaveUp: messages << "Connect OverTimer, Check Connect"; break;
         case End::Refused:
@@ -306,7 +287,8 @@ private Q_SLOTS:
         }
         QCOMPARE(rig->messages, messages);
 
-        const QByteArray token = tryToken(t, ethernet);
+        const QByteArray token =
+            ethernet ? kTransfers[transfer].token : kTransfers[transfer].serialToken;
         if (want == End::Retried) {
             QVERIFY2(rig->timeouts >= 1, "completed without the retry the fault forces");
             QVERIFY(rig->sent(token) >= 2);

@@ -72,10 +72,8 @@ private Q_SLOTS:
     {
         SimulationRequest s;
         QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 0);
-        s.caseOn = 1;
+        s.caseOn = 1; // with the input simulation too: the WSimu row of requestFrames
         QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 2);
-        s.inputOn = 1;
-        QCOMPARE(int(Payloads::encodeWSimu(s)[5]), 1);
     }
 
     void arcTravelsAsWholeDegrees()
@@ -300,17 +298,12 @@ private Q_SLOTS:
         buf = f + f;
         QCOMPARE(ReceivePath::takeReply(buf, WSimu, nullptr), ReceivePath::Take::Frame);
         QCOMPARE(buf, f);
-    }
-
-    void badCrcIsRemovedSilently()
-    {
-        QByteArray f = replyFrame(RPara);
-        f[20] = char(f[20] ^ 1);
-        QByteArray buf = f;
-        QByteArray got;
-        QCOMPARE(ReceivePath::takeReply(buf, RPara, &got), ReceivePath::Take::BadCrc);
-        QVERIFY(buf.isEmpty());
-        QVERIFY(got.isEmpty());
+        // A bad CRC: the frame is removed and nothing handed over.
+        QByteArray bad = replyFrame(RPara);
+        bad[20] = char(bad[20] ^ 1);
+        got.clear();
+        QCOMPARE(ReceivePath::takeReply(bad, RPara, &got), ReceivePath::Take::BadCrc);
+        QVERIFY(bad.isEmpty() && got.isEmpty());
     }
 
     void ceilingRule()
@@ -396,42 +389,41 @@ private Q_SLOTS:
         QCOMPARE(scan.sweepLength, 640);
     }
 
-    void streamWaitsForWholePacketsAndKeepsGarbage()
+    // Stream packets among other bytes: what is left in the buffer and
+    // where the ring stands after them.
+    void streamPackets_data()
     {
-        ScanRecord scan;
-        const QByteArray p = streamPacket(20, 100, 80, 0, 80, 80);
-        QByteArray buf = "ab" + p + "cd" + p.left(30);
-        ReceivePath::takeStream(buf, scan, 36000);
-        QCOMPARE(buf, "abcd" + p.left(30));
-        QCOMPARE(scan.ringIndex, 0); // r changed from 0 to 1 after the points
-        // A packet that carries fewer points than its sector says.
-        buf = streamPacket(100, 180, 10, 0, 80, 10);
-        const int before = scan.ringIndex;
-        ReceivePath::takeStream(buf, scan, 36000);
-        QCOMPARE(scan.ringIndex, before + 10);
+        QTest::addColumn<int>("pointsPerDegree");
+        QTest::addColumn<int>("ringIndex");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("left");
+        QTest::addColumn<int>("ringAfter");
+        const QByteArray p = streamPacket(20, 100, 80, 0, 80, 80),
+                         four = streamPacket(20, 24, 4, 0, 4, 4);
+        // The resolution changes from 0 to 1 after the points: they restart.
+        QTest::newRow("garbage-kept-whole-packets-taken")
+            << 0 << 0 << "ab" + p + "cd" + p.left(30) << "abcd" + p.left(30) << 0;
+        QTest::newRow("packet-carrying-fewer-points-than-its-sector")
+            << 1 << 0 << streamPacket(100, 180, 10, 0, 80, 10) << QByteArray() << 10;
+        // "CR" + packet + "VN...": removing the packet spells a new magic.
+        QTest::newRow("magic-joined-at-a-seam")
+            << 1 << 0 << "CR" + four + four.mid(2) << QByteArray() << 8;
+        QTest::newRow("zero-width-sector-dropped")
+            << 1 << 7 << streamPacket(50, 50, 4, 0, 4, 4) + four << QByteArray() << 11;
     }
-
-    void magicJoinedAtASeamIsFound()
+    void streamPackets()
     {
-        // "CR" + packet + "VN..." : removing the packet spells a new magic.
+        QFETCH(int, pointsPerDegree);
+        QFETCH(int, ringIndex);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, left);
+        QFETCH(int, ringAfter);
         ScanRecord scan;
-        scan.pointsPerDegree = 1;
-        const QByteArray second = streamPacket(20, 24, 4, 0, 4, 4);
-        QByteArray buf = "CR" + streamPacket(20, 24, 4, 0, 4, 4) + second.mid(2);
-        ReceivePath::takeStream(buf, scan, 36000);
-        QVERIFY(buf.isEmpty());
-        QCOMPARE(scan.ringIndex, 8);
-    }
-
-    void zeroWidthSectorIsDropped()
-    {
-        ScanRecord scan;
-        scan.pointsPerDegree = 1;
-        scan.ringIndex = 7;
-        QByteArray buf = streamPacket(50, 50, 4, 0, 4, 4) + streamPacket(20, 24, 4, 0, 4, 4);
-        ReceivePath::takeStream(buf, scan, 36000);
-        QVERIFY(buf.isEmpty());
-        QCOMPARE(scan.ringIndex, 11); // only the second packet's points
+        scan.pointsPerDegree = pointsPerDegree;
+        scan.ringIndex = ringIndex;
+        ReceivePath::takeStream(bytes, scan, 36000);
+        QCOMPARE(bytes, left);
+        QCOMPARE(scan.ringIndex, ringAfter);
     }
 
     void tokenPresenceMatchesASearchForEachToken()

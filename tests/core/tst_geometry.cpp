@@ -241,20 +241,6 @@ private Q_SLOTS:
         QCOMPARE(a.points[0][2].y(), 250);
     }
 
-    void dependentPointsStayOnTheForwardAxis()
-    {
-        AreaRecord a = area(ShapePolygon, {}, ShapeStraight, {QPoint(0, 20)}, ShapeFan,
-                            {QPoint(0, 30)});
-        PointEdits::editXY(a, 1, 0, 1, 200.f);
-        QCOMPARE(a.points[1][0], QPoint(0, 20));
-        PointEdits::editPolar(a, 2, 0, 2, 45.f); // only the effect on y survives
-        QCOMPARE(a.points[2][0], QPoint(0, 21));
-        // A polygon on Out2 keeps its x.
-        AreaRecord b = area(ShapePolygon, {}, ShapePolygon, {QPoint(0, 20)});
-        PointEdits::editXY(b, 1, 0, 1, 200.f);
-        QCOMPARE(b.points[1][0], QPoint(200, 20));
-    }
-
     void deleteKeyRules()
     {
         AreaRecord a = area(ShapePolygon, {QPoint(1, 1), QPoint(2, 2)});

@@ -61,15 +61,6 @@ struct Rig {
     }
 };
 
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
-}
-
 } // namespace
 
 class TestLink : public QObject
@@ -95,7 +86,7 @@ private Q_SLOTS:
         QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
         QSignalSpy closed(&r.link, &SERIAL_COMM::ProgressClose);
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return params.count() == 1; }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return params.count() == 1; }, 10000));
 
         QStringList want;
         for (int i = 0; i < 64; ++i)
@@ -129,7 +120,7 @@ private Q_SLOTS:
         QSignalSpy closed(&r.link, &SERIAL_COMM::ProgressClose);
         QSignalSpy titles(&r.link, &SERIAL_COMM::ProgressTitle);
         r.link.WriteSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return !r.messages.isEmpty(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.messages.isEmpty(); }, 10000));
         QCOMPARE(r.tokens().count("WArea"), 64);
         QCOMPARE(r.tokens().mid(64), (QStringList{"WCase", "WPara"}));
         QCOMPARE(r.messages[0].title, QStringLiteral("提示"));
@@ -183,23 +174,23 @@ private Q_SLOTS:
         // of a read or a write: the next one starts at area 0 again.
         Rig r;
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return r.link.readAreaIndex() >= 6; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return r.link.readAreaIndex() >= 6; }, 5000));
         r.link.ClearAllRequests();
         QCOMPARE(r.link.readAreaIndex(), 0);
         r.serial.written.clear();
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
         QCOMPARE(r.serial.written[0].left(6), QByteArray("RArea\0", 6));
 
         r.link.WriteSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return r.link.writeAreaIndex() >= 6; }, 8000));
+        QVERIFY(QTest::qWaitFor([&] { return r.link.writeAreaIndex() >= 6; }, 8000));
         r.link.ClearAllRequests();
         QCOMPARE(r.link.writeAreaIndex(), 0);
         r.serial.written.clear();
         QSignalSpy titles(&r.link, &SERIAL_COMM::ProgressTitle);
         r.silent = true;
         r.link.WriteSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
         QCOMPARE(r.serial.written[0].left(6), QByteArray("WArea\0", 6));
         // Titled when it starts, not when the first area is accepted.
         QCOMPARE(titles.count(), 1);
@@ -219,7 +210,7 @@ private Q_SLOTS:
         const QVector<AreaRecord> before = r.store.areas;
         // Cut short after ten areas: nothing of the read reaches the design.
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return r.link.readAreaIndex() >= 10; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return r.link.readAreaIndex() >= 10; }, 5000));
         r.link.ClearAllRequests();
         QTest::qWait(100);
         QVERIFY(r.store.areas == before);
@@ -231,7 +222,7 @@ private Q_SLOTS:
                 atRCase = r.store.areas;
         });
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return params.count() == 1; }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return params.count() == 1; }, 10000));
         QVERIFY(atRCase == before);
         for (int i = 0; i < 64; ++i)
             QCOMPARE(r.store.areas[i].openDelay, 9);
@@ -269,7 +260,7 @@ private Q_SLOTS:
             r.link.WriteSensorAllDataSlots();
         else
             r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return r.link.busyCode() != 0; }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return r.link.busyCode() != 0; }, 1000));
         const int busy = r.link.busyCode();
         QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
         QSignalSpy scans(&r.link, &SERIAL_COMM::ReceiveScanfData);
@@ -291,7 +282,7 @@ private Q_SLOTS:
         Rig r;
         r.silent = true;
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.serial.written.isEmpty(); }, 1000));
         AreaRecord five;
         five.openDelay = 5;
         r.serial.feedNow(AreaCodec::encode("RArea", 5, five));
@@ -311,7 +302,7 @@ private Q_SLOTS:
         Rig r;
         r.silent = true;
         r.link.ReadSimulationTime();
-        QVERIFY(waitFor([&] { return r.serial.written.size() == 1; }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return r.serial.written.size() == 1; }, 1000));
         QCOMPARE(r.tokens(), QStringList{"WSimu"});
         r.link.SensorRebootSlots();
         r.link.SensorInformationSlots();
@@ -320,9 +311,9 @@ private Q_SLOTS:
         r.silent = false;
         r.serial.feedNow(r.sensor.answer(r.serial.written.first()));
         QCOMPARE(r.link.busyCode(), 0);
-        QVERIFY(waitFor([&] { return r.serial.written.size() == 2; }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return r.serial.written.size() == 2; }, 1000));
         QCOMPARE(r.tokens().last(), QStringLiteral("RBoot"));
-        QVERIFY(waitFor([&] { return r.messages.size() == 2; }, 2000));
+        QVERIFY(QTest::qWaitFor([&] { return r.messages.size() == 2; }, 2000));
         QCOMPARE(r.messages[0].text, QStringLiteral("Sensor Reboot Complete"));
         QVERIFY(r.messages[1].text.startsWith("Product Name:  ZQxxxx-ETH\nFirmware:  1.05"));
     }
@@ -338,7 +329,7 @@ private Q_SLOTS:
         });
         r.link.OpenSendReadSimulation();
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return !r.messages.isEmpty(); }, 14000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.messages.isEmpty(); }, 14000));
         // Four time-outs of two seconds, the first after the first send; a
         // reply timer never fires early, however busy the machine.
         QVERIFY2(t.elapsed() >= 8000, qPrintable(QString::number(t.elapsed())));
@@ -360,7 +351,8 @@ private Q_SLOTS:
         Rig r;
         r.silent = true;
         r.link.SensorInformationSlots();
-        QVERIFY(waitFor([&] { return r.link.timeoutCount() == 3 && r.link.busyCode() != 0; }, 7000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return r.link.timeoutCount() == 3 && r.link.busyCode() != 0; }, 7000));
         r.silent = false;
         r.serial.feedNow(r.sensor.answer(r.serial.written.last()));
         QCOMPARE(r.link.timeoutCount(), 0);
@@ -381,7 +373,7 @@ private Q_SLOTS:
         };
         QSignalSpy params(&r.link, &SERIAL_COMM::ReceiveParameters);
         r.link.ReadSensorAllDataSlots();
-        QVERIFY(waitFor([&] { return params.count() == 1; }, 12000));
+        QVERIFY(QTest::qWaitFor([&] { return params.count() == 1; }, 12000));
         const QStringList t = r.tokens();
         QCOMPARE(t.count("RArea"), 11 + 64);
         QCOMPARE(int(std::uint8_t(r.serial.written[11][5])), 0);
@@ -394,7 +386,7 @@ private Q_SLOTS:
         r.scan.ethernetMode = 0;
         r.link.ReadIntensityTime();
         r.link.ReadScanfTime();
-        QVERIFY(waitFor([&] { return r.tcp.written.size() == 1; }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return r.tcp.written.size() == 1; }, 1000));
         QTest::qWait(60);
         // The intensity flag went without a frame; the scan sent RAuto 1 and
         // left the link idle, with the reply time-out running.
@@ -433,11 +425,23 @@ private Q_SLOTS:
         QSignalSpy intensities(&r.link, &SERIAL_COMM::ReceiveIntensityData);
         r.link.ReadScanfTime();
         r.link.ReadIntensityTime();
-        QVERIFY(waitFor([&] { return scans.count() == 1 && intensities.count() == 1; }, 1000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return scans.count() == 1 && intensities.count() == 1; }, 1000));
         QCOMPARE(int(r.scan.serialDistances[639]), 0);
         QCOMPARE(int(r.scan.serialDistances[638]), 100);
         QCOMPARE(int(r.scan.serialDistances[0]), 24000); // 63900 clamped
         QCOMPARE(int(r.scan.serialIntensities[5]), 7);
+        // Intensities are clamped to the range too, here the Laser05's.
+        t.type = 0;
+        r.link.SetMaximumRange(&t);
+        r.sensor.serialScan = [](bool) {
+            std::array<std::uint16_t, 640> v{};
+            v.fill(65000);
+            return v;
+        };
+        r.link.ReadIntensityTime();
+        QVERIFY(QTest::qWaitFor([&] { return intensities.count() == 2; }, 1000));
+        QCOMPARE(int(r.scan.serialIntensities[0]), 6000);
     }
 
     void frameJoinedAtASeamWaitsForTheNextRead()
@@ -449,7 +453,8 @@ private Q_SLOTS:
         Rig r;
         r.silent = true;
         r.link.SensorInformationSlots();
-        QVERIFY(waitFor([&] { return r.link.busyCode() == int(LinkProtocol::RPrda.busyCode); }, 1000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return r.link.busyCode() == int(LinkProtocol::RPrda.busyCode); }, 1000));
         const QByteArray info = r.sensor.answer(LinkProtocol::request(LinkProtocol::RPrda));
         const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
         QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
@@ -469,7 +474,8 @@ private Q_SLOTS:
         r.silent = true;
         const auto awaitSimulation = [&r] {
             r.link.ReadSimulationTime();
-            QVERIFY(waitFor([&] { return r.link.busyCode() == int(LinkProtocol::WSimu.busyCode); }, 1000));
+            QVERIFY(QTest::qWaitFor(
+                [&] { return r.link.busyCode() == int(LinkProtocol::WSimu.busyCode); }, 1000));
         };
         QSignalSpy io(&r.link, &SERIAL_COMM::IOPortSignals);
         const QByteArray simu = r.sensor.answer(Payloads::encodeWSimu(SimulationRequest()));
@@ -485,34 +491,19 @@ private Q_SLOTS:
         QVERIFY(r.link.receiveBuffer().isEmpty());
     }
 
-    void serialIntensitiesAreClampedToo()
-    {
-        Rig r;
-        r.sensor.serialScan = [](bool) {
-            std::array<std::uint16_t, 640> v{};
-            v.fill(65000);
-            return v;
-        };
-        DEVICETYPE t;
-        t.type = 0;
-        r.link.SetMaximumRange(&t);
-        QSignalSpy intensities(&r.link, &SERIAL_COMM::ReceiveIntensityData);
-        r.link.ReadIntensityTime();
-        QVERIFY(waitFor([&] { return intensities.count() == 1; }, 1000));
-        QCOMPARE(int(r.scan.serialIntensities[0]), 6000);
-    }
-
     void controlGoesWithTheSimulationWhileEnabled()
     {
         Rig r;
         r.link.ReadSimulationTime();
         QVERIFY(!r.link.flag(SERIAL_COMM::FlagControl));
-        QVERIFY(waitFor([&] { return r.link.busyCode() == 0 && !r.link.flag(SERIAL_COMM::FlagSimulation); }, 1000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return r.link.busyCode() == 0 && !r.link.flag(SERIAL_COMM::FlagSimulation); },
+            1000));
         r.control[4] = 1;
         r.control[0] = 1;
         r.link.ReadSimulationTime();
         QVERIFY(r.link.flag(SERIAL_COMM::FlagControl));
-        QVERIFY(waitFor([&] { return !r.link.flag(SERIAL_COMM::FlagControl); }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return !r.link.flag(SERIAL_COMM::FlagControl); }, 1000));
         QCOMPARE(r.tokens(), (QStringList{"WSimu", "WSimu", "SCtrl"}));
         QCOMPARE(r.serial.written.last().mid(5, 5).toHex(), QByteArray("0100010100"));
         // The SCtrl reply leaves the reply time-out alone.

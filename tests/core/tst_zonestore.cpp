@@ -200,8 +200,6 @@ private Q_SLOTS:
         QVERIFY(deviceModelInfo(5) == nullptr);
         QVERIFY(deviceModelInfo(-1) == nullptr);
         QCOMPARE(deviceModelInfo(4)->sceneSpan, 120000.0);
-        QCOMPARE(deviceModelInfo(2)->zoomMinimum, -20);
-        QCOMPARE(deviceModelInfo(0)->maximumRange, 6000);
     }
 
     void suffixRule_data()

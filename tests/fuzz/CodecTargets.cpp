@@ -1,5 +1,6 @@
 #include "tests/fuzz/FuzzChecks.h"
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/support/Frames.h"
 
 #include "core/link/AreaCodec.h"
 #include "core/link/Discovery.h"
@@ -16,24 +17,19 @@ namespace FuzzTargets {
 namespace {
 using namespace LinkProtocol;
 
-// A frame of exactly `length` bytes in a buffer of its own, so that a
-// decoder reading past its end is caught. The input gives the bytes after
-// the token; zeros fill the rest; a CRC closes it when `crc` is set.
+// A reply of exactly its length in a buffer of its own, so that a decoder
+// reading past its end is caught. The input gives the bytes after the token;
+// zeros fill the rest; a CRC closes it.
 struct Frame {
     std::unique_ptr<char[]> data;
     QByteArray bytes;
 
-    Frame(const char *token, const QByteArray &body, int length, bool crc)
-        : data(new char[size_t(length)])
+    Frame(const Command &c, const QByteArray &body)
     {
-        QByteArray f(crc ? length - 2 : length, '\0');
-        f.replace(0, 5, token, 5);
-        const int n = qMin(body.size(), f.size() - 5);
-        f.replace(5, n, body.constData(), n);
-        if (crc)
-            appendCrc(f);
-        memcpy(data.get(), f.constData(), size_t(length));
-        bytes = QByteArray::fromRawData(data.get(), length);
+        const QByteArray f = replyFrame(c, body);
+        data.reset(new char[size_t(f.size())]);
+        memcpy(data.get(), f.constData(), size_t(f.size()));
+        bytes = QByteArray::fromRawData(data.get(), f.size());
     }
 };
 
@@ -57,7 +53,7 @@ QString fitsItsKind(int c, const AreaRecord &area)
 
 QString paraRoundTrip(const QByteArray &body)
 {
-    const Frame reply(RPara.token, body, RPara.replyLength, true);
+    const Frame reply(RPara, body);
     const SensorParameters read = Payloads::decodeRPara(reply.bytes);
     for (int k = 0; k < SensorParameters::kFieldCount; ++k)
         if (read.field(k) < 0 || read.field(k) > 0xFFFF)
@@ -81,7 +77,7 @@ QString paraRoundTrip(const QByteArray &body)
 
 QString caseRoundTrip(const QByteArray &body)
 {
-    const Frame reply(RCase.token, body, RCase.replyLength, true);
+    const Frame reply(RCase, body);
     ZoneStore store;
     Payloads::decodeRCase(reply.bytes, store.areas);
     const QByteArray request = Payloads::encodeWCase(store);
@@ -98,7 +94,7 @@ QString caseRoundTrip(const QByteArray &body)
 
 QString simulationReply(const QByteArray &body)
 {
-    const Frame reply(WSimu.token, body, WSimu.replyLength, true);
+    const Frame reply(WSimu, body);
     const Payloads::SimuReply r = Payloads::decodeWSimuReply(reply.bytes);
     // A byte widened as signed: the upper 24 bits all equal bit 7.
     for (std::uint32_t word : {r.inputs, r.outputs})
@@ -109,7 +105,7 @@ QString simulationReply(const QByteArray &body)
 
 QString productReply(const QByteArray &body)
 {
-    const Frame reply(RPrda.token, body, RPrda.replyLength, true);
+    const Frame reply(RPrda, body);
     const Payloads::ProductInfo info = Payloads::decodeRPrda(reply.bytes);
     for (int chinese : {0, 1}) {
         const QString text = Payloads::productText(info, chinese);
@@ -122,7 +118,7 @@ QString productReply(const QByteArray &body)
 QString statusReply(const QByteArray &body)
 {
     for (const Command *c : {&WArea, &WPara, &WCase}) {
-        const Frame reply(c->token, body, c->replyLength, true);
+        const Frame reply(*c, body);
         const int status = Payloads::writeStatus(reply.bytes);
         if (status != FuzzChecks::byteAt(body, 0))
             return QStringLiteral("status byte %1 read as %2").arg(FuzzChecks::byteAt(body, 0)).arg(status);
@@ -137,8 +133,7 @@ QString areaCodec(const QByteArray &bytes)
     AreaRecord area;
     for (int c = 0; c < kOutputCount; ++c)
         area.shape[c] = FuzzChecks::byteAt(bytes, AreaCodec::kFrameLength - 7 + c) % 6;
-    const Frame reply(RArea.token, bytes.left(AreaCodec::kFrameLength - 7), AreaCodec::kFrameLength,
-                      true);
+    const Frame reply(RArea, bytes.left(AreaCodec::kFrameLength - 7));
     AreaCodec::decode(reply.bytes, area);
     const int index = AreaCodec::frameIndex(reply.bytes);
     QString wrong = FuzzChecks::storedArea(index, area, ShapeRatio, kMaxPointsPerOutput);

@@ -9,6 +9,7 @@
 #include "core/zones/ZoneStore.h"
 
 #include "tests/support/FakeTransport.h"
+#include "tests/support/Frames.h"
 
 // The input drives a link controller over fake transports:
 //   byte 0   bit 0 Ethernet (else the serial port), bit 1 UDP (else TCP),
@@ -31,17 +32,6 @@ namespace FuzzTargets {
 
 namespace {
 using namespace LinkProtocol;
-
-QByteArray replyFrame(const Command &c, const QByteArray &start)
-{
-    const bool scan = c.crcOver == 0;
-    QByteArray f(scan ? kSerialScanLength : c.crcOver, '\0');
-    f.replace(0, 5, c.token, 5);
-    f.replace(5, qMin(start.size(), f.size() - 5), start.constData(), qMin(start.size(), f.size() - 5));
-    if (!scan)
-        appendCrc(f);
-    return f;
-}
 
 const Command *outstanding(int busy)
 {

@@ -3,18 +3,16 @@
 //   fuzz-seeds DIR     (DIR/<target>/seed-*)
 #include "tests/fuzz/FuzzTargets.h"
 #include "tests/support/Frames.h"
+#include "tests/support/ProjectText.h"
 
 #include "core/link/AreaCodec.h"
 #include "core/link/LinkProtocol.h"
 #include "core/link/Payloads.h"
-#include "core/project/ProjectFile.h"
-#include "core/sensor/SensorDockValues.h"
 #include "core/zones/ZoneStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -61,15 +59,6 @@ ZoneStore design()
     return s;
 }
 
-QByteArray project(int model, const ZoneStore &store)
-{
-    QByteArray out;
-    QTextStream t(&out, QIODevice::WriteOnly);
-    ProjectFile::writeProject(t, model, SensorDockValues::defaults(), store);
-    t.flush();
-    return out;
-}
-
 QByteArray be16(int v)
 {
     return QByteArray(1, char(v >> 8)) + char(v & 0xFF);
@@ -85,14 +74,14 @@ void projectSeeds()
 {
     ZoneStore fresh; // as a freshly started tool saves it
     fresh.setAllDetectionSize(1);
-    seed("project", "fresh-laser30", project(3, fresh));
+    seed("project", "fresh-laser30", projectBytes(fresh));
     const ZoneStore d = design();
-    seed("project", "design-laser05", project(0, d));
-    QByteArray crlf = project(4, d);
+    seed("project", "design-laser05", projectBytes(d, 0));
+    QByteArray crlf = projectBytes(d, 4);
     crlf.replace("\n", "\r\n");
     seed("project", "design-laser50-crlf", crlf);
     // A block cut short: its point list has no end tag.
-    seed("project", "cut-laser30", project(3, d).left(420));
+    seed("project", "cut-laser30", projectBytes(d).left(420));
 }
 
 void codecSeeds()
@@ -157,10 +146,8 @@ void receiveSeeds()
          QByteArray(1, RI::Tcp | (2 << 2)) + RI::request(RI::Scan)
              + RI::reads(sweep + "noise" + sweep + packet(20, 180, 160, 7, 160, 900) + sweep, 500));
     seed("receive", "udp-ceiling",
-         QByteArray(1, RI::Udp) + RI::reads(packet(0, 40, 40, 1, 40, 700), 1) + QByteArray("\x06x", 2)
-             + QByteArray("\x06x", 2) + QByteArray("\x06x", 2) + QByteArray("\x06x", 2)
-             + QByteArray("\x06x", 2) + QByteArray("\x06x", 2) + QByteArray("\x06x", 2)
-             + RI::reads(packet(0, 340, 4, 4, 4, 100)));
+         QByteArray(1, RI::Udp) + RI::reads(packet(0, 40, 40, 1, 40, 700), 1) +
+             QByteArray("\x06x", 2).repeated(7) + RI::reads(packet(0, 340, 4, 4, 4, 100)));
     seed("receive", "serial-simulation-control",
          QByteArray(1, RI::Serial | (1 << 5)) + RI::request(RI::Simulation)
              + RI::answer(QByteArray::fromHex("80000500000000")) + RI::tick() + RI::answer()

@@ -205,36 +205,34 @@ public:
     }
 };
 
-inline ScanRecord noisySweep(int mode)
+// Ethernet sweeps the scan items thin and clip, by kind: "noisy" (a wall
+// with noise, dropouts and a far gap), "rain" (5000 steps, each between 1 and
+// 20 m at random), and two a line is often drawn over: "flat runs" (a wall
+// seen square on, broken by steps) and "near and far" (steps alternating
+// between two surfaces, an edge seen through a fence).
+inline ScanRecord sweepOf(const QString &kind, int mode)
 {
     ScanRecord scan;
     scan.connectionType = 1;
     scan.displayMode = mode;
-    scan.sweepLength = ScanRecord::kRingSize;
-    QRandomGenerator rng(61);
-    for (int i = 0; i < ScanRecord::kRingSize; ++i) {
-        int d = 2500 + int(1500 * std::sin(i * 0.0021)) + rng.bounded(-40, 41);
-        if (i % 997 == 0)
-            d = 0; // dropouts
-        if (i > 12000 && i < 12400)
-            d = 9000; // a far wall through the gap
-        scan.distanceRing[size_t(i)] = std::uint16_t(d);
-        scan.intensityRing[size_t(i)] = std::uint16_t(600 + rng.bounded(400));
-    }
-    return scan;
-}
-
-// A sweep in rain or dust: 5000 steps, each between 1 and 20 m at random.
-inline ScanRecord rainSweep(int mode)
-{
-    ScanRecord scan;
-    scan.connectionType = 1;
-    scan.displayMode = mode;
-    scan.sweepLength = 5000;
-    QRandomGenerator rng(5000);
+    scan.sweepLength = kind == "rain" ? 5000 : ScanRecord::kRingSize;
+    QRandomGenerator rng(kind == "noisy" ? 61 : kind == "rain" ? 5000 : 17);
     for (int i = 0; i < scan.sweepLength; ++i) {
-        scan.distanceRing[size_t(i)] = std::uint16_t(1000 + rng.bounded(19000));
-        scan.intensityRing[size_t(i)] = std::uint16_t(rng.bounded(2000));
+        int d = 0, intensity = 0;
+        if (kind == "noisy") {
+            d = 2500 + int(1500 * std::sin(i * 0.0021)) + rng.bounded(-40, 41);
+            d = i % 997 == 0 ? 0 : i > 12000 && i < 12400 ? 9000 : d;
+            intensity = 600 + rng.bounded(400);
+        } else if (kind == "rain") {
+            d = 1000 + rng.bounded(19000);
+            intensity = rng.bounded(2000);
+        } else {
+            d = kind == "flat runs" ? 1500 + 1000 * ((i / 1500) % 3)
+                                    : (i % 2 ? 3500 : 1200) + rng.bounded(-30, 31);
+            intensity = 700 + rng.bounded(200);
+        }
+        scan.distanceRing[size_t(i)] = std::uint16_t(d);
+        scan.intensityRing[size_t(i)] = std::uint16_t(intensity);
     }
     return scan;
 }

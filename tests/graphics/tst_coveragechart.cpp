@@ -156,11 +156,8 @@ private Q_SLOTS:
                         overlaps += used > 1 ? 1 : 0;
                         const int b = g.blockAt(s, v);
                         if (g.applied[b] != first || g.held[b] != used)
-                            QFAIL(qPrintable(QString("design %1 mode %2 state %3 %4")
-                                                 .arg(design)
-                                                 .arg(mode)
-                                                 .arg(s)
-                                                 .arg(v)));
+                            QFAIL(qPrintable(QString::asprintf("design %d mode %d state %d %d",
+                                                               design, mode, s, v)));
                     }
                 QCOMPARE(g.gaps, gaps);
                 QCOMPARE(g.overlaps, overlaps);
@@ -187,14 +184,9 @@ private Q_SLOTS:
 
         QVector<QString> pairs;
         for (const Overlap &o : overlaps(areas))
-            pairs << QString("%1<%2 %3..%4 %5..%6 m%7")
-                         .arg(o.earlier)
-                         .arg(o.later)
-                         .arg(o.common.steerMin)
-                         .arg(o.common.steerMax)
-                         .arg(o.common.speedMin)
-                         .arg(o.common.speedMax)
-                         .arg(o.common.operationMode);
+            pairs << QString::asprintf("%d<%d %d..%d %d..%d m%d", o.earlier, o.later,
+                                       o.common.steerMin, o.common.steerMax, o.common.speedMin,
+                                       o.common.speedMax, o.common.operationMode);
         // Area 3 reaches speed 50, where area 5 starts.
         QCOMPARE(pairs, (QVector<QString>{"0<3 -10..10 20..50 m0", "0<5 0..30 50..100 m2",
                                           "3<5 0..10 50..50 m2", "5<7 40..60 200..300 m2",
@@ -210,23 +202,20 @@ private Q_SLOTS:
         const QRectF target(0, 0, 900, 640);
         const qreal f = 12;
         const QRectF plot = CoverageChart::plotRect(target, f);
-        QImage png(target.size().toSize(), QImage::Format_RGB32);
-        {
-            QPainter p(&png);
+        const auto paint = [&](QPaintDevice *device) {
+            QPainter p(device);
             p.fillRect(target, Qt::white);
             CoverageChart::paintGrid(p, target, modeGrid(areas, 2), false, f);
-        }
+        };
+        QImage png(target.size().toSize(), QImage::Format_RGB32);
+        paint(&png);
         QBuffer svg;
         svg.open(QIODevice::WriteOnly);
-        {
-            QSvgGenerator generator;
-            generator.setOutputDevice(&svg);
-            generator.setSize(target.size().toSize());
-            generator.setViewBox(target);
-            QPainter p(&generator);
-            p.fillRect(target, Qt::white);
-            CoverageChart::paintGrid(p, target, modeGrid(areas, 2), false, f);
-        }
+        QSvgGenerator generator;
+        generator.setOutputDevice(&svg);
+        generator.setSize(target.size().toSize());
+        generator.setViewBox(target);
+        paint(&generator);
         QSvgRenderer renderer(svg.data());
         QVERIFY(renderer.isValid());
         QImage back(png.size(), QImage::Format_RGB32);

@@ -3,6 +3,18 @@
 // deletes, undo and redo in the main window.
 #include "tests/graphics/GraphicsTestKit.h"
 
+namespace {
+// The handles' sensor points, the centre handle left out.
+QString handlePoints(OPTION_SCENE *sc)
+{
+    QStringList out;
+    for (QGraphicsItem *h : sc->handles())
+        if (h->pos() != QPointF(0, 0))
+            out << QStringLiteral("%1,%2").arg(h->pos().x()).arg(-h->pos().y());
+    return out.join(' ');
+}
+} // namespace
+
 class TestViewEdits : public QObject
 {
     Q_OBJECT
@@ -11,27 +23,52 @@ class TestViewEdits : public QObject
 private Q_SLOTS:
     // ------------------------------------------------------------ handles
 
-    void handleSize_data()
+    // A handle's size at a view scale, and its fill and cursor in a style
+    // state.
+    void handlePaint_data()
     {
         QTest::addColumn<bool>("ratio");
         QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("state");
         QTest::addColumn<QRectF>("bounds");
         QTest::addColumn<QRectF>("painted");
-        QTest::newRow("vertex at 4") << false << 4.0 << QRectF(-1.875, -1.875, 3.75, 3.75) << QRectF(-1, -1, 3, 3);
-        QTest::newRow("vertex at 1") << false << 1.0 << QRectF(-7.5, -7.5, 15, 15) << QRectF(-7, -7, 15, 15);
-        QTest::newRow("vertex at 0.01") << false << 0.01 << QRectF(-750, -750, 1500, 1500) << QRectF(-750, -750, 1500, 1500);
-        QTest::newRow("ratio at 1") << true << 1.0 << QRectF(-25, -2.5, 50, 5) << QRectF(-25, -2, 50, 5);
-        QTest::newRow("ratio at 4") << true << 4.0 << QRectF(-6.25, -0.625, 12.5, 1.25) << QRectF(-6, 0, 12, 1);
+        QTest::addColumn<QColor>("fill");
+        QTest::addColumn<int>("cursor"); // -1: left alone
+        const QRectF vertex(-7.5, -7.5, 15, 15), vertexPainted(-7, -7, 15, 15);
+        const QRectF bar(-25, -2.5, 50, 5), barPainted(-25, -2, 50, 5);
+        const int sel = QStyle::State_Selected, over = QStyle::State_MouseOver,
+                  sunk = QStyle::State_Sunken;
+        const auto row = [](const char *name, bool ratio, double scale, int state, QRectF bounds,
+                            QRectF painted, QColor fill, int cursor) {
+            QTest::newRow(name) << ratio << scale << state << bounds << painted << fill << cursor;
+        };
+        const QColor blue(Qt::blue), red(255, 64, 64);
+        row("vertex at 4", false, 4, 0, QRectF(-1.875, -1.875, 3.75, 3.75), QRectF(-1, -1, 3, 3),
+            blue, -1);
+        row("vertex at 1", false, 1, 0, vertex, vertexPainted, blue, -1);
+        row("vertex at 0.01", false, 0.01, 0, QRectF(-750, -750, 1500, 1500),
+            QRectF(-750, -750, 1500, 1500), blue, -1);
+        row("ratio at 1", true, 1, 0, bar, barPainted, blue, -1);
+        row("ratio at 4", true, 4, 0, QRectF(-6.25, -0.625, 12.5, 1.25), QRectF(-6, 0, 12, 1), blue,
+            -1);
+        row("selected", false, 1, sel, vertex, vertexPainted, QColor(0, 0, 170), -1);
+        row("sunken", false, 1, sunk, vertex, vertexPainted, QColor(0, 0, 212), -1);
+        row("hover vertex", false, 1, over, vertex, vertexPainted, red, int(Qt::SizeAllCursor));
+        row("hover selected ratio", true, 1, over | sel, bar, barPainted, red,
+            int(Qt::SizeVerCursor));
     }
-    void handleSize()
+    void handlePaint()
     {
         QFETCH(bool, ratio);
         QFETCH(double, scale);
+        QFETCH(int, state);
         QFETCH(QRectF, bounds);
         QFETCH(QRectF, painted);
+        QFETCH(QColor, fill);
+        QFETCH(int, cursor);
         double s = 1.0; // read through the pointer at every call
-        std::unique_ptr<QGraphicsItem> h(ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, 0, 0, &s))
-                                               : new POINT_POINT(Qt::blue, 0, 0, &s));
+        const auto h = ratio ? std::unique_ptr<QGraphicsItem>(new POINT_RATIO(Qt::blue, 0, 0, &s))
+                             : std::unique_ptr<QGraphicsItem>(new POINT_POINT(Qt::blue, 0, 0, &s));
         s = scale;
         QCOMPARE(h->boundingRect(), bounds);
         QCOMPARE(h->shape().boundingRect(), bounds);
@@ -40,43 +77,11 @@ private Q_SLOTS:
         {
             QPainter p(&rec);
             QStyleOptionGraphicsItem opt;
-            h->paint(&p, &opt, nullptr);
-        }
-        QCOMPARE(rec.rects.size(), 1);
-        QCOMPARE(rec.rects[0].first, painted);
-        QCOMPARE(rec.rects[0].second, QColor(Qt::blue));
-    }
-
-    void handleColour_data()
-    {
-        QTest::addColumn<bool>("ratio");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QColor>("fill");
-        QTest::addColumn<int>("cursor"); // -1: left alone
-        const int sel = QStyle::State_Selected, over = QStyle::State_MouseOver, sunk = QStyle::State_Sunken;
-        QTest::newRow("plain") << false << 0 << QColor(0, 0, 255) << -1;
-        QTest::newRow("selected") << false << sel << QColor(0, 0, 170) << -1;
-        QTest::newRow("sunken") << false << sunk << QColor(0, 0, 212) << -1;
-        QTest::newRow("hover vertex") << false << over << QColor(255, 64, 64) << int(Qt::SizeAllCursor);
-        QTest::newRow("hover selected ratio") << true << (over | sel) << QColor(255, 64, 64) << int(Qt::SizeVerCursor);
-    }
-    void handleColour()
-    {
-        QFETCH(bool, ratio);
-        QFETCH(int, state);
-        QFETCH(QColor, fill);
-        QFETCH(int, cursor);
-        double s = 1.0;
-        std::unique_ptr<QGraphicsItem> h(ratio ? static_cast<QGraphicsItem *>(new POINT_RATIO(Qt::blue, 0, 0, &s))
-                                               : new POINT_POINT(Qt::blue, 0, 0, &s));
-        Recorder rec;
-        {
-            QPainter p(&rec);
-            QStyleOptionGraphicsItem opt;
             opt.state = QStyle::State(state);
             h->paint(&p, &opt, nullptr);
         }
         QCOMPARE(rec.rects.size(), 1);
+        QCOMPARE(rec.rects[0].first, painted);
         QCOMPARE(rec.rects[0].second.rgb(), fill.rgb());
         QCOMPARE(h->hasCursor(), cursor >= 0);
         if (cursor >= 0)
@@ -197,11 +202,7 @@ private Q_SLOTS:
         Editor e(shape, points);
         drag(e.view, pixelOf(e.view, from.x(), from.y()), by, shift ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(str(e.points()), after);
-        QStringList pos;
-        for (QGraphicsItem *h : e.sc->handles())
-            if (h->pos() != QPointF(0, 0)) // the centre handle
-                pos << QStringLiteral("%1,%2").arg(h->pos().x()).arg(-h->pos().y());
-        QCOMPARE(pos.join(' '), after);
+        QCOMPARE(handlePoints(e.sc), after);
     }
 
     void arcPoint0ToRadius5000()
@@ -250,9 +251,7 @@ private Q_SLOTS:
         QCOMPARE(xy->item(1, 1)->text(), QStringLiteral("-1600"));
 
         // Delete acts on the handle pressed last.
-        const QPoint v = pixelOf(t.view, 1600, 1600);
-        send(t.view->viewport(), QEvent::MouseButtonPress, v, Qt::LeftButton, Qt::LeftButton);
-        send(t.view->viewport(), QEvent::MouseButtonRelease, v, Qt::LeftButton, Qt::NoButton);
+        click(t.view, pixelOf(t.view, 1600, 1600));
         QTest::keyClick(t.view, Qt::Key_Delete);
         QCOMPARE(str(t.store.areas[0].points[0]), QStringLiteral("-1600,1600 160,640"));
         QCOMPARE(xy->rowCount(), 3);
@@ -291,13 +290,7 @@ private Q_SLOTS:
         t.window.areaTable()->SaveUndoAreaTableData(); // the polygon as a recorded state
         t.store.modified = false;
         const QVector<QPoint> &points = t.store.areas[0].points[0];
-        const auto handles = [&t] {
-            QStringList out;
-            for (QGraphicsItem *h : t.window.optionScene()->handles())
-                if (h->pos() != QPointF(0, 0))
-                    out << QStringLiteral("%1,%2").arg(h->pos().x()).arg(-h->pos().y());
-            return out.join(' ');
-        };
+        const auto handles = [&t] { return handlePoints(t.window.optionScene()); };
 
         // Up by 20 pixels (320 mm) in four moves, then right by 10 (160 mm).
         drag(t.view, pixelOf(t.view, 0, 3200), QPoint(0, -20));
@@ -348,8 +341,7 @@ private Q_SLOTS:
         if (how == "key") {
             // Pressing the handle makes it current (and is a recorded edit
             // of its own); Delete then acts on it.
-            send(t.view->viewport(), QEvent::MouseButtonPress, px, Qt::LeftButton, Qt::LeftButton);
-            send(t.view->viewport(), QEvent::MouseButtonRelease, px, Qt::LeftButton, Qt::NoButton);
+            click(t.view, px);
         }
         t.store.modified = false;
         const int history = t.store.undoHistory[0].size();

@@ -6,13 +6,13 @@
 
 // What the sensor sends, put together from the command table by hand.
 
-// A reply to `c` with its payload after the token and zeros up to its
-// length, closed by its CRC where it has one.
+// A reply to `c` with its payload after the token (as much as fits) and
+// zeros up to its length, closed by its CRC where it has one.
 inline QByteArray replyFrame(const LinkProtocol::Command &c, const QByteArray &payload = {})
 {
     QByteArray f(c.crcOver ? c.crcOver : LinkProtocol::kSerialScanLength, '\0');
     f.replace(0, 5, c.token, 5);
-    f.replace(5, payload.size(), payload);
+    f.replace(5, qMin(payload.size(), f.size() - 5), payload.left(f.size() - 5));
     if (c.crcOver)
         LinkProtocol::appendCrc(f);
     return f;

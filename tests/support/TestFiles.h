@@ -32,6 +32,8 @@ inline QByteArray withPoints(QByteArray file, int area, int output, const QByteA
 
 #include <QProcess>
 
+#include <algorithm>
+
 // One run of sector-cli: exit status (-1 when it hung, -2 when it crashed)
 // and what it printed.
 struct CliRun {
@@ -39,6 +41,16 @@ struct CliRun {
     QString out;
     QString err;
     QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
+    // The lines of standard error the command itself printed, without the
+    // platform's notes about its environment.
+    QStringList ownErr() const
+    {
+        QStringList own = err.split('\n', Qt::SkipEmptyParts);
+        own.erase(std::remove_if(own.begin(), own.end(),
+                                 [](const QString &l) { return l.startsWith("QStandardPaths:"); }),
+                  own.end());
+        return own;
+    }
 };
 
 inline CliRun runCli(const QStringList &args, int timeoutMs = 60000)
