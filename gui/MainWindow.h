@@ -210,7 +210,6 @@ private:
     class ScanRecorder *m_recorder = nullptr;
     class ReplayPlayer *m_player = nullptr;
     class ReplayPanel *m_replayPanel = nullptr;
-    class QDockWidget *m_replayDock = nullptr;
     class QLabel *m_recordStatus = nullptr;
     QTimer m_recordStatusTimer;
     int m_connectionTypeBeforeReplay = -1;

@@ -16,7 +16,8 @@
 #include "gui/replay/ReplayPlayer.h"
 #include "gui/replay/ReplayTimeline.h"
 
-#include <QDockWidget>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
@@ -65,14 +66,10 @@ void MainWindow::setUpRecording()
             tr2("无法写入录制文件：", "The recording could not be written: ") + why);
     });
 
-    m_replayPanel = new ReplayPanel(m_player, this);
-    m_replayDock = new QDockWidget(this);
-    m_replayDock->setObjectName(QStringLiteral("ReplayDock"));
-    m_replayDock->setWidget(m_replayPanel);
-    m_replayDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    m_replayDock->setTitleBarWidget(new QWidget(m_replayDock));
-    addDockWidget(Qt::BottomDockWidgetArea, m_replayDock);
-    m_replayDock->hide();
+    // Under the view, while a recording is open.
+    m_replayPanel = new ReplayPanel(m_player, ui->centralwidget);
+    ui->CentralLayout->addWidget(m_replayPanel);
+    m_replayPanel->hide();
     connect(m_player, &ReplayPlayer::frameChanged, this, &MainWindow::showReplayFrame);
     connect(m_replayPanel, &ReplayPanel::closeRequested, this, &MainWindow::closeReplay);
     connect(m_replayPanel, &ReplayPanel::areaChoiceChanged, this, &MainWindow::evaluateReplay);
@@ -109,7 +106,9 @@ void MainWindow::startRecording()
     UiPrompt::FileQuestion q;
     q.save = true;
     q.caption = tr2("录制扫描", "Record Scan");
-    q.directory = m_recent->folder() + QStringLiteral("/scan.scanrec");
+    // A new name each time: no earlier recording is written over unasked.
+    q.directory = QDir(m_recent->folder())
+                      .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'scan-'yyyyMMdd-HHmmss'.scanrec'")));
     q.filter = tr2("扫描录制 (*.scanrec);;CSV 文本 (*.csv)", "Scan recording (*.scanrec);;CSV text (*.csv)");
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
@@ -196,7 +195,7 @@ void MainWindow::openRecording()
             tr2("文件在第 %1 次扫描后损坏；之前的扫描可以回放。",
                 "The file is damaged after sweep %1; the sweeps before it replay.")
                 .arg(m_player->count()));
-    m_replayDock->show();
+    m_replayPanel->show();
     // The replay draws through the scan record as a link would; the user's
     // choice of connection comes back when it closes.
     if (m_connectionTypeBeforeReplay < 0)
@@ -210,10 +209,10 @@ void MainWindow::openRecording()
 
 void MainWindow::closeReplay()
 {
-    if (!m_player || (!m_player->isOpen() && !m_replayDock->isVisible()))
+    if (!m_player || (!m_player->isOpen() && m_replayPanel->isHidden()))
         return;
     m_player->close();
-    m_replayDock->hide();
+    m_replayPanel->hide();
     m_scan->sweepLength = 0;
     m_scan->serialDistances.fill(0);
     m_scan->serialIntensities.fill(0);

@@ -62,10 +62,6 @@ tango_icons=(
     "information.png        status/dialog-information.png"
     "recordScan.png         actions/media-record.png"
     "stopRecording.png      actions/media-playback-stop.png"
-    "play.png               actions/media-playback-start.png"
-    "pause.png              actions/media-playback-pause.png"
-    "stepBack.png           actions/media-skip-backward.png"
-    "stepForward.png        actions/media-skip-forward.png"
 )
 for row in "${tango_icons[@]}"; do
     read -r name src <<<"$row"
@@ -91,6 +87,10 @@ drawn=(
     "upload         32"
     "download       32"
     "compare        32"
+    "play           32"
+    "pause          32"
+    "stepBack       32"
+    "stepForward    32"
     "reboot         32"
     "about          32"
     "China          32"

@@ -53,23 +53,28 @@ ReplayPanel::ReplayPanel(ReplayPlayer *player, QWidget *parent) : QWidget(parent
     m_close->setObjectName(QStringLiteral("ReplayClose"));
     m_timeline = new ReplayTimeline(this);
 
-    auto *controls = new QHBoxLayout;
-    controls->setContentsMargins(0, 0, 0, 0);
+    // Two rows, to fit under the view: the transport, then the evaluation.
+    auto *transport = new QHBoxLayout;
+    transport->setContentsMargins(0, 0, 0, 0);
     for (QWidget *w : {static_cast<QWidget *>(m_back), static_cast<QWidget *>(m_play),
                        static_cast<QWidget *>(m_forward), static_cast<QWidget *>(m_speedLabel),
                        static_cast<QWidget *>(m_speed)})
-        controls->addWidget(w);
-    controls->addWidget(m_slider, 1);
-    controls->addWidget(m_time);
-    controls->addSpacing(8);
-    controls->addWidget(m_areaLabel);
-    controls->addWidget(m_area);
-    controls->addWidget(m_differences);
-    controls->addWidget(m_close);
+        transport->addWidget(w);
+    transport->addWidget(m_slider, 1);
+    transport->addWidget(m_time);
+    auto *evaluation = new QHBoxLayout;
+    evaluation->setContentsMargins(0, 0, 0, 0);
+    evaluation->addWidget(m_areaLabel);
+    evaluation->addWidget(m_area);
+    evaluation->addSpacing(8);
+    evaluation->addWidget(m_differences);
+    evaluation->addStretch(1);
+    evaluation->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
-    layout->addLayout(controls);
+    layout->addLayout(transport);
+    layout->addLayout(evaluation);
     layout->addWidget(m_timeline);
 
     connect(m_play, &QToolButton::clicked, this, [this] {

@@ -10,9 +10,9 @@
 using ReportTexts::pick;
 
 namespace {
-constexpr int kRowHeight = 13;
-constexpr int kRowGap = 2;
-constexpr int kGroupGap = 5;
+constexpr int kRowHeight = 12;
+constexpr int kRowGap = 1;
+constexpr int kGroupGap = 4;
 constexpr int kAxisHeight = 16;
 constexpr int kMargin = 4;
 } // namespace

@@ -11,7 +11,6 @@
 #include "../support/TestFiles.h"
 
 #include <QComboBox>
-#include <QDockWidget>
 #include <QLabel>
 #include <QSlider>
 #include <QToolButton>
@@ -116,6 +115,15 @@ private Q_SLOTS:
         QVERIFY(s.ioKnown);
         QVERIFY(s.ioTimeMs <= s.timeMs);
         QVERIFY(waitFor([&] { return status->text().contains(QStringLiteral("已录制")); }, 2000));
+
+        // The run opened for replay right away: the window stays an
+        // Ethernet window.
+        a.fileAnswers << file;
+        action(t, "OpenRecording")->trigger();
+        QCOMPARE(t.window.replayPlayer()->count(), recorded);
+        QVERIFY(t.window.form()->EthernetConnection->isChecked());
+        QVERIFY(!t.window.form()->SerialConnection->isChecked());
+        QVERIFY(t.window.form()->Set_ScanMotorSpeed->isEnabled());
     }
 
     // A recording opened without a sensor: the timeline holds the sensor's
@@ -137,7 +145,7 @@ private Q_SLOTS:
         ReplayPlayer *player = t.window.replayPlayer();
         ReplayPanel *panel = t.window.replayPanel();
         QCOMPARE(player->count(), 100);
-        QVERIFY(t.window.findChild<QDockWidget *>(QStringLiteral("ReplayDock"))->isVisible());
+        QVERIFY(panel->isVisible());
         const Replay::Result &r = panel->timeline()->result();
         QCOMPARE(r.timeMs.size(), 100);
         QCOMPARE(firstOn(r), 1000u);
