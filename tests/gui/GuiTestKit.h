@@ -14,8 +14,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
@@ -44,6 +46,16 @@ inline bool disconnected(Tool &t)
     return ui->Connection->isEnabled() && !ui->DisConnection->isEnabled() &&
            !t.window.link()->replyTimer()->isActive() &&
            !t.window.link()->simulationTimer()->isActive();
+}
+
+// Closed, and the menus and status bar say so.
+inline bool closedForGood(Tool &t)
+{
+    Ui::MainWindow *ui = t.window.form();
+    return disconnected(t) && !ui->ReadAllSetting->isEnabled() &&
+           !ui->WriteAllSetting->isEnabled() && ui->SerialConnection->isEnabled() &&
+           ui->EthernetConnection->isEnabled() &&
+           t.window.statusBar()->currentMessage() == QLatin1String("Disconnected");
 }
 
 // Connects over Ethernet to a loopback port, as the Ethernet dialog does.
@@ -81,10 +93,35 @@ inline void putDesign(ZoneStore &store)
                                  QPoint(-100, 100)};
 }
 
+// A lamp's picture, and a picture of the resources by name.
+inline QImage lamp(const QLabel *l)
+{
+    return l->pixmap(Qt::ReturnByValue).toImage();
+}
+inline QImage picture(const QString &name)
+{
+    return QPixmap(":/images/" + name + ".png").toImage();
+}
+
 // What a user does to a checkable group box: toggles it, and it reports the click.
 inline void clickGroup(QGroupBox *g)
 {
     QTest::keyClick(g, Qt::Key_Space);
+}
+
+// One text from each item of a list.
+template <typename List, typename F> QStringList textsOf(const List &list, F text)
+{
+    QStringList out;
+    for (const auto &item : list)
+        out << text(item);
+    return out;
+}
+
+// What a box says: title, text, then its buttons.
+inline QStringList said(const UiPrompt::Box &b)
+{
+    return QStringList{b.title, b.text} + b.buttons;
 }
 
 inline bool waitFor(const std::function<bool()> &done, int ms)
@@ -122,10 +159,7 @@ struct Answers {
     }
     QStringList texts() const
     {
-        QStringList out;
-        for (const UiPrompt::Box &b : boxes)
-            out << b.text;
-        return out;
+        return textsOf(boxes, [](const UiPrompt::Box &b) { return b.text; });
     }
 };
 
@@ -139,6 +173,7 @@ public:
     struct Seen {
         QString title;
         QString text;
+        QMessageBox::Icon icon;
     };
     QList<Seen> seen;
     // Index of the button to press, by box; the first button otherwise.
@@ -153,17 +188,11 @@ public:
     }
     QStringList titles() const
     {
-        QStringList out;
-        for (const Seen &s : seen)
-            out << s.title;
-        return out;
+        return textsOf(seen, [](const Seen &s) { return s.title; });
     }
     QStringList texts() const
     {
-        QStringList out;
-        for (const Seen &s : seen)
-            out << s.text;
-        return out;
+        return textsOf(seen, [](const Seen &s) { return s.text; });
     }
 
 private:
@@ -174,7 +203,7 @@ private:
             return;
         if (box != m_current) { // seen for the first time: let it stand a tick
             m_current = box;
-            seen << Seen{box->windowTitle(), box->text()};
+            seen << Seen{box->windowTitle(), box->text(), box->icon()};
             return;
         }
         const QList<QAbstractButton *> buttons = box->buttons();

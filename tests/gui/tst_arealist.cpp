@@ -66,9 +66,8 @@ private Q_SLOTS:
         const QVector<AreaRecord> &h = t.store.undoHistory[0];
         QCOMPARE(h.size(), 4);
         QCOMPARE(h[0], fresh);
-        QCOMPARE(h[1].openDelay, 1);
-        QCOMPARE(h[2].openDelay, 2);
-        QCOMPARE(h[3].openDelay, 4);
+        QCOMPARE((QList<int>{h[1].openDelay, h[2].openDelay, h[3].openDelay}),
+                 (QList<int>{1, 2, 4}));
         QCOMPARE(t.store.undoPos[0], 3);
 
         replaced.clear();

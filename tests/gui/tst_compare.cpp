@@ -22,10 +22,7 @@ QByteArray sensorDesign()
 
 QStringList lines(CompareWindow *w)
 {
-    QStringList out;
-    for (const DesignCompare::Difference &d : w->differences())
-        out << d.toLine();
-    return out;
+    return textsOf(w->differences(), [](const DesignCompare::Difference &d) { return d.toLine(); });
 }
 
 QTreeWidgetItem *groupOf(QTreeWidget *tree, const QString &title)

@@ -7,6 +7,7 @@
 #include "ui_create.h"
 
 #include "tests/gui/GuiTestKit.h"
+#include "tests/support/PointText.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -15,14 +16,6 @@
 using namespace ViewInput;
 
 namespace {
-
-QString str(const QVector<QPoint> &points)
-{
-    QStringList out;
-    for (const QPoint &p : points)
-        out << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-    return out.join(' ');
-}
 
 // A project file of the given model with one Out1 vertex in area 0.
 QByteArray projectFor(const char *header)
@@ -96,39 +89,6 @@ private Q_SLOTS:
         QVERIFY(t.window.close());
         QVERIFY(!t.store.modified);
         QVERIFY(readFile(m_dir.filePath("saved.ZQ30")).contains("100,200"));
-    }
-
-    // ---------------------------------------------------------------- undo
-
-    void newProjectLeavesNothingToUndo()
-    {
-        Answers ask;
-        Tool t;
-        t.store.areas[0].points[0] = {QPoint(300, 300), QPoint(-300, 300), QPoint(0, 900)};
-        t.window.areaTable()->SaveUndoAreaTableData();
-        ask.boxAnswers = {0}; // discard the changes
-        t.window.form()->Laser50->trigger();
-        QCOMPARE(t.window.deviceType().type, 4);
-        QVERIFY(t.store.areas[0].points[0].isEmpty());
-        t.window.form()->Undo->trigger();
-        QVERIFY(t.store.areas[0].points[0].isEmpty());
-        QCOMPARE(t.window.form()->CoordTableWidgetOut1->rowCount(), 1);
-    }
-
-    void firstUndoKeepsTheDetectionSize()
-    {
-        // All areas start at detection size 1 (1.0 deg); undoing the first
-        // edit of an area must not bring back the 0 (0.5 deg) of an empty
-        // record, which Save and Write would then send.
-        Tool t;
-        QCOMPARE(t.window.form()->Area_DetectionSize->currentIndex(), 1);
-        t.store.areas[7].openDelay = 3;
-        t.store.currentArea = 7;
-        t.window.areaTable()->SaveUndoAreaTableData();
-        t.window.areaTable()->UndoAreaTableData();
-        QCOMPARE(t.store.areas[7].openDelay, 0);
-        QCOMPARE(t.store.areas[7].detectionSize, 1);
-        QCOMPARE(t.window.form()->Area_DetectionSize->currentIndex(), 1);
     }
 
     void handlesStayFindableAcrossZooms()

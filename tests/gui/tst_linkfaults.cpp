@@ -1,4 +1,6 @@
+#include "gui/dialogs/SettingsDialog.h"
 #include "gui/panels/IO_SIMULATION.h"
+#include "ui_settingsdialog.h"
 
 #include "tests/gui/GuiTestKit.h"
 #include "tests/support/SimProcess.h"
@@ -18,27 +20,17 @@ struct Sent {
     {
         QObject::connect(link, &SERIAL_COMM::FrameSent, [this](const QByteArray &f) { frames << f; });
     }
-    int count(const char *token) const
+    QList<QByteArray> of(const char *token) const
     {
-        int n = 0;
-        for (const QByteArray &f : frames)
-            n += f.startsWith(token) ? 1 : 0;
-        return n;
-    }
-    QByteArray first(const char *token) const
-    {
+        QList<QByteArray> out;
         for (const QByteArray &f : frames)
             if (f.startsWith(token))
-                return f;
-        return {};
+                out << f;
+        return out;
     }
-    QByteArray last(const char *token) const
-    {
-        for (int i = frames.size() - 1; i >= 0; --i)
-            if (frames[i].startsWith(token))
-                return frames[i];
-        return {};
-    }
+    int count(const char *token) const { return of(token).size(); }
+    QByteArray first(const char *token) const { return of(token).value(0); }
+    QByteArray last(const char *token) const { return of(token).value(count(token) - 1); }
 };
 
 } // namespace
@@ -137,72 +129,74 @@ private Q_SLOTS:
         t.window.CloseSerialPort();
     }
 
-    void serialDeviceVanishesUnderRealBoxes()
+    // The serial device goes away under the open port, after the read on
+    // connecting or in the middle of it. The boxes open for real; the port's
+    // errors arrive inside their event loops. One box for the failure, a cut
+    // read leaves the design untouched, and the next connection reads from
+    // area 0.
+    void serialDeviceVanishes_data()
     {
-        // The boxes open for real; the port's errors arrive inside their
-        // event loops. One box per failure, the design untouched, and the
-        // next connection reads from area 0.
-        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "delay=30"});
+        QTest::addColumn<bool>("duringRead");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("after-the-read") << false << false;
+        QTest::newRow("after-the-read-english") << false << true;
+        QTest::newRow("during-the-read") << true << false;
+    }
+    void serialDeviceVanishes()
+    {
+        QFETCH(bool, duringRead);
+        QFETCH(bool, english);
+        auto sim = std::make_unique<SimProcess>(duringRead ? QStringList{"--fault", "delay=30"}
+                                                           : QStringList());
         QVERIFY(sim->ready());
+        const QString pty = sim->endpoint("serial");
         ModalCloser closer;
         Tool t;
+        if (english)
+            t.window.LanguageToEnglish();
         Sent sent(t.window.link());
         putDesign(t.store);
         const QVector<AreaRecord> before = t.store.areas;
         int progress = 0;
         connect(t.window.link(), &SERIAL_COMM::ProgressValue, [&](int v) { progress = v; });
-        t.window.CreatOpenSerialPort(sim->endpoint("serial"));
+        t.window.serialSettings()->form()->baudRateBox->setCurrentIndex(1);
+        t.window.CreatOpenSerialPort(pty);
+        QCOMPARE(t.window.statusBar()->currentMessage(),
+                 QString(english ? "Connected to %1 : 115200, 8, None, 1, None"
+                                 : "连接到 %1 : 115200, 8, None, 1, None")
+                     .arg(pty));
         QVERIFY(connected(t));
-        QVERIFY(waitFor([&] { return progress >= 6; }, 8000));
+        const QStringList read{english ? "Parameters Read OK" : "参数读取完成"};
+        // Mid-read, or once the read's own box has been closed.
+        QVERIFY(waitFor(
+            [&] {
+                return duringRead ? progress >= 6
+                                  : closer.texts() == read && !QApplication::activeModalWidget();
+            },
+            10000));
+        const int boxes = closer.seen.size();
         sim.reset();
-        QVERIFY(waitFor([&] { return !closer.seen.isEmpty(); }, 5000));
-        QTest::qWait(1500);
-        QCOMPARE(closer.titles(), QStringList{"Critical Error"});
-        QVERIFY(disconnected(t));
-        QVERIFY(t.store.areas == before);
+        QVERIFY(waitFor([&] { return closer.seen.size() > boxes; }, 5000));
+        QTest::qWait(duringRead ? 1500 : 300);
+        QCOMPARE(closer.titles().mid(boxes), QStringList{"Critical Error"});
+        QCOMPARE(closer.seen.last().icon, QMessageBox::Critical);
+        QVERIFY(closedForGood(t));
+        QVERIFY(t.window.form()->SerialSetting->isEnabled());
         auto *dialog = t.window.findChild<QProgressDialog *>();
         QVERIFY(dialog && !dialog->isVisible());
+        if (!duringRead)
+            return;
+        QVERIFY(t.store.areas == before);
 
         SimProcess again;
         QVERIFY(again.ready());
         sent.frames.clear();
-        progress = 0;
         t.window.CreatOpenSerialPort(again.endpoint("serial"));
         QVERIFY(waitFor([&] { return closer.texts().contains("参数读取完成"); }, 10000));
         QCOMPARE(sent.first("RArea").mid(5, 1), QByteArray(1, '\0'));
         QCOMPARE(sent.count("RArea"), 64);
         QVERIFY(t.store.areas[3] != before[3]);
         t.window.CloseSerialPort();
-    }
-
-    void emptyEthernetAddressFailsAtOnce_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("blank-english") << "  " << true;
-    }
-    void emptyEthernetAddressFailsAtOnce()
-    {
-        QFETCH(QString, address);
-        QFETCH(bool, english);
-        Answers ask;
-        Tool t;
-        Sent sent(t.window.link());
-        t.store.modified = true; // nothing to ask about: there is no connection
-        if (english)
-            t.window.LanguageToEnglish();
-        t.window.CreatEthernetPort(address);
-        QCOMPARE(ask.boxes.size(), 1);
-        QCOMPARE(ask.boxes[0].icon, QMessageBox::Critical);
-        QCOMPARE(ask.boxes[0].text, english ? "Ethernet Open error" : "以太网连接失败");
-        QCOMPARE(t.window.statusBar()->currentMessage(), english ? "Open error" : "打开错误");
-        QVERIFY(!connected(t));
-        QVERIFY(t.window.form()->Connection->isEnabled());
-        QTest::qWait(100);
-        QVERIFY(sent.frames.isEmpty());
-        auto *dialog = t.window.findChild<QProgressDialog *>();
-        QVERIFY(dialog && !dialog->isVisible());
     }
 
     void disconnectEndsEverySimulation()

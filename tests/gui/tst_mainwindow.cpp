@@ -54,58 +54,47 @@ QStringList clippedIn(QWidget *dock)
 {
     QStringList out;
     const auto visible = [dock](QWidget *w) { return w->isVisibleTo(dock) && w->isVisible(); };
+    const auto narrow = [&out](QWidget *w, int need, const char *what = "") {
+        if (w->width() < need)
+            out << QString("%1%2 %3 < %4").arg(w->objectName(), what).arg(w->width()).arg(need);
+    };
     for (auto *a : dock->findChildren<QAbstractScrollArea *>())
         if (visible(a) && a->horizontalScrollBar()->isVisible())
             out << a->objectName() + " scrolls sideways";
     for (auto *c : dock->findChildren<QComboBox *>()) {
-        if (!visible(c))
-            continue;
         int text = 0;
         for (int i = 0; i < c->count(); ++i)
             text = qMax(text, c->fontMetrics().horizontalAdvance(c->itemText(i)));
         QStyleOptionComboBox opt;
         opt.initFrom(c);
-        const int need =
-            c->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(text, 10), c).width();
-        if (c->width() < need)
-            out << QString("%1 %2 < %3").arg(c->objectName()).arg(c->width()).arg(need);
+        if (visible(c))
+            narrow(c, c->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(text, 10), c)
+                          .width());
     }
     for (auto *l : dock->findChildren<QLabel *>())
-        if (visible(l) && !l->wordWrap() && l->pixmap(Qt::ReturnByValue).isNull() &&
-            l->width() < l->fontMetrics().horizontalAdvance(l->text()))
-            out << QString("%1 %2 < %3")
-                       .arg(l->objectName())
-                       .arg(l->width())
-                       .arg(l->fontMetrics().horizontalAdvance(l->text()));
+        if (visible(l) && !l->wordWrap() && l->pixmap(Qt::ReturnByValue).isNull())
+            narrow(l, l->fontMetrics().horizontalAdvance(l->text()));
     for (auto *b : dock->findChildren<QAbstractButton *>()) {
         auto *tool = qobject_cast<QToolButton *>(b);
-        if (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
-            continue;
         if (visible(b) && !b->text().isEmpty() &&
-            b->width() < b->fontMetrics().horizontalAdvance(b->text()) + 8)
-            out << QString("%1 %2 < %3")
-                       .arg(b->objectName())
-                       .arg(b->width())
-                       .arg(b->fontMetrics().horizontalAdvance(b->text()) + 8);
+            !(tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly))
+            narrow(b, b->fontMetrics().horizontalAdvance(b->text()) + 8);
     }
     for (auto *g : dock->findChildren<QGroupBox *>())
-        if (visible(g) && g->width() < g->fontMetrics().horizontalAdvance(g->title()) + 16)
-            out << g->objectName() + " title";
+        if (visible(g))
+            narrow(g, g->fontMetrics().horizontalAdvance(g->title()) + 16, " title");
     for (auto *bar : dock->findChildren<QToolBar *>())
-        if (visible(bar) && bar->width() < bar->sizeHint().width())
-            out << bar->objectName() + " hides commands";
+        if (visible(bar))
+            narrow(bar, bar->sizeHint().width(), " hides commands");
     for (auto *bar : dock->findChildren<QTabBar *>())
         if (visible(bar))
             for (int i = 0; i < bar->count(); ++i)
                 if (bar->tabRect(i).width() < tabWanted(bar, i) ||
                     !bar->rect().contains(bar->tabRect(i)))
                     out << QString("%1 tab %2").arg(bar->parentWidget()->objectName()).arg(i);
-    if (auto *d = qobject_cast<QDockWidget *>(dock)) {
-        // Caption, then the float and close buttons.
-        const int need = d->fontMetrics().horizontalAdvance(d->windowTitle()) + 2 * 16 + 16;
-        if (d->width() < need)
-            out << QString("%1 caption %2 < %3").arg(d->objectName()).arg(d->width()).arg(need);
-    }
+    // Caption, then the float and close buttons.
+    if (auto *d = qobject_cast<QDockWidget *>(dock))
+        narrow(d, d->fontMetrics().horizontalAdvance(d->windowTitle()) + 2 * 16 + 16, " caption");
     return out;
 }
 
@@ -134,23 +123,20 @@ private Q_SLOTS:
         QVERIFY(!ui->DataTable->isChecked());
         for (QAction *a : {ui->Edition, ui->SensorSetting, ui->Distance, ui->Intensity})
             QVERIFY2(a->isChecked(), qPrintable(a->objectName()));
-        QVERIFY(!ui->EditionControlDock->isHidden());
-        QVERIFY(!ui->SensorSettingDock->isHidden());
-        QVERIFY(ui->DataTableDock->isHidden());
-        QVERIFY(ui->IOSimulationDock->isHidden());
-        QVERIFY(ui->SelfCheckDock->isHidden());
-        QVERIFY(!ui->ArealineText->isEnabled());
+        // Edition and sensor setting shown; data table, IO and self-check hidden.
+        QCOMPARE((QList<bool>{ui->EditionControlDock->isHidden(), ui->SensorSettingDock->isHidden(),
+                              ui->DataTableDock->isHidden(), ui->IOSimulationDock->isHidden(),
+                              ui->SelfCheckDock->isHidden()}),
+                 (QList<bool>{false, false, true, true, true}));
+        for (QWidget *w : std::initializer_list<QWidget *>{ui->ArealineText, ui->RegionsLineText,
+                                                           ui->ButtonTeachOut1, ui->ButtonTeachOut2,
+                                                           ui->ButtonTeachOut3})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QCOMPARE(ui->ArealineText->alignment(), Qt::AlignCenter);
-        QVERIFY(!ui->RegionsLineText->isEnabled());
-        for (QWidget *w : {static_cast<QWidget *>(ui->ButtonTeachOut1),
-                           static_cast<QWidget *>(ui->ButtonTeachOut2),
-                           static_cast<QWidget *>(ui->ButtonTeachOut3)})
-            QVERIFY(!w->isEnabled());
-        QVERIFY(ui->ZoomIn->autoRepeat());
-        QVERIFY(ui->ZoomOut->autoRepeat());
-        QCOMPARE(ui->ZoomSlider->minimum(), -55);
-        QCOMPARE(ui->ZoomSlider->maximum(), 350);
-        QCOMPARE(ui->ZoomSlider->value(), -55);
+        QVERIFY(ui->ZoomIn->autoRepeat() && ui->ZoomOut->autoRepeat());
+        QCOMPARE((QList<int>{ui->ZoomSlider->minimum(), ui->ZoomSlider->maximum(),
+                             ui->ZoomSlider->value()}),
+                 (QList<int>{-55, 350, -55}));
         QCOMPARE(ui->ZoomSlider->tickPosition(), QSlider::TicksBelow);
         // Display mode 0 with only Graph checkable and checked.
         QCOMPARE(t.scan.displayMode, 0);
@@ -178,8 +164,8 @@ private Q_SLOTS:
         QVERIFY(!t.store.modified);
         QCOMPARE(t.window.sensorSetting()->dockValues(), SensorDockValues::defaults());
         QVERIFY(t.window.sensorParameters() == SensorParameters());
-        QCOMPARE(t.window.sensorParameters().SensorIPAddressHigh, 49320);
-        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, 344);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressHigh, (192 << 8) | 168);
+        QCOMPARE(t.window.sensorParameters().SensorIPAddressLow, (1 << 8) | 88);
         QCOMPARE(t.window.sensorControl()[4], ui->ScanGroupBox->isChecked() ? 1 : 0);
     }
 
@@ -294,54 +280,40 @@ private Q_SLOTS:
     void menusAndToolBarsInOrder()
     {
         Tool t;
-        auto names = [](const QList<QAction *> &actions) {
-            QStringList out;
-            for (QAction *a : actions)
-                out << (a->isSeparator() ? QStringLiteral("-")
-                        : a->menu()      ? a->menu()->objectName()
-                                         : a->objectName());
-            return out;
-        };
         Ui::MainWindow *ui = t.window.form();
-        QCOMPARE(names(ui->File->actions()),
-                 (QStringList{"New", "Open", "Save", "SaveAs", "CommissioningReport", "RecentProjects", "-", "Quit"}));
-        QCOMPARE(names(ui->Edit->actions()),
-                 (QStringList{"Undo", "Redo", "-", "Copy", "Cut", "Paste", "-", "Delete",
-                              "DeleteAll", "-", "AppSettings"}));
-        QCOMPARE(names(ui->View->actions()),
-                 (QStringList{"ViewMode", "Distance", "Intensity", "DataTable", "CaseCoverage"}));
-        QCOMPARE(
-            names(ui->ViewMode->actions()),
-            (QStringList{"Edition", "Monitoring", "SensorSetting", "IOSimulation", "SelfCheck"}));
-        QCOMPARE(names(ui->Setting->actions()),
-                 (QStringList{"SerialConnection", "EthernetConnection", "-", "SerialSetting",
-                              "EthnernetSetting"}));
-        QCOMPARE(
-            names(ui->Connections->actions()),
-            (QStringList{"Interfaces", "-", "Connection", "DisConnection", "-", "ReadAllSetting",
-                         "WriteAllSetting", "CompareWithSensor", "-", "SoftReboot", "-",
-                         "SensorInformation"}));
-        QCOMPARE(names(ui->Display->actions()),
-                 (QStringList{"DispGraph", "DispCloud", "DispLine", "-", "RecordScan", "StopRecording",
-                              "OpenRecording"}));
-        QCOMPARE(names(ui->Language->actions()), (QStringList{"Chinese", "English"}));
-        QCOMPARE(names(ui->Help->actions()), (QStringList{"About", "Manual"}));
+        // Each menu's and tool bar's actions in order: "-" a separator, a
+        // sub-menu by its own name, a tool button by the button's.
+        for (const QString line : {
+                 "File: New Open Save SaveAs CommissioningReport RecentProjects - Quit",
+                 "Edit: Undo Redo - Copy Cut Paste - Delete DeleteAll - AppSettings",
+                 "View: ViewMode Distance Intensity DataTable CaseCoverage",
+                 "ViewMode: Edition Monitoring SensorSetting IOSimulation SelfCheck",
+                 "Setting: SerialConnection EthernetConnection - SerialSetting EthnernetSetting",
+                 "Connections: Interfaces - Connection DisConnection - ReadAllSetting "
+                 "WriteAllSetting CompareWithSensor - SoftReboot - SensorInformation",
+                 "Display: DispGraph DispCloud DispLine - RecordScan StopRecording OpenRecording",
+                 "Language: Chinese English",
+                 "Help: About Manual",
+                 "ViewToolBar: Distance Intensity Monitoring Edition DataTable SensorSetting "
+                 "IOSimulation SelfCheck",
+                 "ConnectToolBar: EthnernetSetting SerialSetting Connection DisConnection "
+                 "ReadAllSetting WriteAllSetting CompareWithSensor SoftReboot SensorInformation",
+                 "ConnTypeToolBar: EthernetConnection SerialConnection",
+                 "DispToolBar: DispGraph DispCloud DispLine - RecordScan StopRecording",
+                 "FileToolBar: NewToolButton Open Save SaveAs"}) {
+            auto *w = t.window.findChild<QWidget *>(line.section(':', 0, 0));
+            QVERIFY2(w, qPrintable(line));
+            auto *bar = qobject_cast<QToolBar *>(w);
+            QStringList names;
+            for (QAction *a : w->actions())
+                names << (a->isSeparator() ? QStringLiteral("-")
+                          : a->menu()      ? a->menu()->objectName()
+                          : a->objectName().isEmpty() && bar ? bar->widgetForAction(a)->objectName()
+                                                             : a->objectName());
+            QCOMPARE(w->objectName() + ": " + names.join(' '), line);
+        }
         QCOMPARE(ui->File->title(), QStringLiteral("文件"));
         QCOMPARE(ui->Connections->title(), QStringLiteral("连接"));
-
-        QCOMPARE(names(ui->ViewToolBar->actions()),
-                 (QStringList{"Distance", "Intensity", "Monitoring", "Edition", "DataTable",
-                              "SensorSetting", "IOSimulation", "SelfCheck"}));
-        QCOMPARE(
-            names(ui->ConnectToolBar->actions()),
-            (QStringList{"EthnernetSetting", "SerialSetting", "Connection", "DisConnection",
-                         "ReadAllSetting", "WriteAllSetting", "CompareWithSensor", "SoftReboot",
-                         "SensorInformation"}));
-        QCOMPARE(names(ui->ConnTypeToolBar->actions()),
-                 (QStringList{"EthernetConnection", "SerialConnection"}));
-        QCOMPARE(names(ui->DispToolBar->actions()),
-                 (QStringList{"DispGraph", "DispCloud", "DispLine", "-", "RecordScan", "StopRecording"}));
-        QCOMPARE(names(ui->FileToolBar->actions()).mid(1), (QStringList{"Open", "Save", "SaveAs"}));
         QStringList bars;
         for (QToolBar *b : t.window.findChildren<QToolBar *>())
             if (t.window.toolBarArea(b) == Qt::TopToolBarArea)
@@ -356,16 +328,22 @@ private Q_SLOTS:
 
     void closeQuestion_data()
     {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("english");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("save") << 0 << true << true;
-        QTest::newRow("close") << 1 << true << false;
-        QTest::newRow("cancel") << 2 << false << false;
-        QTest::newRow("box-closed") << -1 << false << false;
+        QTest::newRow("save") << true << false << 0 << true << true;
+        QTest::newRow("close") << true << false << 1 << true << false;
+        QTest::newRow("cancel") << true << false << 2 << false << false;
+        QTest::newRow("box-closed") << true << false << -1 << false << false;
+        QTest::newRow("cancel-english") << true << true << 2 << false << false;
+        QTest::newRow("unchanged-asks-nothing") << false << false << 2 << true << false;
     }
     void closeQuestion()
     {
+        QFETCH(bool, modified);
+        QFETCH(bool, english);
         QFETCH(int, answer);
         QFETCH(bool, closes);
         QFETCH(bool, saved);
@@ -375,28 +353,27 @@ private Q_SLOTS:
         ask.fileAnswers = QStringList{dir.filePath("bye")};
         Tool t;
         t.window.show();
+        if (english)
+            t.window.form()->English->trigger();
+        QCOMPARE(t.window.language(), english ? 1 : 0);
         t.store.areas[4].steerMin = 33;
-        t.store.modified = true;
+        t.store.modified = modified;
         QCOMPARE(t.window.close(), closes);
-        QCOMPARE(ask.boxes.size(), 1);
-        QCOMPARE(ask.boxes[0].icon, QMessageBox::Warning);
-        QCOMPARE(ask.boxes[0].title, QStringLiteral("警告"));
-        QCOMPARE(ask.boxes[0].text, QStringLiteral("关于应用程序\n您修改了数据直接退出而不保存？"));
-        QCOMPARE(ask.boxes[0].buttons, (QStringList{"保存", "关闭", "取消"}));
+        QCOMPARE(ask.boxes.size(), modified ? 1 : 0);
+        if (modified) {
+            QCOMPARE(ask.boxes[0].icon, QMessageBox::Warning);
+            const QStringList want =
+                english ? QStringList{"Warning", "The application\nDo you want to discart your "
+                                                 "changes?", "Save", "Close", "Cancel"}
+                        : QStringList{"警告", "关于应用程序\n您修改了数据直接退出而不保存？",
+                                      "保存", "关闭", "取消"};
+            QCOMPARE(said(ask.boxes[0]), want);
+        }
         QCOMPARE(QFile::exists(dir.filePath("bye.ZQ30")), saved);
         QCOMPARE(t.window.isVisible(), !closes);
         QCOMPARE(t.store.areas[4].steerMin, 33);
         // The layout is written whatever the answer.
         QVERIFY(QSettings("ZoneSensorTool", "Parameters").contains("geometry"));
-    }
-
-    void closeWithoutChangesAsksNothing()
-    {
-        Answers ask;
-        Tool t;
-        t.window.show();
-        QVERIFY(t.window.close());
-        QVERIFY(ask.boxes.isEmpty());
     }
 
     void settingsRestored()
@@ -527,36 +504,42 @@ private Q_SLOTS:
         QCOMPARE(t.window.viewMode(), 1);
     }
 
+    // The sensor's input word, as the link reports it, names the area.
     void monitoringModeFollowsTheSensorsArea()
     {
         Tool t;
-        t.window.MonitorGraphicDisplay(5, 0);
+        const auto report = [&t](uint in, uint out) {
+            Q_EMIT t.window.link()->IOPortSignals(in, out);
+        };
+        report(5, 0);
         QCOMPARE(t.store.currentArea, 0); // edition mode ignores reports
         t.window.OpenMonitoringMode();
         QCOMPARE(t.window.viewMode(), 1);
         QVERIFY(t.window.form()->EditionControlDock->isHidden());
         QVERIFY(!t.window.form()->Edition->isChecked());
-        t.window.MonitorGraphicDisplay(5, 7);
+        report(5, 7);
         QCOMPARE(t.store.currentArea, 5);
         t.store.currentArea = 2;
-        t.window.MonitorGraphicDisplay(5, 0);
-        QCOMPARE(t.store.currentArea, 2); // same report again: nothing
-        t.window.MonitorGraphicDisplay(100, 0);
+        report(5, 0);
+        QCOMPARE(t.store.currentArea, 2); // same inputs again: nothing
+        report(0xFFFFFF80u, 0); // a widened byte with bit 7 set: no area
+        QCOMPARE(t.store.currentArea, 2);
+        report(100, 0);
         QCOMPARE(t.store.currentArea, 63);
         t.window.OpenCloseEditionDock(true);
         QCOMPARE(t.window.viewMode(), 0);
-        t.window.MonitorGraphicDisplay(9, 0);
+        report(9, 0);
         QCOMPARE(t.store.currentArea, 63);
         // Monitoring again: the sensor's first report counts even when it
         // names the area last reported (the user picked another meanwhile).
         t.store.currentArea = 42;
         t.window.OpenMonitoringMode();
-        t.window.MonitorGraphicDisplay(100, 0);
+        report(100, 0);
         QCOMPARE(t.store.currentArea, 63);
         t.store.currentArea = 42;
         t.window.OpenCloseEditionDock(true);
         t.window.OpenCloseEditionDock(false);
-        t.window.MonitorGraphicDisplay(0, 0);
+        report(0, 0);
         QCOMPARE(t.store.currentArea, 0);
     }
 

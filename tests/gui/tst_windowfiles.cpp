@@ -87,9 +87,7 @@ private Q_SLOTS:
         ask.fileAnswers = QStringList{dir.filePath("missing.ZQ30")};
         t.window.openfile();
         QCOMPARE(ask.boxes.size(), 1);
-        QCOMPARE(ask.boxes[0].title, QStringLiteral("Document"));
-        QCOMPARE(ask.boxes[0].text, QStringLiteral("No document"));
-        QCOMPARE(ask.boxes[0].buttons, (QStringList{"OK", "Cancel"}));
+        QCOMPARE(said(ask.boxes[0]), (QStringList{"Document", "No document", "OK", "Cancel"}));
         QVERIFY(!t.store.modified);
 
         // Another model's file is refused as damaged, yet the refresh runs.
@@ -100,9 +98,7 @@ private Q_SLOTS:
         ask.fileAnswers = QStringList{dir.filePath("other.ZQ50")};
         t.window.openfile();
         QCOMPARE(ask.boxes.size(), 2);
-        QCOMPARE(ask.boxes[1].title, QStringLiteral("错误"));
-        QCOMPARE(ask.boxes[1].text, QStringLiteral("文件损坏"));
-        QCOMPARE(ask.boxes[1].buttons, QStringList{"OK"});
+        QCOMPARE(said(ask.boxes[1]), (QStringList{"错误", "文件损坏", "OK"}));
         QCOMPARE(t.store.areas[0].openDelay, 0);
         QCOMPARE(t.window.deviceType().type, 3);
         QVERIFY(t.store.modified);
@@ -336,6 +332,8 @@ private Q_SLOTS:
         Tool t;
         t.store.areas[2].steerMin = -40;
         t.store.areas[2].points[1] = {QPoint(0, 100)};
+        t.store.areas[0].points[0] = {QPoint(300, 300), QPoint(-300, 300), QPoint(0, 900)};
+        t.window.areaTable()->SaveUndoAreaTableData();
         t.store.modified = true;
         ask.boxAnswers = {1};
         t.window.CreateDeviceLaser50();
@@ -355,6 +353,10 @@ private Q_SLOTS:
             QCOMPARE(a.detectionSize, 0);
         QCOMPARE(t.window.form()->Para_ControlMode->currentIndex(), 0);
         QCOMPARE(t.window.form()->ZoomSlider->minimum(), -90);
+        // Nothing from before the new project can be undone.
+        t.window.form()->Undo->trigger();
+        QVERIFY(t.store.areas[0].points[0].isEmpty());
+        QCOMPARE(t.window.form()->CoordTableWidgetOut1->rowCount(), 1);
     }
 };
 

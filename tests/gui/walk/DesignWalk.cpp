@@ -24,12 +24,8 @@ QString SequenceResult::line() const
     detail.replace(QRegularExpression(QStringLiteral("\\s*\\n\\s*")), QStringLiteral(" / "));
     const QVector<Action> &list = shortest.isEmpty() ? actions : shortest;
     return QStringLiteral("FAIL seed %1 (%2) step %3: %4: %5 | %6 actions: %7")
-        .arg(seed)
-        .arg(setup)
-        .arg(failure.step + 1)
-        .arg(failure.check, detail)
-        .arg(list.size())
-        .arg(actionList(list, QStringLiteral("; ")));
+        .arg(QString::number(seed), setup, QString::number(failure.step + 1), failure.check, detail,
+             QString::number(list.size()), actionList(list, QStringLiteral("; ")));
 }
 
 QString SequenceResult::report() const
@@ -39,13 +35,9 @@ QString SequenceResult::report() const
     const QVector<Action> &list = shortest.isEmpty() ? actions : shortest;
     return QStringLiteral("seed %1 (%2) failed at step %3 of %4: %5\n  %6\nshortest failing list "
                           "(%7 actions):\n  %8\n")
-        .arg(seed)
-        .arg(setup)
-        .arg(failure.step + 1)
-        .arg(actions.size())
-        .arg(failure.check, failure.detail)
-        .arg(list.size())
-        .arg(actionList(list, QStringLiteral("\n  ")));
+        .arg(QString::number(seed), setup, QString::number(failure.step + 1),
+             QString::number(actions.size()), failure.check, failure.detail,
+             QString::number(list.size()), actionList(list, QStringLiteral("\n  ")));
 }
 
 QString signature(const Failure &f)

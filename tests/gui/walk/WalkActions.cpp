@@ -6,12 +6,7 @@ namespace Walk {
 
 namespace {
 const char *const kFileNames[] = {"new", "same", "cancel", "bad", "missing", "old"};
-const char *const kKinds[] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
-const char *const kCombos[] = {"Area_OpenDelay", "Area_CloseDelay", "Area_Hysteresis",
-                               "Area_DetectionSize", "VehicleOptionMode"};
 const char *const kKeys[] = {"Down", "Up", "Home", "End"};
-const char *const kSpins[] = {"SteerMinDgree", "SteerMaxDgree", "VehicleMinSpeed",
-                              "VehicleMaxSpeed"};
 
 QString file(int choice)
 {
@@ -31,21 +26,17 @@ QString Action::describe() const
     case Act::DeleteRow:
         return QStringLiteral("Delete key in %1 table row#%2").arg(a ? "polar" : "xy").arg(b);
     case Act::Drag:
-        if (d == kKeepZoom)
-            return QStringLiteral("drag handle#%1 by (%2,%3) px").arg(a).arg(b).arg(c);
-        return QStringLiteral("drag handle#%1 by (%2,%3) px at zoom %4")
-            .arg(a)
-            .arg(b)
-            .arg(c)
-            .arg(d);
+        return QStringLiteral("drag handle#%1 by (%2,%3) px").arg(a).arg(b).arg(c) +
+               (d == kKeepZoom ? QString() : QStringLiteral(" at zoom %1").arg(d));
     case Act::RightClick: return QStringLiteral("right-click handle#%1").arg(a);
     case Act::ViewDelete: return QStringLiteral("click handle#%1, Delete key in view").arg(a);
-    case Act::Shape: return QStringLiteral("shape button %1").arg(kKinds[qBound(0, b, 5)]);
+    case Act::Shape: return QStringLiteral("shape button %1").arg(kKindNames[qBound(0, b, 5)]);
     case Act::Combo:
         return QStringLiteral("%1: %2 x%3")
-            .arg(kCombos[qBound(0, a, 4)], kKeys[qBound(0, b, 3)])
+            .arg(kComboNames[qBound(0, a, 4)], kKeys[qBound(0, b, 3)])
             .arg(c);
-    case Act::Spin: return QStringLiteral("%1 type %2 Enter").arg(kSpins[qBound(0, a, 3)]).arg(b);
+    case Act::Spin:
+        return QStringLiteral("%1 type %2 Enter").arg(kSpinNames[qBound(0, a, 3)]).arg(b);
     case Act::Undo: return QStringLiteral("Undo");
     case Act::Redo: return QStringLiteral("Redo");
     case Act::Copy: return QStringLiteral("Copy");
@@ -87,13 +78,10 @@ QString Action::describe() const
 
 QString Action::serialize() const
 {
-    return QStringLiteral("%1 %2 %3 %4 %5 %6")
-        .arg(int(kind))
-        .arg(a)
-        .arg(b)
-        .arg(c)
-        .arg(d)
-        .arg(QString::fromLatin1(text.toUtf8().toBase64()));
+    QStringList f;
+    for (int v : {int(kind), a, b, c, d})
+        f << QString::number(v);
+    return (f << QString::fromLatin1(text.toUtf8().toBase64())).join(' ');
 }
 
 bool Action::parse(const QString &line, Action *out)
@@ -101,16 +89,17 @@ bool Action::parse(const QString &line, Action *out)
     const QStringList f = line.split(QLatin1Char(' '));
     if (f.size() < 5 || f.size() > 6)
         return false;
-    bool ok[5];
-    const int k = f[0].toInt(&ok[0]);
-    out->a = f[1].toInt(&ok[1]);
-    out->b = f[2].toInt(&ok[2]);
-    out->c = f[3].toInt(&ok[3]);
-    out->d = f[4].toInt(&ok[4]);
-    out->kind = Act(k);
-    out->text =
-        f.size() == 6 ? QString::fromUtf8(QByteArray::fromBase64(f[5].toLatin1())) : QString();
-    return ok[0] && ok[1] && ok[2] && ok[3] && ok[4] && k >= 0 && k <= int(Act::Wait);
+    bool ok = true;
+    int v[5];
+    for (int i = 0; i < 5; ++i) {
+        bool one = false;
+        v[i] = f[i].toInt(&one);
+        ok = ok && one;
+    }
+    *out =
+        Action{Act(v[0]), v[1], v[2],
+               v[3],      v[4], QString::fromUtf8(QByteArray::fromBase64(f.value(5).toLatin1()))};
+    return ok && v[0] >= 0 && v[0] <= int(Act::Wait);
 }
 
 namespace {

@@ -46,6 +46,15 @@ enum class Act {
     Wait,     // a: milliseconds
 };
 
+// The editors' widgets by what they edit: the shape buttons' kinds, the
+// parameter combos (the four area indexes, then the operation mode) and the
+// case spin boxes.
+const char *const kKindNames[6] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
+const char *const kComboNames[5] = {"Area_OpenDelay", "Area_CloseDelay", "Area_Hysteresis",
+                                    "Area_DetectionSize", "VehicleOptionMode"};
+const char *const kSpinNames[4] = {"SteerMinDgree", "SteerMaxDgree", "VehicleMinSpeed",
+                                   "VehicleMaxSpeed"};
+
 // A drag's zoom level that leaves the zoom as it is.
 constexpr int kKeepZoom = -1000;
 

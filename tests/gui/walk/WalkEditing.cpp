@@ -39,6 +39,14 @@ int typedXY(float v)
     return qBound(-32768, int(t) + (v - t >= 0.5f ? 1 : 0), 32767);
 }
 
+QString describeAll(const QVector<ModelArea> &outcomes)
+{
+    QStringList out;
+    for (const ModelArea &a : outcomes)
+        out << a.describe();
+    return out.join(QStringLiteral("\n   or:    "));
+}
+
 QPoint clampedPolar(float r, float theta)
 {
     return QPoint(Geo::clamp16(std::cos(theta) * r), Geo::clamp16(std::sin(theta) * r));
@@ -140,9 +148,6 @@ QVector<QPoint> fromHandles(const QVector<QPointF> &handles, int vertices)
             out << QPoint(int(handles[k].x()), int(-handles[k].y()));
     return out;
 }
-
-const char *const kKindNames[] = {"Polygon", "Arc", "Rectangle", "Straight", "Fan", "Ratio"};
-
 } // namespace
 
 QTableWidget *WalkSession::visibleTable(bool polar, int *out)
@@ -168,16 +173,9 @@ void WalkSession::settle(const ModelArea &before, const QVector<ModelArea> &allo
                          NoopKind where)
 {
     const ModelArea seen = programArea(m_model.current);
-    if (!allowed.contains(seen)) {
-        QStringList model;
-        for (const ModelArea &a : allowed)
-            model << a.describe();
-        fail(QStringLiteral("design"),
-             QStringLiteral("area %1 after the action\n  model:   %2\n  program: %3")
-                 .arg(m_model.current)
-                 .arg(model.join(QStringLiteral("\n   or:    ")), seen.describe()));
-        return;
-    }
+    if (!allowed.contains(seen))
+        return void(fail("design", "area %1 after the action\n  model:   %2\n  program: %3",
+                         m_model.current, describeAll(allowed), seen.describe()));
     m_model.cur() = seen;
     if (commit == Commit::Edit)
         m_model.editCommitted(m_model.current, before, where);
@@ -194,8 +192,7 @@ void WalkSession::typeCell(const Action &a)
     const int row = a.b % t->rowCount();
     QTableWidgetItem *item = t->item(row, a.c);
     if (!item)
-        return void(
-            fail(QStringLiteral("tables"), QStringLiteral("no cell at %1,%2").arg(row).arg(a.c)));
+        return void(fail("tables", "no cell at %1,%2", row, a.c));
     const ModelArea before = m_model.cur();
     const bool same = item->text() == a.text;
     const QVector<ModelArea> outcomes =
@@ -209,8 +206,7 @@ void WalkSession::typeCell(const Action &a)
         if (e->isVisible())
             editor = e;
     if (!editor)
-        return void(fail(QStringLiteral("tables"),
-                         QStringLiteral("double-click on row %1 opened no editor").arg(row)));
+        return void(fail("tables", "double-click on row %1 opened no editor", row));
     editor->selectAll();
     if (a.text.isEmpty())
         QTest::keyClick(editor, Qt::Key_Delete);
@@ -441,8 +437,6 @@ void WalkSession::stepCombo(const Action &a)
 {
     if (m_monitoring)
         return;
-    static const char *const names[5] = {"Area_OpenDelay", "Area_CloseDelay", "Area_Hysteresis",
-                                         "Area_DetectionSize", "VehicleOptionMode"};
     static const int fields[5] = {ModelArea::OpenDelay, ModelArea::CloseDelay,
                                   ModelArea::Hysteresis, ModelArea::DetectionSize,
                                   ModelArea::OperationMode};
@@ -451,7 +445,7 @@ void WalkSession::stepCombo(const Action &a)
     const int page = which == 4 ? 1 : 0;
     if (ui->ParametersEditTab->currentIndex() != page)
         QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(page).center());
-    auto *combo = m_window->findChild<QComboBox *>(QString::fromLatin1(names[which]));
+    auto *combo = m_window->findChild<QComboBox *>(QString::fromLatin1(kComboNames[which]));
     static const Qt::Key keys[4] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End};
     for (int k = 0; k < a.c && !failed(); ++k) {
         const ModelArea before = m_model.cur();
@@ -474,12 +468,10 @@ void WalkSession::typeSpin(const Action &a)
 {
     if (m_monitoring)
         return;
-    static const char *const names[4] = {"SteerMinDgree", "SteerMaxDgree", "VehicleMinSpeed",
-                                         "VehicleMaxSpeed"};
     QTabBar *tabs = ui->ParametersEditTab->tabBar();
     if (ui->ParametersEditTab->currentIndex() != 1)
         QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(1).center());
-    auto *spin = m_window->findChild<QSpinBox *>(QString::fromLatin1(names[qBound(0, a.a, 3)]));
+    auto *spin = m_window->findChild<QSpinBox *>(kSpinNames[qBound(0, a.a, 3)]);
     const ModelArea before = m_model.cur();
     ModelArea after = before;
     after.f[size_t(ModelArea::SteerMin + qBound(0, a.a, 3))] = a.b;
@@ -494,16 +486,9 @@ void WalkSession::undoRedo(bool redo)
     const QVector<ModelArea> outcomes = m_model.undoOutcomes(m_model.current, redo);
     (redo ? ui->Redo : ui->Undo)->trigger();
     const ModelArea seen = programArea(m_model.current);
-    if (!m_model.undoResolved(m_model.current, redo, seen)) {
-        QStringList allowed;
-        for (const ModelArea &o : outcomes)
-            allowed << o.describe();
-        fail(QStringLiteral("undo"),
-             QStringLiteral("%1 in area %2\n  model:   %3\n  program: %4")
-                 .arg(redo ? "Redo" : "Undo")
-                 .arg(m_model.current)
-                 .arg(allowed.join(QStringLiteral("\n   or:    ")), seen.describe()));
-    }
+    if (!m_model.undoResolved(m_model.current, redo, seen))
+        fail("undo", "%1 in area %2\n  model:   %3\n  program: %4", redo ? "Redo" : "Undo",
+             m_model.current, describeAll(outcomes), seen.describe());
 }
 
 void WalkSession::clipboard(Act kind)
@@ -567,23 +552,16 @@ void WalkSession::selectOutput(int out, bool keyboard)
 
 void WalkSession::sensorParam(int field, int value)
 {
-    static const char *const names[14] = {"Para_ControlMode",
-                                          "Para_RS232BaudRate",
-                                          "Para_RS232CommVerify",
-                                          "Para_RS232StopBit",
-                                          "Para_RS485IDAddress",
-                                          "Para_RS485BaudRate",
-                                          "Para_RS485CommVerify",
-                                          "Para_RS485StopBit",
-                                          "Para_CANIDAddress",
-                                          "Para_CANBaudRate",
-                                          "Para_SensorOutputLogic",
-                                          nullptr,
-                                          nullptr,
-                                          "Para_ScanFilterLevel"};
-    if (field < 0 || field > 13 || !names[field])
+    // Fields 11 and 12 (motor speed, angle) depend on each other: not walked.
+    static const QStringList names =
+        QStringLiteral(
+            "ControlMode RS232BaudRate RS232CommVerify RS232StopBit RS485IDAddress RS485BaudRate "
+            "RS485CommVerify RS485StopBit CANIDAddress CANBaudRate SensorOutputLogic - - "
+            "ScanFilterLevel")
+            .split(' ');
+    if (names.value(field, "-") == "-")
         return;
-    QWidget *w = m_window->findChild<QWidget *>(QString::fromLatin1(names[field]));
+    QWidget *w = m_window->findChild<QWidget *>("Para_" + names[field]);
     if (!w || !w->isEnabled())
         return;
     const bool changed = m_model.params[size_t(field)] != value;

@@ -77,42 +77,31 @@ bool WalkSession::savedAs(const QString &answer, bool expectSaved)
 {
     const QString suffix = suffixOf(m_model.device);
     const QString path = answer.endsWith(suffix) ? answer : answer + suffix;
-    if (!expectSaved) {
-        if (m_boxes.isEmpty())
-            return fail(QStringLiteral("save"),
-                        QStringLiteral("saving to %1 failed without a message").arg(path));
-        return false;
-    }
+    if (!expectSaved)
+        return m_boxes.isEmpty() && fail("save", "saving to %1 failed without a message", path);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("save"), QStringLiteral("%1 was not written").arg(path));
+        return fail("save", "%1 was not written", path);
     ProjectContent content;
     QString why;
     if (!parseProject(f.readAll(), &content, &why))
-        return fail(QStringLiteral("save"), QStringLiteral("%1: %2").arg(path, why));
+        return fail("save", "%1: %2", path, why);
     if (content.header != headerOf(m_model.device))
-        return fail(
-            QStringLiteral("save"),
-            QStringLiteral("header %1, model %2").arg(content.header, headerOf(m_model.device)));
+        return fail("save", "header %1, model %2", content.header, headerOf(m_model.device));
     if (content.dock != dockLines(m_model.params)) {
         QStringList a, b;
         for (int v : content.dock)
             a << QString::number(v);
         for (int v : dockLines(m_model.params))
             b << QString::number(v);
-        return fail(QStringLiteral("save"),
-                    QStringLiteral("sensor settings in the file %1, model %2")
-                        .arg(a.join(','), b.join(',')));
+        return fail("save", "sensor settings in the file %1, model %2", a.join(','), b.join(','));
     }
     for (int i = 0; i < kAreas; ++i)
         if (content.areas[i] != m_model.areas[i])
-            return fail(QStringLiteral("save"),
-                        QStringLiteral("area %1 in the file\n  model: %2\n  file:  %3")
-                            .arg(i)
-                            .arg(m_model.areas[i].describe(), content.areas[i].describe()));
+            return fail("save", "area %1 in the file\n  model: %2\n  file:  %3", i,
+                        m_model.areas[i].describe(), content.areas[i].describe());
     if (!m_boxes.isEmpty())
-        return fail(QStringLiteral("save"),
-                    QStringLiteral("a saved design showed \"%1\"").arg(m_boxes.first().text));
+        return fail("save", "a saved design showed \"%1\"", m_boxes.first().text);
     m_model.modified = Tri::False;
     for (int i = 0; i < m_saved.size(); ++i)
         if (m_saved[i].path == path)
@@ -121,20 +110,23 @@ bool WalkSession::savedAs(const QString &answer, bool expectSaved)
     return true;
 }
 
+bool WalkSession::askedRightly(bool asked, const char *check)
+{
+    if (m_model.modified == Tri::Unknown || (m_model.modified == Tri::True) == asked)
+        return true;
+    return fail(check, "unsaved changes: %1, question asked: %2",
+                int(m_model.modified == Tri::True), int(asked));
+}
+
 void WalkSession::newProject(int device, int answer)
 {
-    Plan plan;
-    plan.two = answer;
-    expectPrompts(plan);
+    expectPrompts({-1, answer, {}});
     (device == 4 ? ui->Laser50 : ui->Laser30)->trigger();
-    int asked = 0;
+    bool asked = false;
     for (const UiPrompt::Box &b : m_boxes)
-        asked += b.buttons.size() == 2 ? 1 : 0;
-    if ((m_model.modified == Tri::True && !asked) || (m_model.modified == Tri::False && asked))
-        return void(
-            fail(QStringLiteral("new"), QStringLiteral("unsaved changes: %1, question asked: %2")
-                                            .arg(m_model.modified == Tri::True)
-                                            .arg(asked)));
+        asked = asked || b.buttons.size() == 2;
+    if (!askedRightly(asked, "new"))
+        return;
     if (asked && answer == 1) {
         m_model.modified = Tri::True;
         return;
@@ -155,26 +147,19 @@ void WalkSession::newProject(int device, int answer)
 
 void WalkSession::save(int choice, int suffixless)
 {
-    Plan plan;
     const QString answer = fileFor(choice, m_files, true, suffixless);
-    plan.files << answer;
-    expectPrompts(plan);
+    expectPrompts({-1, -1, {answer}});
     ui->Save->trigger();
-    if (answer.isEmpty()) {
-        if (!m_boxes.isEmpty())
-            fail(QStringLiteral("save"),
-                 QStringLiteral("a cancelled save showed \"%1\"").arg(m_boxes.first().text));
-        return;
-    }
-    savedAs(answer, choice != FileBad);
+    if (answer.isEmpty() && !m_boxes.isEmpty())
+        fail("save", "a cancelled save showed \"%1\"", m_boxes.first().text);
+    else if (!answer.isEmpty())
+        savedAs(answer, choice != FileBad);
 }
 
 void WalkSession::open(int choice, int pick)
 {
-    Plan plan;
     const QString answer = fileFor(choice, pick, false, 0);
-    plan.files << answer;
-    expectPrompts(plan);
+    expectPrompts({-1, -1, {answer}});
     ui->Open->trigger();
     if (answer.isEmpty())
         return;
@@ -185,8 +170,7 @@ void WalkSession::open(int choice, int pick)
     if (!file || file->device != m_model.device) {
         // A missing file or one of another model: a message, the design stays.
         if (m_boxes.isEmpty())
-            fail(QStringLiteral("open"),
-                 QStringLiteral("%1 was refused without a message").arg(answer));
+            fail("open", "%1 was refused without a message", answer);
         if (file) {
             m_model.touched(false);
             m_model.refusedFile();
@@ -201,20 +185,13 @@ void WalkSession::open(int choice, int pick)
 
 void WalkSession::closeWindow(int answer, int choice)
 {
-    Plan plan;
-    plan.three = answer;
     const QString file = answer == 0 ? fileFor(choice, m_files, true, 0) : QString();
-    if (answer == 0)
-        plan.files << file;
-    expectPrompts(plan);
+    expectThree(answer, file);
     m_window->close();
     QCoreApplication::processEvents();
     const bool asked = askedThree();
-    if ((m_model.modified == Tri::True && !asked) || (m_model.modified == Tri::False && asked))
-        return void(
-            fail(QStringLiteral("close"), QStringLiteral("unsaved changes: %1, question asked: %2")
-                                              .arg(m_model.modified == Tri::True)
-                                              .arg(asked)));
+    if (!askedRightly(asked, "close"))
+        return;
     bool shouldClose = true;
     if (!asked) {
         m_plan.files.clear(); // no question, no save dialog
@@ -231,9 +208,7 @@ void WalkSession::closeWindow(int answer, int choice)
         }
     }
     if (m_window->isVisible() == shouldClose)
-        return void(
-            fail(QStringLiteral("close"),
-                 QStringLiteral("the window %1").arg(shouldClose ? "stayed open" : "closed")));
+        return void(fail("close", "the window %1", shouldClose ? "stayed open" : "closed"));
     m_closed = shouldClose;
 }
 
@@ -244,9 +219,7 @@ bool WalkSession::ensureSim()
     if (!m_sim)
         m_sim = std::make_unique<WalkSim>(m_config.simProgram, QDir(m_dir).filePath("sensor.state"),
                                           m_sensor, m_faults, m_seed);
-    if (!m_sim->ready())
-        return fail(QStringLiteral("emulator"), m_sim->error());
-    return true;
+    return m_sim->ready() || fail("emulator", m_sim->error());
 }
 
 bool WalkSession::startsAtZero(const char *token)
@@ -254,10 +227,7 @@ bool WalkSession::startsAtZero(const char *token)
     for (const QByteArray &f : qAsConst(m_sent))
         if (f.startsWith(token))
             return f.size() < 6 || f[5] == 0 ||
-                   fail(QStringLiteral("link"),
-                        QStringLiteral("the transfer began with %1 for area %2")
-                            .arg(token)
-                            .arg(int(f[5])));
+                   fail("link", "the transfer began with %1 for area %2", token, int(f[5]));
     return true;
 }
 
@@ -313,8 +283,7 @@ WalkSession::Outcome WalkSession::waitTransfer(bool write)
             if (written && (kVerified.contains(b.text) || kCopyCut.contains(b.text)))
                 return Outcome::Done;
             if (written && kVerifyFailed.contains(b.title)) {
-                fail(QStringLiteral("write"),
-                     QStringLiteral("the read-back found differences: %1").arg(b.text));
+                fail("write", "the read-back found differences: %1", b.text);
                 return Outcome::Done;
             }
             if (!write && done.contains(b.text))
@@ -355,22 +324,15 @@ bool WalkSession::sensorEquals(const SensorState &want, const QString &what)
 {
     SensorState held;
     if (!m_sim->state(&held))
-        return fail(QStringLiteral("sensor"),
-                    QStringLiteral("the emulator's state cannot be read"));
+        return fail("sensor", "the emulator's state cannot be read");
     for (int a = 0; a < kAreas; ++a)
         if (held.areas[a] != want.areas[a])
-            return fail(QStringLiteral("sensor"),
-                        QStringLiteral("%1: area %2\n  model:    %3\n  emulator: %4")
-                            .arg(what)
-                            .arg(a)
-                            .arg(want.areas[a].describe(), held.areas[a].describe()));
+            return fail("sensor", "%1: area %2\n  model:    %3\n  emulator: %4", what, a,
+                        want.areas[a].describe(), held.areas[a].describe());
     for (int a = 0; a < kAreas; ++a)
         if (!(held.cases[a] == want.cases[a]))
-            return fail(QStringLiteral("sensor"),
-                        QStringLiteral("%1: case values of area %2").arg(what).arg(a));
-    if (held.params != want.params)
-        return fail(QStringLiteral("sensor"), QStringLiteral("%1: sensor parameters").arg(what));
-    return true;
+            return fail("sensor", "%1: case values of area %2", what, a);
+    return held.params == want.params || fail("sensor", "%1: sensor parameters", what);
 }
 
 void WalkSession::connectLink(int transport, int answer, int choice)
@@ -378,8 +340,7 @@ void WalkSession::connectLink(int transport, int answer, int choice)
     if (m_connected || !ensureSim())
         return;
     if (!ui->Connection->isEnabled())
-        return void(fail(QStringLiteral("link"),
-                         QStringLiteral("Connection is disabled while disconnected")));
+        return void(fail("link", "Connection is disabled while disconnected"));
     if (transport == 0) {
         if (!ui->EthernetConnection->isChecked())
             ui->EthernetConnection->trigger();
@@ -398,31 +359,23 @@ void WalkSession::connectLink(int transport, int answer, int choice)
         box->setCurrentIndex(box->findText(m_sim->serialDevice()));
     }
     const QString file = fileFor(choice, m_files, true, 0);
-    Plan plan;
-    plan.three = answer;
-    if (answer == 0)
-        plan.files << file;
-    expectPrompts(plan);
+    expectThree(answer, file);
     ui->Connection->trigger();
     const int effective = askedBeforeReading(answer, choice, file);
     if (effective < 0) {
         QTest::qWait(m_config.fastLink ? 20 : 100);
         if (!failed() && (ui->DisConnection->isEnabled() || !m_sent.isEmpty()))
-            fail(QStringLiteral("connect"),
-                 QStringLiteral("connected although the design was not saved"));
+            fail("connect", "connected although the design was not saved");
         return;
     }
     if (!ui->DisConnection->isEnabled())
-        return void(
-            fail(QStringLiteral("connect"), QStringLiteral("not connected after Connection")));
+        return void(fail("connect", "not connected after Connection"));
     m_connected = true;
     if (effective == 2) {
         QTest::qWait(m_config.fastLink ? 60 : 200);
         for (const char *t : kReads)
             if (framesSent(t))
-                return void(
-                    fail(QStringLiteral("connect"),
-                         QStringLiteral("Keep sent %1: the design would be replaced").arg(t)));
+                return void(fail("connect", "Keep sent %1: the design would be replaced", t));
         return;
     }
     finishRead(QStringLiteral("the read on connecting"));
@@ -443,12 +396,9 @@ void WalkSession::writeAll()
         for (const char *t : kWrites)
             writes += framesSent(t);
         if (writes)
-            return void(
-                fail(QStringLiteral("write"),
-                     QStringLiteral("a design that cannot travel was sent (%1)").arg(verdict.why)));
-        if (m_boxes.isEmpty())
-            fail(QStringLiteral("write"),
-                 QStringLiteral("Write All did nothing and said nothing (%1)").arg(verdict.why));
+            fail("write", "a design that cannot travel was sent (%1)", verdict.why);
+        else if (m_boxes.isEmpty())
+            fail("write", "Write All did nothing and said nothing (%1)", verdict.why);
         return;
     }
     const Outcome outcome = waitTransfer(true);
@@ -463,9 +413,7 @@ void WalkSession::writeAll()
         return;
     case Outcome::Refused:
         if (verdict.travel != Travel::Either)
-            fail(QStringLiteral("write"),
-                 QStringLiteral("a design that travels was refused: \"%1\"")
-                     .arg(m_boxes.first().text));
+            fail("write", "a design that travels was refused: \"%1\"", m_boxes.first().text);
         return;
     case Outcome::Rejected: {
         // The sensor refused: the whole write stops there.
@@ -474,9 +422,7 @@ void WalkSession::writeAll()
         for (int i = at; i < m_sent.size(); ++i)
             for (const char *t : kWrites)
                 if (m_sent[i].startsWith(t))
-                    return void(
-                        fail(QStringLiteral("write"),
-                             QStringLiteral("%1 sent after the sensor refused a write").arg(t)));
+                    return void(fail("write", "%1 sent after the sensor refused a write", t));
         sensorEquals(before, QStringLiteral("after a refused write"));
         return;
     }
@@ -484,38 +430,28 @@ void WalkSession::writeAll()
         // Cut short: every area holds the old or the new image, nothing else.
         SensorState held;
         if (!m_sim->state(&held))
-            return void(fail(QStringLiteral("sensor"), QStringLiteral("state unreadable")));
+            return void(fail("sensor", "state unreadable"));
         for (int a = 0; a < kAreas; ++a)
             if (held.areas[a] != before.areas[a] && held.areas[a] != want.areas[a])
-                return void(
-                    fail(QStringLiteral("sensor"),
-                         QStringLiteral("cut-short write left area %1 neither old nor new: %2")
-                             .arg(a)
-                             .arg(held.areas[a].describe())));
+                return void(fail("sensor", "cut-short write left area %1 neither old nor new: %2",
+                                 a, held.areas[a].describe()));
         if ((held.cases != before.cases && held.cases != want.cases) ||
             (held.params != before.params && held.params != want.params))
-            return void(fail(
-                QStringLiteral("sensor"),
-                QStringLiteral("cut-short write left cases or parameters neither old nor new")));
+            return void(fail("sensor", "cut-short write left cases or parameters neither old "
+                                       "nor new"));
         m_sensor = held;
         m_connected = false;
         return;
     }
-    default:
-        fail(QStringLiteral("link"), QStringLiteral("Write All did not end: %1").arg(traffic()));
+    default: fail("link", "Write All did not end: %1", traffic());
     }
 }
 
 int WalkSession::askedBeforeReading(int answer, int choice, const QString &file)
 {
     const bool asked = askedThree();
-    if ((m_model.modified == Tri::True && !asked) || (m_model.modified == Tri::False && asked)) {
-        fail(QStringLiteral("replace"),
-             QStringLiteral("unsaved changes: %1, asked before reading: %2")
-                 .arg(m_model.modified == Tri::True)
-                 .arg(asked));
+    if (!askedRightly(asked, "replace"))
         return -1;
-    }
     if (!asked) {
         m_plan.files.clear();
         return 1;
@@ -533,18 +469,13 @@ void WalkSession::readAll(int answer, int choice)
     if (!m_connected)
         return;
     const QString file = fileFor(choice, m_files, true, 0);
-    Plan plan;
-    plan.three = answer;
-    if (answer == 0)
-        plan.files << file;
-    expectPrompts(plan);
+    expectThree(answer, file);
     ui->ReadAllSetting->trigger();
     if (askedBeforeReading(answer, choice, file) != 1) {
         QTest::qWait(m_config.fastLink ? 30 : 120);
         for (const char *t : kReads)
             if (!failed() && framesSent(t))
-                fail(QStringLiteral("replace"),
-                     QStringLiteral("%1 sent although nothing was to be read").arg(t));
+                fail("replace", "%1 sent although nothing was to be read", t);
         return;
     }
     finishRead(QStringLiteral("Read All"));
@@ -558,7 +489,7 @@ void WalkSession::finishRead(const QString &what)
     if (outcome == Outcome::Done)
         applyRead();
     else if (outcome == Outcome::Timeout)
-        fail(QStringLiteral("link"), what + QStringLiteral(" did not end: ") + traffic());
+        fail("link", "%1 did not end: %2", what, traffic());
     else
         m_connected = false; // cut short: the design stays as it was
 }
@@ -587,8 +518,7 @@ void WalkSession::ioSelect(int area)
     m_ioOn = ui->InportGrouptBox->isChecked();
     m_ioWord = spin->value();
     if (m_ioWord != area)
-        fail(QStringLiteral("io"),
-             QStringLiteral("typed %1 into the input word, it shows %2").arg(area).arg(m_ioWord));
+        fail("io", "typed %1 into the input word, it shows %2", area, m_ioWord);
 }
 
 void WalkSession::monitor(bool on, bool byDock)
@@ -603,9 +533,7 @@ void WalkSession::monitor(bool on, bool byDock)
     }
     m_monitoring = on;
     if (m_window->viewMode() != (on ? 1 : 0))
-        fail(QStringLiteral("monitor"), QStringLiteral("view mode %1 after switching %2")
-                                            .arg(m_window->viewMode())
-                                            .arg(on ? "on" : "off"));
+        fail("monitor", "view mode %1 after switching %2", m_window->viewMode(), on ? "on" : "off");
 }
 
 void WalkSession::waitIdle(int ms)

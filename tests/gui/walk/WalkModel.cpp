@@ -368,41 +368,35 @@ bool DesignModel::undoResolved(int area, bool redo, const ModelArea &seen)
     return true;
 }
 
+// Every area's history under each way of recording: 0 leaves it, 1 records
+// the area on top, 2 starts afresh.
+void DesignModel::replaced(const std::function<int(const UndoPolicy &)> &how)
+{
+    for (int p = 0; p < kPolicies; ++p) {
+        const int h = how(policy(p));
+        for (int a = 0; a < kAreas && h; ++a)
+            h == 1 ? push(a, p) : restart(a, p);
+    }
+}
+
 void DesignModel::resetHistories()
 {
-    for (int a = 0; a < kAreas; ++a)
-        for (int p = 0; p < kPolicies; ++p)
-            restart(a, p);
+    replaced([](const UndoPolicy &) { return 2; });
 }
 
 void DesignModel::readFromSensor()
 {
-    for (int a = 0; a < kAreas; ++a)
-        for (int p = 0; p < kPolicies; ++p)
-            if (policy(p).readResets)
-                restart(a, p);
+    replaced([](const UndoPolicy &u) { return u.readResets ? 2 : 0; });
 }
 
 void DesignModel::readFromFile()
 {
-    for (int a = 0; a < kAreas; ++a)
-        for (int p = 0; p < kPolicies; ++p) {
-            if (policy(p).openResets)
-                restart(a, p);
-            else
-                push(a, p);
-        }
+    replaced([](const UndoPolicy &u) { return u.openResets ? 2 : 1; });
 }
 
 void DesignModel::refusedFile()
 {
-    for (int a = 0; a < kAreas; ++a)
-        for (int p = 0; p < kPolicies; ++p) {
-            if (policy(p).refusedOpen == 1)
-                push(a, p);
-            else if (policy(p).refusedOpen == 2)
-                restart(a, p);
-        }
+    replaced([](const UndoPolicy &u) { return u.refusedOpen; });
 }
 
 } // namespace Walk

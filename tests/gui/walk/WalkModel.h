@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <functional>
 
 // The walk's reference model: what the design must hold after each user
 // action, kept by rules of its own, independent of the program's code.
@@ -163,6 +164,7 @@ public:
 private:
     void push(int area, int p);
     void restart(int area, int p);
+    void replaced(const std::function<int(const UndoPolicy &)> &how);
 
     // Per area, one history for each way of recording still possible.
     QVector<QVector<UndoTrack>> m_undo;

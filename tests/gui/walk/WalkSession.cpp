@@ -88,7 +88,7 @@ WalkSession::~WalkSession()
 
 QString WalkSession::setup() const
 {
-    return m_faults.isEmpty() ? QStringLiteral("no faults") : QStringLiteral("faults ") + m_faults;
+    return setupFor(m_config, m_seed);
 }
 
 QString WalkSession::setupFor(const WalkConfig &config, quint32 seed)

@@ -83,10 +83,29 @@ private:
     int answerBox(const UiPrompt::Box &box);
     QString answerFile(const UiPrompt::FileQuestion &q);
     void expectPrompts(const Plan &plan);
+    // The three-button question answered `answer`, a save going to `file`.
+    void expectThree(int answer, const QString &file)
+    {
+        expectPrompts({answer, -1, answer == 0 ? QStringList{file} : QStringList()});
+    }
     bool askedThree() const;
+    // The question about unsaved changes came exactly when there were some.
+    bool askedRightly(bool asked, const char *check);
 
     // ---- failures
     bool fail(const QString &check, const QString &detail);
+    // The detail from a format and its %1.. arguments, in one pass.
+    template <typename... A> bool fail(const QString &check, const char *format, const A &...args)
+    {
+        if constexpr (sizeof...(A) == 0)
+            return fail(check, QString::fromUtf8(format));
+        else
+            return fail(check, QString::fromUtf8(format).arg(text(args)...));
+    }
+    static QString text(const QString &s) { return s; }
+    static QString text(const char *s) { return QString::fromUtf8(s); }
+    static QString text(double v) { return QString::number(v); }
+    static QString text(int v) { return QString::number(v); }
     bool failed() const { return m_failure.isSet(); }
 
     // ---- editing (WalkEditing.cpp)

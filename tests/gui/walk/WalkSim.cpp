@@ -24,17 +24,9 @@ WalkSim::WalkSim(const QString &program, const QString &stateFile, const SensorS
         return;
     }
     f.close();
-    QStringList args{"--bind",
-                     "127.0.0.1",
-                     "--tcp",
-                     "0",
-                     "--no-udp",
-                     "--no-discovery",
-                     "--serial",
-                     "--state",
-                     stateFile,
-                     "--seed",
-                     QString::number(seed32)};
+    QStringList args =
+        QStringLiteral("--bind 127.0.0.1 --tcp 0 --no-udp --no-discovery --serial").split(' ');
+    args << "--state" << stateFile << "--seed" << QString::number(seed32);
     if (!faults.isEmpty())
         args << "--fault" << faults;
     m_process.setProgram(program);

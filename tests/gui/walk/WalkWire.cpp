@@ -49,23 +49,15 @@ bool WireArea::operator==(const WireArea &o) const
 
 QString WireArea::describe() const
 {
+    const auto n = [](int v) { return QString::number(v); };
     QStringList parts{QStringLiteral("params=%1,%2,%3,%4")
-                          .arg(params[0])
-                          .arg(params[1])
-                          .arg(params[2])
-                          .arg(params[3])};
+                          .arg(n(params[0]), n(params[1]), n(params[2]), n(params[3]))};
     for (int c = 0; c < 3; ++c) {
         const WireOutput &w = out[c];
-        QVector<QPoint> used = w.slots.mid(0, qBound(0, w.count, 100));
         parts << QStringLiteral("out%1 kind=%2 n=%3 arc=%4..%5 r%6 dep=%7 slots=%8")
-                     .arg(c + 1)
-                     .arg(w.kind)
-                     .arg(w.count)
-                     .arg(w.arcStart)
-                     .arg(w.arcEnd)
-                     .arg(w.arcRadius)
-                     .arg(w.dependent[0])
-                     .arg(describePoints(used));
+                     .arg(n(c + 1), n(w.kind), n(w.count), n(w.arcStart), n(w.arcEnd),
+                          n(w.arcRadius), n(w.dependent[0]),
+                          describePoints(w.slots.mid(0, qBound(0, w.count, 100))));
     }
     return parts.join(QLatin1Char(' '));
 }
@@ -129,32 +121,13 @@ void editingOrder(QVector<QPoint> &c)
     c = {p0, QPoint(p0.x(), y2), QPoint(x2, y2), QPoint(x2, p0.y())};
 }
 // An Arc point read back: the truncated point when it goes back as the same
-// whole degrees (and, where asked, the same radius), else the
-// nearest such point within three millimetres, the first of equals in
-// x-then-y order from -3 to 3.
+// whole degrees (and, where asked, the same radius), else the nearest such
+// point within three millimetres.
 QPoint arcPointAsKept(int radius, int deg, bool keepRadius)
 {
     const float r = float(radius), theta = float(deg) * Geo::kDegToRad;
     const QPoint plain(int(qFastCos(theta) * r), int(qFastSin(theta) * r));
-    const auto fits = [&](QPoint q) {
-        return int(Geo::wireTheta(q) * Geo::kRadToDeg) == deg
-               && (!keepRadius || int(Geo::toPolar(q).r) == radius);
-    };
-    if (fits(plain))
-        return plain;
-    const double ex = radius * std::cos(deg * M_PI / 180), ey = radius * std::sin(deg * M_PI / 180);
-    QPoint best = plain;
-    double bestDistance = 1e300;
-    for (int dx = -3; dx <= 3; ++dx)
-        for (int dy = -3; dy <= 3; ++dy) {
-            const QPoint q = plain + QPoint(dx, dy);
-            const double d = std::hypot(q.x() - ex, q.y() - ey);
-            if (d < bestDistance && fits(q)) {
-                best = q;
-                bestDistance = d;
-            }
-        }
-    return best;
+    return Geo::pointGoingAs(plain, radius, deg, keepRadius);
 }
 } // namespace
 
