@@ -202,13 +202,22 @@ void MainWindow::BarDisplayCoord(QPoint Coord)
 
 void MainWindow::OpenManualFile()
 {
-    const QString rel = m_language == 1 ? QStringLiteral("./manual/manual_en.pdf")
-                                        : QStringLiteral("./manual/manual_cn.pdf");
+    const QString name =
+        m_language == 1 ? QStringLiteral("manual_en.pdf") : QStringLiteral("manual_cn.pdf");
+    const QString rel = QStringLiteral("./manual/") + name;
     QString path = QDir::current().absoluteFilePath(rel);
-    // Started from elsewhere: the build puts the manual beside the program.
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(rel);
-    if (!QFileInfo::exists(path) && QFileInfo::exists(beside))
-        path = beside;
+    // Started from elsewhere: the build puts the manual beside the program,
+    // the package into share/doc next to bin/.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QStringList elsewhere{
+        programDir.absoluteFilePath(rel),
+        programDir.absoluteFilePath(QStringLiteral("../share/doc/sector-studio/") + name)};
+    for (const QString &candidate : elsewhere) {
+        if (QFileInfo::exists(path))
+            break;
+        if (QFileInfo::exists(candidate))
+            path = QDir::cleanPath(candidate);
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -6,6 +6,9 @@ SECTOR_PACKAGES=(
   qtbase5-dev libqt5serialport5-dev libqt5opengl5-dev libqt5svg5-dev libgl-dev
   xvfb xauth fonts-wqy-microhei poppler-utils qttranslations5-l10n
   iproute2 util-linux
+  # the Debian package (target package) and its tests: dpkg-shlibdeps, the
+  # file types CPack asks `file` for, the menu entry and project file type
+  dpkg-dev file desktop-file-utils shared-mime-info libglib2.0-bin libxml2-utils
 )
 # ./test.sh --sanitize: gcc's AddressSanitizer and UndefinedBehaviorSanitizer
 # runtimes.
