@@ -10,6 +10,8 @@
 #include "core/link/Discovery.h"
 #include "core/link/SERIAL_COMM.h"
 #include "core/link/ScanRecord.h"
+#include "core/sensor/Replay.h"
+#include "core/sensor/ScanRecording.h"
 #include "core/zones/ZoneStore.h"
 #include "graphics/OPTION_SCENE.h"
 #include "graphics/ScanItems.h"
@@ -20,6 +22,8 @@
 #include "gui/dialogs/Create.h"
 #include "gui/dialogs/EthnertSetting.h"
 #include "gui/dialogs/SettingsDialog.h"
+#include "gui/replay/ReplayPanel.h"
+#include "gui/replay/ReplayPlayer.h"
 #include "sim/SimScene.h"
 #include "tools/ShapePictures.h"
 #include "ui_mainwindow.h"
@@ -33,6 +37,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
@@ -138,6 +143,67 @@ QImage grabProgress(SERIAL_COMM *link, const QString &title, int value)
     Q_EMIT link->ProgressClose();
     settle();
     return image;
+}
+
+// A run through the hall recorded for 12 s, the outputs as the sensor gave
+// them for the design as it is; then replayed with area 0's on delay raised
+// to 500 ms, at the moment the object has just entered Out 1.
+void replayPicture(MainWindow &w, Ui::MainWindow *ui, ZoneStore &store, const QString &work)
+{
+    SimScene hall;
+    QVector<ScanRecording::Sweep> sweeps;
+    std::vector<std::uint16_t> d, i;
+    for (int k = 0; k < 120; ++k) {
+        hall.advance(0.1);
+        hall.sweep(10 * 320, d, i);
+        ScanRecording::Sweep s;
+        s.timeMs = std::uint32_t(100 * k);
+        s.startDeg = -70.0f;
+        s.stepDeg = 0.1f;
+        s.distances = QVector<std::uint16_t>(d.begin(), d.end());
+        s.intensities = QVector<std::uint16_t>(i.begin(), i.end());
+        sweeps << s;
+    }
+    Replay::Options o;
+    o.area = 0;
+    o.sceneSpan = 72000;
+    const Replay::Result given = Replay::evaluate(
+        sweeps.size(),
+        [&sweeps](int k, ScanRecording::Sweep &s) {
+            s = sweeps[k];
+            return true;
+        },
+        store.areas, o);
+    const QString path = QDir(work).filePath(QStringLiteral("hall.scanrec"));
+    ScanRecording::Writer writer;
+    writer.open(path);
+    for (int k = 0; k < sweeps.size(); ++k) {
+        sweeps[k].ioKnown = true;
+        sweeps[k].outputs = given.design[k];
+        sweeps[k].ioTimeMs = sweeps[k].timeMs;
+        writer.add(sweeps[k]);
+    }
+    writer.close();
+
+    store.currentArea = 0;
+    ui->Edition->trigger();
+    UiPrompt::setFileAnswer([path](const UiPrompt::FileQuestion &) { return path; });
+    w.findChild<QAction *>(QStringLiteral("OpenRecording"))->trigger();
+    UiPrompt::setFileAnswer(nullptr);
+    const int before = ui->Area_OpenDelay->currentIndex();
+    ui->Area_OpenDelay->setCurrentIndex(25);
+    Q_EMIT ui->Area_OpenDelay->activated(25);
+    settle();
+    // The first sweep where the sensor had Out 1 on.
+    int at = 0;
+    while (at < given.design.size() && !(given.design[at] & 1))
+        ++at;
+    w.replayPlayer()->seek(qMin(at + 2, given.design.size() - 1));
+    zoomTo(w, 50, 2500);
+    keep(&w, QStringLiteral("replay"));
+    ui->Area_OpenDelay->setCurrentIndex(before);
+    Q_EMIT ui->Area_OpenDelay->activated(before);
+    w.replayPanel()->findChild<QToolButton *>(QStringLiteral("ReplayClose"))->click();
 }
 
 void languagePictures(int language, const QString &project, const QString &work)
@@ -291,6 +357,8 @@ void languagePictures(int language, const QString &project, const QString &work)
     g_boxName = QStringLiteral("box_serial");
     w.CreatOpenSerialPort(QStringLiteral("/dev/no-such-port"));
     w.CloseSerialPort();
+
+    replayPicture(w, ui, store, work);
 
     // The tool bars, side by side as the window shows them.
     // Grown by half, so that the manual's two-thirds scale prints them at

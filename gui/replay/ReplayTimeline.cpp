@@ -10,7 +10,6 @@
 using ReportTexts::pick;
 
 namespace {
-constexpr int kRowHeight = 12;
 constexpr int kRowGap = 1;
 constexpr int kGroupGap = 4;
 constexpr int kAxisHeight = 16;
@@ -22,6 +21,16 @@ ReplayTimeline::ReplayTimeline(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("ReplayTimeline"));
     setMouseTracking(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Six rows under the view: a smaller type than the window's keeps them
+    // short, each row as tall as its label.
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    setFont(small);
+}
+
+int ReplayTimeline::rowHeight() const
+{
+    return std::max(10, QFontMetrics(font()).height() - 1);
 }
 
 void ReplayTimeline::setResult(const Replay::Result &result)
@@ -59,7 +68,7 @@ int ReplayTimeline::labelWidth() const
 QSize ReplayTimeline::sizeHint() const
 {
     const int rows = 2 * kOutputCount;
-    return {600, 2 * kMargin + rows * (kRowHeight + kRowGap) + 2 * kGroupGap + kAxisHeight};
+    return {600, 2 * kMargin + rows * (rowHeight() + kRowGap) + 2 * kGroupGap + kAxisHeight};
 }
 
 QSize ReplayTimeline::minimumSizeHint() const
@@ -77,8 +86,8 @@ QRect ReplayTimeline::rowRect(int output, bool design) const
 {
     const QRect t = track();
     const int row = 2 * output + (design ? 1 : 0);
-    const int y = t.top() + row * (kRowHeight + kRowGap) + output * kGroupGap;
-    return QRect(t.left(), y, t.width(), kRowHeight);
+    const int y = t.top() + row * (rowHeight() + kRowGap) + output * kGroupGap;
+    return QRect(t.left(), y, t.width(), rowHeight());
 }
 
 int ReplayTimeline::xOf(std::uint32_t timeMs) const
@@ -122,7 +131,7 @@ void ReplayTimeline::paintEvent(QPaintEvent *)
             const QString label = QStringLiteral("Out%1 ").arg(o + 1)
                                   + (design ? pick(m_chinese, "设计", "design") : pick(m_chinese, "记录", "recorded"));
             p.setPen(palette().text().color());
-            p.drawText(QRect(2, row.top() - 2, t.left() - 4, row.height() + 4), Qt::AlignVCenter | Qt::AlignLeft,
+            p.drawText(QRect(2, row.top(), t.left() - 4, row.height()), Qt::AlignVCenter | Qt::AlignLeft,
                        label);
             p.fillRect(row, palette().alternateBase());
             const QColor on = ZonePainter::zoneColor(o, 255).darker(design ? 110 : 135);

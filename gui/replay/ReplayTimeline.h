@@ -40,6 +40,7 @@ protected:
 private:
     QRect track() const;
     int labelWidth() const;
+    int rowHeight() const;
 
     Replay::Result m_result;
     int m_position = -1;
