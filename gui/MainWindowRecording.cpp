@@ -61,7 +61,9 @@ void MainWindow::setUpRecording()
     m_recordStatusTimer.setInterval(500);
     connect(&m_recordStatusTimer, &QTimer::timeout, this, &MainWindow::showRecordingStatus);
     connect(m_recorder, &ScanRecorder::failed, this, [this](const QString &why) {
+        m_recordStatusTimer.stop();
         showRecordingStatus();
+        recordingLinkChanged();
         ask(QMessageBox::Warning, tr2("录制已停止", "Recording stopped"),
             tr2("无法写入录制文件：", "The recording could not be written: ") + why);
     });

@@ -98,9 +98,58 @@ bool ScanRecorder::start(const QString &path, bool ethernet, bool pairIntensitie
         *why = m_writer.errorString();
         return false;
     }
+    m_bytes = m_csv ? 0 : m_writer.bytesWritten();
+    m_closing = false;
+    m_workerError.clear();
+    m_worker = std::thread([this] { writeLoop(); });
     m_clock.start();
     m_recording = true;
     return true;
+}
+
+void ScanRecorder::writeLoop()
+{
+    int index = 0;
+    for (;;) {
+        ScanRecording::Sweep s;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_closing || !m_queue.empty(); });
+            if (m_queue.empty())
+                return; // closing, and everything is written
+            s = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        bool ok;
+        if (m_csv) {
+            ScanRecording::writeCsv(*m_csv, s, index);
+            ok = m_csv->status() == QTextStream::Ok;
+            m_bytes = m_csvFile->pos();
+        } else {
+            ok = m_writer.add(s);
+            m_bytes = m_writer.bytesWritten();
+        }
+        ++index;
+        if (!ok) {
+            const QString why = m_csv ? m_csvFile->errorString() : m_writer.errorString();
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_workerError = why;
+                m_queue.clear();
+            }
+            QMetaObject::invokeMethod(this, [this, why] { writeFailed(why); }, Qt::QueuedConnection);
+            return;
+        }
+    }
+}
+
+void ScanRecorder::writeFailed(const QString &why)
+{
+    if (!m_recording)
+        return;
+    m_error = why;
+    stop();
+    Q_EMIT failed(m_error);
 }
 
 bool ScanRecorder::stop(QString *why)
@@ -109,6 +158,16 @@ bool ScanRecorder::stop(QString *why)
         return m_error.isEmpty();
     m_recording = false;
     m_stoppedAt = m_clock.elapsed();
+    // Whatever is still queued is written before the file closes.
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_closing = true;
+    }
+    m_wake.notify_one();
+    if (m_worker.joinable())
+        m_worker.join();
+    if (m_error.isEmpty())
+        m_error = m_workerError;
     bool ok = m_error.isEmpty();
     if (m_csv) {
         m_csv->flush();
@@ -125,11 +184,6 @@ bool ScanRecorder::stop(QString *why)
     if (why)
         *why = m_error;
     return ok;
-}
-
-qint64 ScanRecorder::bytes() const
-{
-    return m_csvFile ? m_csvFile->size() : m_writer.bytesWritten();
 }
 
 void ScanRecorder::onScan()
@@ -165,19 +219,11 @@ void ScanRecorder::write(bool withIntensities)
     s.inputs = m_inputs;
     s.outputs = m_outputs;
     s.ioTimeMs = m_ioTimeMs;
-    bool ok;
-    if (m_csv) {
-        ScanRecording::writeCsv(*m_csv, s, m_sweeps);
-        ok = m_csv->status() == QTextStream::Ok;
-    } else {
-        ok = m_writer.add(s);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue.push_back(std::move(s));
     }
-    if (!ok) {
-        m_error = m_csv ? m_csvFile->errorString() : m_writer.errorString();
-        stop();
-        Q_EMIT failed(m_error);
-        return;
-    }
+    m_wake.notify_one();
     ++m_sweeps;
     Q_EMIT sweepRecorded(m_sweeps);
 }

@@ -5,14 +5,21 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTextStream>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 class SERIAL_COMM;
 struct ScanRecord;
 
 // Writes every complete sweep the link receives to a recording, stamped with
 // the time since the start and the IO words the sensor last reported. A
-// file name ending in .csv gets the text form instead.
+// file name ending in .csv gets the text form instead. The sweep is copied
+// where it arrives; compressing and writing happen on a thread of their own,
+// so the view never waits for the disk.
 class ScanRecorder : public QObject
 {
     Q_OBJECT
@@ -28,7 +35,7 @@ public:
 
     bool recording() const { return m_recording; }
     int sweeps() const { return m_sweeps; }
-    qint64 bytes() const;
+    qint64 bytes() const { return m_bytes; }
     qint64 elapsedMs() const { return m_recording ? m_clock.elapsed() : m_stoppedAt; }
     QString path() const { return m_path; }
 
@@ -47,6 +54,8 @@ private:
     void onScan();
     void onIntensity();
     void write(bool withIntensities);
+    void writeLoop();
+    void writeFailed(const QString &why);
 
     SERIAL_COMM *m_link;
     const ScanRecord *m_scan;
@@ -67,4 +76,13 @@ private:
     int m_sweeps = 0;
     qint64 m_stoppedAt = 0;
     QString m_error;
+
+    // The writing thread and the sweeps waiting for it.
+    std::thread m_worker;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<ScanRecording::Sweep> m_queue;
+    bool m_closing = false;
+    QString m_workerError;
+    std::atomic<qint64> m_bytes{0};
 };

@@ -1,5 +1,7 @@
 #include "GuiTestKit.h"
 
+#include "gui/UiPrompt.h"
+
 #include "core/sensor/ScanRecorder.h"
 #include "core/sensor/ScanRecording.h"
 #include "gui/editors/COORD_TABLE.h"
@@ -124,6 +126,29 @@ private Q_SLOTS:
         QVERIFY(t.window.form()->EthernetConnection->isChecked());
         QVERIFY(!t.window.form()->SerialConnection->isChecked());
         QVERIFY(t.window.form()->Set_ScanMotorSpeed->isEnabled());
+    }
+
+    // A disk that refuses the sweeps ends the recording with a real box,
+    // opened from the writing thread's report while the link keeps
+    // streaming; the connection stays and a new recording can start.
+    void fullDiskStopsTheRecording()
+    {
+        SimProcess sim;
+        QVERIFY(sim.ready());
+        ModalCloser closer;
+        Tool t;
+        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QStringLiteral("/dev/full"); });
+        connectTo(t, sim.endpoint("tcp"));
+        QVERIFY(waitFor([&] { return connected(t); }, 10000));
+        action(t, "RecordScan")->trigger();
+        QVERIFY(t.window.recorder()->recording());
+        QVERIFY(waitFor([&] { return closer.titles().contains(QStringLiteral("录制已停止")); }, 10000));
+        UiPrompt::setFileAnswer(nullptr);
+        QVERIFY(!t.window.recorder()->recording());
+        QVERIFY(closer.texts().last().startsWith(QStringLiteral("无法写入录制文件：")));
+        QVERIFY(connected(t));
+        QVERIFY(action(t, "RecordScan")->isEnabled());
+        QVERIFY(!action(t, "StopRecording")->isEnabled());
     }
 
     // A recording opened without a sensor: the timeline holds the sensor's
