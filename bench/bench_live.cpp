@@ -3,18 +3,25 @@
 // Intensity on and the data list shown, streaming for 20 s. Measures how
 // late each 20 ms send tick of the link fires and the CPU the process uses.
 //
+// With --record the window records the stream meanwhile (Display › Record
+// Scan), and the sweeps in the file are counted against those drawn.
+//
 // Last two lines: "tick lateness p99 ms: X" and "cpu % of one core: Y".
 
 #include "core/link/Discovery.h"
 #include "core/link/SERIAL_COMM.h"
 #include "core/link/ScanRecord.h"
+#include "core/sensor/ScanRecorder.h"
+#include "core/sensor/ScanRecording.h"
 #include "core/zones/ZoneStore.h"
 #include "gui/MainWindow.h"
 #include "gui/UiPrompt.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -38,12 +45,15 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const bool record = app.arguments().contains(QStringLiteral("--record"));
     // The window's dialogs search for sensors: from loopback, to a port
     // nothing serves.
     Discovery::setTestTargets({QHostAddress(QHostAddress::LocalHost)}, QHostAddress::LocalHost, 9);
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     UiPrompt::setBoxAnswer([](const UiPrompt::Box &) { return 0; });
+    const QString recording = QDir(settings.path()).filePath(QStringLiteral("live.scanrec"));
+    UiPrompt::setFileAnswer([recording](const UiPrompt::FileQuestion &) { return recording; });
 
     QProcess sim;
     sim.start(QStringLiteral(SECTOR_SIM_PATH), {"--bind", "127.0.0.1", "--tcp", "0", "--no-udp",
@@ -57,6 +67,7 @@ int main(int argc, char *argv[])
     ZoneStore store;
     ScanRecord scan;
     int sweeps = 0;
+    int recorded = 0;
     std::vector<double> lateness;
     double cpu = 0;
     {
@@ -83,12 +94,19 @@ int main(int argc, char *argv[])
             lateness.push_back(std::max(0.0, clock.nsecsElapsed() / 1e6 - 20.0));
             clock.restart();
         });
+        if (record)
+            window.findChild<QAction *>(QStringLiteral("RecordScan"))->trigger();
         const int before = sweeps;
         const double cpu0 = cpuSeconds();
         QTimer::singleShot(20000, &app, &QApplication::quit);
         app.exec();
         cpu = (cpuSeconds() - cpu0) / (run.nsecsElapsed() / 1e9) * 100.0;
         sweeps -= before;
+        if (record) {
+            // Everything queued reaches the file before the count.
+            window.findChild<QAction *>(QStringLiteral("StopRecording"))->trigger();
+            recorded = window.recorder()->sweeps();
+        }
         window.CloseSerialPort();
     }
     sim.terminate();
@@ -101,6 +119,13 @@ int main(int argc, char *argv[])
     std::sort(lateness.begin(), lateness.end());
     const double p99 = lateness[size_t(lateness.size() * 0.99)];
     std::printf("sweeps drawn: %d in 20 s (12800 points each)\n", sweeps);
+    if (record) {
+        ScanRecording::Reader r;
+        QString why;
+        const int inFile = r.open(recording, &why) ? r.count() : -1;
+        std::printf("sweeps recorded: %d in the file, %d while measured, %.1f MB\n", inFile, recorded,
+                    QFileInfo(recording).size() / 1e6);
+    }
     std::printf("ticks: %d\n", int(lateness.size()));
     std::printf("tick lateness p99 ms: %.2f\n", p99);
     std::printf("cpu %% of one core: %.1f\n", cpu);
