@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 
@@ -372,12 +373,18 @@ int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     LinkSession s(o, err);
     ScanRecorder recorder(&s.link, &s.scan);
     QString why;
-    // A file that cannot be written is known before any sensor is asked.
-    if (!recorder.start(file, o.ethernet(), true, &why)) {
-        err << "sector-cli record: cannot write " << file << ": " << why << '\n';
-        return kUsage;
+    // A file that cannot be written is known before any sensor is asked;
+    // one that is there already stays as it is until the sweeps come.
+    const bool existed = QFileInfo::exists(file);
+    {
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            err << "sector-cli record: cannot write " << file << ": " << probe.errorString() << '\n';
+            return kUsage;
+        }
     }
-    recorder.stop();
+    if (!existed)
+        QFile::remove(file);
     const auto enough = [&] {
         return (sweeps > 0 && recorder.sweeps() >= sweeps)
                || (seconds > 0 && recorder.elapsedMs() >= qint64(seconds * 1000));
@@ -389,10 +396,8 @@ int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
             err << "\r" << Replay::seconds(std::uint32_t(recorder.elapsedMs())) << ", sweeps " << count;
         err.flush();
     });
-    if (!s.open()) {
-        QFile::remove(file);
+    if (!s.open())
         return kLinkFailure;
-    }
     // The IO words come with the simulation read, as in the window.
     s.link.OpenSendReadSimulation();
     s.link.OpenSendReadScanf();

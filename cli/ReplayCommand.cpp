@@ -7,6 +7,8 @@
 #include "core/zones/ZoneStore.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -130,18 +132,29 @@ int runExport(const QStringList &argsIn, QTextStream &out, QTextStream &err)
         err << "sector-cli export: cannot read " << args[0] << ": " << why << '\n';
         return kUsage;
     }
-    QFile csv(file);
-    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    if (QFileInfo(file).canonicalFilePath() == QFileInfo(args[0]).canonicalFilePath()) {
+        err << "sector-cli export: " << file << " is the recording itself\n";
+        return kUsage;
+    }
+    // Written aside and put in place at the end: an export over the
+    // recording itself (read through the handle already open) or one that
+    // fails leaves the file named as it was.
+    QSaveFile csv(file);
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Text)) {
         err << "sector-cli export: cannot write " << file << ": " << csv.errorString() << '\n';
         return kUsage;
     }
     QTextStream lines(&csv);
     ScanRecording::writeCsvHeader(lines);
     ScanRecording::Sweep s;
-    for (int k = 0; k < reader.count() && reader.sweep(k, s); ++k)
+    int k = 0;
+    for (; k < reader.count() && reader.sweep(k, s); ++k)
         ScanRecording::writeCsv(lines, s, k);
+    if (reader.damaged() || k < reader.count())
+        err << "sector-cli export: " << args[0] << " is damaged after sweep " << k
+            << "; the sweeps before it are exported\n";
     lines.flush();
-    if (lines.status() != QTextStream::Ok || !csv.flush()) {
+    if (lines.status() != QTextStream::Ok || !csv.commit()) {
         err << "sector-cli export: cannot write " << file << ": " << csv.errorString() << '\n';
         return kUsage;
     }

@@ -212,7 +212,6 @@ private:
     class ReplayPanel *m_replayPanel = nullptr;
     class QLabel *m_recordStatus = nullptr;
     QTimer m_recordStatusTimer;
-    int m_connectionTypeBeforeReplay = -1;
 
     // The projects opened and saved last, under File.
     void setUpRecentProjects();

@@ -133,9 +133,9 @@ bool MainWindow::askBeforeReading()
 
 void MainWindow::CreatOpenSerialPort(QString Com)
 {
-    closeReplay();
     if (!askBeforeReading())
         return;
+    closeReplay();
     ConnectChangeUSARTModeSlot();
     ui->SerialSetting->setEnabled(false);
 
@@ -161,12 +161,12 @@ void MainWindow::CreatOpenSerialPort(QString Com)
 
 void MainWindow::CreatEthernetPort(QString Com)
 {
-    closeReplay();
     // An empty address (no sensor answered, nothing typed) fails at once: a
     // socket asked to connect to nothing still reports itself open.
     const bool noAddress = Com.trimmed().isEmpty();
     if (!noAddress && !askBeforeReading())
         return;
+    closeReplay();
     ConnectChangeEthernetModeSlot();
     ui->EthnernetSetting->setEnabled(false);
 

@@ -188,6 +188,8 @@ void MainWindow::openRecording()
     });
     progress.reset();
     if (!opened) {
+        // The recording open before has gone with the attempt.
+        closeReplay();
         ask(QMessageBox::Warning, tr2("无法打开录制", "Cannot open the recording"),
             name + QStringLiteral(": ") + why);
         return;
@@ -199,12 +201,16 @@ void MainWindow::openRecording()
                 .arg(m_player->count()));
     m_replayPanel->show();
     // The replay draws through the scan record as a link would; the user's
-    // choice of connection comes back when it closes.
-    if (m_connectionTypeBeforeReplay < 0)
-        m_connectionTypeBeforeReplay = m_scan->connectionType;
+    // choice of connection (the menu's) comes back when it closes.
     m_optionScene->outlineItem()->setVisible(ui->Distance->isChecked());
     m_optionScene->intensityItem()->setVisible(ui->Intensity->isChecked());
     evaluateReplay();
+    const int usable = m_replayPanel->timeline()->result().timeMs.size();
+    if (!m_player->damaged() && usable < m_player->count())
+        ask(QMessageBox::Warning, tr2("录制不完整", "Recording incomplete"),
+            tr2("文件在第 %1 次扫描后损坏；之前的扫描可以回放。",
+                "The file is damaged after sweep %1; the sweeps before it replay.")
+                .arg(usable));
     showReplayFrame(m_player->index());
     statusBar()->showMessage(tr2("回放 ", "Replaying ") + QFileInfo(name).fileName());
 }
@@ -218,9 +224,7 @@ void MainWindow::closeReplay()
     m_scan->sweepLength = 0;
     m_scan->serialDistances.fill(0);
     m_scan->serialIntensities.fill(0);
-    if (m_connectionTypeBeforeReplay >= 0)
-        m_scan->connectionType = m_connectionTypeBeforeReplay;
-    m_connectionTypeBeforeReplay = -1;
+    m_scan->connectionType = ui->EthernetConnection->isChecked() ? 1 : 0;
     if (!linkOpen()) {
         m_optionScene->outlineItem()->setVisible(false);
         m_optionScene->intensityItem()->setVisible(false);

@@ -353,15 +353,16 @@ void SimServer::streamTick()
     const int r = perDegree();
     std::vector<std::uint16_t> d, i;
     m_scene.sweep(r * 320, d, i);
+    // The sensor sends a sweep as it measures it: packets spread over the
+    // sweep period, in slices every 10 ms, not one burst per sweep. Its
+    // outputs switch on the sweep when it is complete, as its last packet
+    // leaves.
+    m_streamQueue += streamPackets(d, i, r);
     ScanEvaluation::Sweep sweep;
-    sweep.timeMs = double(m_clock.elapsed());
     sweep.startDeg = -70.0f;
     sweep.stepDeg = 320.0f / float(r * 320);
     sweep.distances = QVector<std::uint16_t>(d.begin(), d.end());
-    evaluate(sweep);
-    // The sensor sends a sweep as it measures it: packets spread over the
-    // sweep period, in slices every 10 ms, not one burst per sweep.
-    m_streamQueue += streamPackets(d, i, r);
+    m_streamSweeps.push_back({m_packetsQueued + m_streamQueue.size(), sweep});
     m_streamSlices = qMax(1, m_streamTimer.interval() / 10);
     if (!m_paceTimer.isActive())
         m_paceTimer.start(10);
@@ -370,14 +371,23 @@ void SimServer::streamTick()
 void SimServer::paceTick()
 {
     if (!m_streamClient || m_streamClient->closed || m_streamQueue.isEmpty()) {
+        m_packetsQueued += m_streamQueue.size();
         m_streamQueue.clear();
+        m_streamSweeps.clear();
         m_paceTimer.stop();
         return;
     }
     const int n = qMax(1, (m_streamQueue.size() + m_streamSlices - 1) / m_streamSlices);
     // A write may find the client gone, which ends the stream.
-    for (int k = 0; k < n && m_streamClient && !m_streamQueue.isEmpty(); ++k)
+    for (int k = 0; k < n && m_streamClient && !m_streamQueue.isEmpty(); ++k) {
         writeTo(*m_streamClient, m_streamQueue.takeFirst());
+        ++m_packetsQueued;
+        while (!m_streamSweeps.empty() && m_streamSweeps.front().first <= m_packetsQueued) {
+            m_streamSweeps.front().second.timeMs = double(m_clock.elapsed());
+            evaluate(m_streamSweeps.front().second);
+            m_streamSweeps.pop_front();
+        }
+    }
     m_streamSlices = qMax(1, m_streamSlices - 1);
 }
 

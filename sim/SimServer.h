@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/sensor/ScanEvaluation.h"
+
+#include <deque>
+#include <utility>
 #include "sim/SensorModel.h"
 #include "sim/SimScene.h"
 
@@ -123,6 +126,10 @@ private:
     QTimer m_streamTimer;
     QTimer m_paceTimer;
     QList<QByteArray> m_streamQueue;
+    // Packets taken off the queue so far, and the sweeps waiting to be
+    // evaluated when the packet count reaches their last one.
+    qint64 m_packetsQueued = 0;
+    std::deque<std::pair<qint64, ScanEvaluation::Sweep>> m_streamSweeps;
     int m_streamSlices = 1;
     QElapsedTimer m_clock;
     // The outputs follow the area in force with its delays, hysteresis and

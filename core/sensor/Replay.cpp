@@ -51,11 +51,7 @@ Result evaluate(int count, const SweepSource &source, const QVector<AreaRecord> 
     std::unique_ptr<ScanEvaluation::AreaEvaluator> evaluator;
     int evaluatedArea = -1;
     std::uint8_t previous = 0;
-    ScanRecording::Sweep s;
-    for (int k = 0; k < count; ++k) {
-        if (!source(k, s))
-            break;
-        const int area = areaFor(s, options);
+    const auto evaluateSweep = [&](const ScanRecording::Sweep &s, int area) {
         // A switch of area starts the new one afresh, as the sensor does.
         if (!evaluator || area != evaluatedArea) {
             const AreaRecord record = area < areas.size() ? asWritten(areas[area], area) : AreaRecord();
@@ -68,6 +64,7 @@ Result evaluate(int count, const SweepSource &source, const QVector<AreaRecord> 
         sweep.stepDeg = s.stepDeg;
         sweep.distances = s.distances;
         const std::uint8_t out = evaluator->feed(sweep);
+        const int k = r.timeMs.size();
         r.timeMs.append(s.timeMs);
         r.design.append(out);
         r.recorded.append(s.ioKnown ? std::uint8_t(s.outputs & 7) : 0);
@@ -82,7 +79,28 @@ Result evaluate(int count, const SweepSource &source, const QVector<AreaRecord> 
                 r.onMs[size_t(o)] += s.timeMs - r.timeMs[k - 1];
         }
         previous = out;
+    };
+    // Following the inputs, the sweeps before the first IO report are held
+    // against the area that report names (area 0 if none comes soon: a
+    // recording without reports is not kept in memory).
+    QVector<ScanRecording::Sweep> beforeReport;
+    const bool follow = options.area < 0;
+    ScanRecording::Sweep s;
+    for (int k = 0; k < count; ++k) {
+        if (!source(k, s))
+            break;
+        if (follow && !s.ioKnown && reported.isEmpty() && beforeReport.size() < 256) {
+            beforeReport.append(s);
+            continue;
+        }
+        const int area = areaFor(s, options);
+        for (const ScanRecording::Sweep &early : beforeReport)
+            evaluateSweep(early, area);
+        beforeReport.clear();
+        evaluateSweep(s, area);
     }
+    for (const ScanRecording::Sweep &early : beforeReport)
+        evaluateSweep(early, 0);
 
     const int n = r.timeMs.size();
     r.windowMs = 2 * medianGap(r.timeMs);

@@ -82,7 +82,8 @@ bool ScanRecorder::start(const QString &path, bool ethernet, bool pairIntensitie
     m_path = path;
     m_ethernet = ethernet;
     m_pair = pairIntensities;
-    m_haveScan = m_haveIntensity = m_ioKnown = false;
+    m_ioKnown = false;
+    m_pending.reset();
     m_sweeps = 0;
     m_error.clear();
     if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
@@ -99,8 +100,13 @@ bool ScanRecorder::start(const QString &path, bool ethernet, bool pairIntensitie
         return false;
     }
     m_bytes = m_csv ? 0 : m_writer.bytesWritten();
-    m_closing = false;
-    m_workerError.clear();
+    {
+        // Sweeps queued after a failed writer had gone belong to no file.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue.clear();
+        m_closing = false;
+        m_workerError.clear();
+    }
     m_worker = std::thread([this] { writeLoop(); });
     m_clock.start();
     m_recording = true;
@@ -156,6 +162,10 @@ bool ScanRecorder::stop(QString *why)
 {
     if (!m_recording)
         return m_error.isEmpty();
+    // Distances whose intensities never came are kept without them.
+    if (m_pending)
+        queue(std::move(*m_pending));
+    m_pending.reset();
     m_recording = false;
     m_stoppedAt = m_clock.elapsed();
     // Whatever is still queued is written before the file closes.
@@ -196,31 +206,54 @@ void ScanRecorder::onScan()
             write(true);
         return;
     }
-    m_haveScan = true;
-    if (!m_pair || m_haveIntensity)
-        write(m_pair);
+    // Distances again before any intensities (their reading was switched
+    // off): the earlier ones are kept without.
+    if (m_pending)
+        queue(std::move(*m_pending));
+    m_pending.reset();
+    if (!m_pair) {
+        write(false);
+        return;
+    }
+    ScanRecording::Sweep s = capture(*m_scan, false, false);
+    s.timeMs = std::uint32_t(m_clock.elapsed());
+    s.ioKnown = m_ioKnown;
+    s.inputs = m_inputs;
+    s.outputs = m_outputs;
+    s.ioTimeMs = m_ioTimeMs;
+    m_pending = std::make_unique<ScanRecording::Sweep>(std::move(s));
 }
 
 void ScanRecorder::onIntensity()
 {
-    if (!m_recording || m_ethernet)
+    // Intensities with no distances before them belong to a sweep from
+    // before the start.
+    if (!m_recording || m_ethernet || !m_pending)
         return;
-    m_haveIntensity = true;
-    if (m_pair && m_haveScan)
-        write(true);
+    m_pending->intensities =
+        QVector<std::uint16_t>(m_scan->serialIntensities.begin(), m_scan->serialIntensities.end());
+    queue(std::move(*m_pending));
+    m_pending.reset();
 }
 
 void ScanRecorder::write(bool withIntensities)
 {
-    m_haveScan = m_haveIntensity = false;
     ScanRecording::Sweep s = capture(*m_scan, m_ethernet, withIntensities);
     s.timeMs = std::uint32_t(m_clock.elapsed());
     s.ioKnown = m_ioKnown;
     s.inputs = m_inputs;
     s.outputs = m_outputs;
     s.ioTimeMs = m_ioTimeMs;
+    queue(std::move(s));
+}
+
+void ScanRecorder::queue(ScanRecording::Sweep s)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // The writer has failed and gone: its report is on the way.
+        if (!m_workerError.isEmpty())
+            return;
         m_queue.push_back(std::move(s));
     }
     m_wake.notify_one();

@@ -54,6 +54,7 @@ private:
     void onScan();
     void onIntensity();
     void write(bool withIntensities);
+    void queue(ScanRecording::Sweep sweep);
     void writeLoop();
     void writeFailed(const QString &why);
 
@@ -67,8 +68,9 @@ private:
     bool m_recording = false;
     bool m_ethernet = true;
     bool m_pair = false;
-    bool m_haveScan = false;
-    bool m_haveIntensity = false;
+    // Over the serial port with intensities: the last distances, waiting
+    // for the intensities asked for after them.
+    std::unique_ptr<ScanRecording::Sweep> m_pending;
     bool m_ioKnown = false;
     std::uint8_t m_inputs = 0;
     std::uint8_t m_outputs = 0;

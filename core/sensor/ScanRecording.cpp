@@ -4,6 +4,7 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
+#include <zlib.h>
 
 namespace ScanRecording {
 
@@ -54,12 +55,22 @@ QByteArray packValues(const QVector<std::uint16_t> &v)
 
 bool unpackValues(const char *data, int length, int n, QVector<std::uint16_t> &out)
 {
-    // qUncompress trusts the stated size: check it first, so that a damaged
-    // length cannot ask for gigabytes.
+    // The stated size must be the steps' 2n bytes, and the stream is inflated
+    // into exactly that room: one that would give more is refused as soon as
+    // it overflows (qUncompress would grow its buffer until it fits).
     if (length < 4 || qFromBigEndian<std::uint32_t>(data) != std::uint32_t(2 * n))
         return false;
-    const QByteArray planes = qUncompress(reinterpret_cast<const uchar *>(data), length);
-    if (planes.size() != 2 * n)
+    QByteArray planes(2 * n + 1, Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return false;
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data + 4));
+    z.avail_in = uInt(length - 4);
+    z.next_out = reinterpret_cast<Bytef *>(planes.data());
+    z.avail_out = uInt(planes.size());
+    const bool whole = inflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out == uLong(2 * n);
+    inflateEnd(&z);
+    if (!whole)
         return false;
     out.resize(n);
     std::uint16_t value = 0;

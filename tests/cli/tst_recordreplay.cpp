@@ -1,4 +1,5 @@
 #include "core/project/ProjectFile.h"
+#include "core/sensor/ScanRecording.h"
 #include "core/sensor/SensorDockValues.h"
 #include "core/zones/ZoneStore.h"
 
@@ -94,7 +95,7 @@ private Q_SLOTS:
         const CliRun replay = runCli({"replay", recording, file});
         QCOMPARE(replay.exitCode, 0);
         const QStringList lines = replay.lines();
-        QCOMPARE(differences(lines), 0);
+        QVERIFY2(differences(lines) == 0, qPrintable(replay.out));
         const QVector<Switch> s = out1Switches(lines);
         QVERIFY2(s.size() == 4, qPrintable(replay.out));
         for (int pass = 0; pass < 2; ++pass) {
@@ -134,6 +135,38 @@ private Q_SLOTS:
         QVERIFY(text.open(QIODevice::ReadOnly));
         QCOMPARE(text.readLine(), QByteArray("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n"));
         QVERIFY(text.readLine().contains(",0,-70.000,"));
+    }
+
+    // A sensor that cannot be reached leaves an earlier recording of the
+    // same name as it was.
+    void linkFailureKeepsAnEarlierRecording()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("r.scanrec");
+        const QByteArray earlier = QByteArray(ScanRecording::kHeader) + QByteArray(64, 'x');
+        writeFile(file, earlier);
+        // Nothing listens on port 1.
+        const CliRun r = runCli({"record", "--tcp", "127.0.0.1:1", "--sweeps", "3", "-o", file});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(QFile::exists(file));
+        QCOMPARE(readFile(file), earlier);
+    }
+
+    // export -o naming the recording itself must not empty it.
+    void exportOverItsOwnRecording()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("r.scanrec");
+        ScanRecording::Writer w;
+        QVERIFY(w.open(file));
+        ScanRecording::Sweep s;
+        s.distances = QVector<std::uint16_t>(640, 1000);
+        QVERIFY(w.add(s));
+        QVERIFY(w.close());
+        const QByteArray before = readFile(file);
+        const CliRun r = runCli({"export", file, "-o", file});
+        QCOMPARE(readFile(file), before);
+        QCOMPARE(r.exitCode, 2);
     }
 
     // What replay refuses, before reading anything else.

@@ -6,8 +6,12 @@
 
 #include "../support/TestFiles.h"
 
+#include "core/link/SERIAL_COMM.h"
+
 #include <QBuffer>
 #include <QtTest>
+#include <sys/resource.h>
+#include <thread>
 
 using ScanRecording::Sweep;
 
@@ -71,6 +75,52 @@ QString events(const Replay::Result &r)
     for (const Replay::Event &ev : r.events)
         e << QStringLiteral("%1 Out%2 %3").arg(ev.timeMs).arg(ev.output + 1).arg(ev.on ? "on" : "off");
     return e.join(QLatin1String(", "));
+}
+
+// A zlib stream of `matches` * 258 + 1 zero bytes in one fixed-Huffman block:
+// a literal 0, then copies of length 258 at distance 1 (13 bits each).
+QByteArray zeroBomb(int matches)
+{
+    QByteArray out = QByteArray::fromHex("789c");
+    std::uint32_t acc = 0;
+    int bits = 0;
+    const auto put = [&](std::uint32_t v, int n) { // LSB first
+        for (int k = 0; k < n; ++k) {
+            acc |= ((v >> k) & 1u) << bits;
+            if (++bits == 8) {
+                out.append(char(acc));
+                acc = 0;
+                bits = 0;
+            }
+        }
+    };
+    const auto code = [&](std::uint32_t c, int n) { // Huffman codes MSB first
+        for (int k = n - 1; k >= 0; --k)
+            put((c >> k) & 1u, 1);
+    };
+    put(1, 1); // last block
+    put(1, 2); // fixed codes
+    code(0x30, 8); // literal 0
+    for (int m = 0; m < matches; ++m) {
+        code(0xc5, 8); // length 258 (code 285)
+        code(0, 5);    // distance 1
+    }
+    code(0, 7); // end of block
+    if (bits)
+        out.append(char(acc));
+    const std::uint64_t total = 1 + 258ull * std::uint64_t(matches);
+    const std::uint32_t adler = std::uint32_t((total % 65521) << 16 | 1);
+    char a[4];
+    qToBigEndian(adler, a);
+    out.append(a, 4);
+    return out;
+}
+
+long peakKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
 }
 
 } // namespace
@@ -204,6 +254,116 @@ private Q_SLOTS:
         QVERIFY(r.sweep(sweeps - 1, s));
         QVERIFY(!r.sweep(sweeps, s));
     }
+
+    // A block's distances say 2 values (4 bytes) but inflate to 73 MB: the
+    // reader must give up at the stated size, not grow its buffer until the
+    // whole stream fits.
+    void inflatedPastTheStatedSize()
+    {
+        const QByteArray bomb = zeroBomb(280000); // about 455 kB
+        QByteArray block = ScanRecording::Writer::block(ahead(0, true)).mid(4, 21);
+        block[12] = 2; // 2 steps
+        block[13] = 0;
+        QByteArray run = QByteArray::fromHex("00000004") + bomb;
+        char len[4];
+        qToLittleEndian(std::uint32_t(run.size()), len);
+        block += QByteArray(len, 4) + run;
+        QVERIFY(block.size() < 16 * ScanRecording::kMaxSteps); // the reader indexes it
+        const long before = peakKb();
+        Sweep s;
+        QVERIFY(!ScanRecording::decodeBlock(block, s));
+        QVERIFY2(peakKb() - before < 16 * 1024,
+                 qPrintable(QStringLiteral("peak grew by %1 MB").arg((peakKb() - before) / 1024)));
+    }
+
+    // Over the serial port the link asks for the distances, then the
+    // intensities. A recording started between the two must not pair every
+    // sweep's distances with the intensities of the sweep before.
+    void serialPairsEachSweepWithItsOwnIntensities()
+    {
+        ScanRecord scan;
+        SERIAL_COMM link(nullptr, &scan, nullptr, nullptr, nullptr, nullptr, nullptr);
+        ScanRecorder recorder(&link, &scan);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("serial.scanrec");
+        QString why;
+        QVERIFY(recorder.start(path, false, true, &why));
+        // Sweep 0's distances came before the start; its intensities after.
+        scan.serialIntensities.fill(100);
+        Q_EMIT link.ReceiveIntensityData();
+        for (std::uint16_t k = 1; k <= 3; ++k) {
+            scan.serialDistances.fill(std::uint16_t(1000 + k));
+            Q_EMIT link.ReceiveScanfData();
+            scan.serialIntensities.fill(std::uint16_t(100 + k));
+            Q_EMIT link.ReceiveIntensityData();
+        }
+        QVERIFY(recorder.stop(&why));
+        ScanRecording::Reader r;
+        QVERIFY(r.open(path, &why));
+        QVERIFY(r.count() >= 2);
+        for (int k = 0; k < r.count(); ++k) {
+            Sweep s;
+            QVERIFY(r.sweep(k, s));
+            QCOMPARE(int(s.intensities[0]), int(s.distances[0]) - 900);
+        }
+    }
+
+    // Over the serial port with the intensities read, the user switches the
+    // intensities off mid-recording: the distances keep coming and must go
+    // on being recorded (without intensities), not wait for ever.
+    void serialRecordingGoesOnWithoutIntensities()
+    {
+        ScanRecord scan;
+        SERIAL_COMM link(nullptr, &scan, nullptr, nullptr, nullptr, nullptr, nullptr);
+        ScanRecorder recorder(&link, &scan);
+        QTemporaryDir dir;
+        QString why;
+        QVERIFY(recorder.start(dir.filePath("s.scanrec"), false, true, &why));
+        Q_EMIT link.ReceiveScanfData();
+        Q_EMIT link.ReceiveIntensityData();
+        QCOMPARE(recorder.sweeps(), 1);
+        for (int k = 0; k < 5; ++k) // Display > Intensity unticked
+            Q_EMIT link.ReceiveScanfData();
+        QVERIFY2(recorder.sweeps() >= 5, qPrintable(QString::number(recorder.sweeps())));
+        QVERIFY(recorder.stop(&why));
+    }
+
+    // The disk refuses a write; sweeps that arrive before the failure report
+    // is handled wait in the queue of a writer that has gone. The user frees
+    // the disk and records again: the new file holds the new sweeps only.
+    void afterAFullDiskANewRecordingStartsClean()
+    {
+        ScanRecord scan;
+        scan.sweepLength = 8;
+        SERIAL_COMM link(nullptr, &scan, nullptr, nullptr, nullptr, nullptr, nullptr);
+        ScanRecorder recorder(&link, &scan);
+        QSignalSpy failed(&recorder, &ScanRecorder::failed);
+        QString why;
+        QVERIFY(recorder.start(QStringLiteral("/dev/full"), true, true, &why));
+        std::fill(scan.distanceRing.begin(), scan.distanceRing.begin() + 8, 111);
+        Q_EMIT link.ReceiveScanfData();
+        // The writing thread fails; two more sweeps come before the report.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Q_EMIT link.ReceiveScanfData();
+        Q_EMIT link.ReceiveScanfData();
+        QVERIFY(failed.wait(2000));
+        QVERIFY(!recorder.recording());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("again.scanrec");
+        QVERIFY(recorder.start(path, true, true, &why));
+        std::fill(scan.distanceRing.begin(), scan.distanceRing.begin() + 8, 222);
+        Q_EMIT link.ReceiveScanfData();
+        QVERIFY(recorder.stop(&why));
+        ScanRecording::Reader r;
+        QVERIFY(r.open(path, &why));
+        QCOMPARE(r.count(), 1);
+        QVERIFY(!r.damaged());
+        Sweep s;
+        QVERIFY(r.sweep(0, s));
+        QCOMPARE(int(s.distances[0]), 222);
+    }
+
     void refusedData()
     {
         QByteArray text("time_ms,sweep\n");
@@ -378,6 +538,19 @@ private Q_SLOTS:
         QCOMPARE(events(r), QStringLiteral("500 Out1 on"));
         QCOMPARE(events(replay(sweeps, areas, 7)), QStringLiteral("100 Out1 on"));
         QCOMPARE(events(replay(sweeps, areas, 0)), QString());
+    }
+
+    // The recording was made in area 7 (empty); its first sweeps came before
+    // the sensor's first IO report. Area 0's zone, which sees the object, was
+    // never in force: the replay must not switch Out1 on and off for it.
+    void sweepsBeforeTheFirstReport()
+    {
+        QVector<Sweep> sweeps;
+        for (std::uint32_t t = 100; t <= 1000; t += 100)
+            sweeps << ahead(t, true, 0, t >= 400 ? t : 0, 7);
+        const Replay::Result r = replay(sweeps, design(0, 0, 0));
+        QCOMPARE(events(r), QString());
+        QCOMPARE(int(r.onMs[0]), 0);
     }
 };
 

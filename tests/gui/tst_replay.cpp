@@ -222,6 +222,81 @@ private Q_SLOTS:
         QVERIFY(action(t, "OpenRecording")->isEnabled());
     }
 
+    // The replay borrows the scan record's connection type to draw (a
+    // serial recording here) and gives the window's choice back when it
+    // closes; a connection picked in the menu meanwhile is the one kept.
+    void replayGivesTheConnectionChoiceBack()
+    {
+        QTemporaryDir dir;
+        const QString file = writeRecording(dir.filePath("r.scanrec")); // serial sweeps
+        QVERIFY(!file.isEmpty());
+        Tool t;
+        Answers a;
+        t.window.form()->EthernetConnection->trigger();
+        QCOMPARE(t.scan.connectionType, 1);
+        QToolButton *close = t.window.replayPanel()->findChild<QToolButton *>(QStringLiteral("ReplayClose"));
+        a.fileAnswers << file << file;
+        action(t, "OpenRecording")->trigger();
+        QVERIFY(t.window.replayPlayer()->isOpen());
+        close->click();
+        QVERIFY(t.window.form()->EthernetConnection->isChecked());
+        QCOMPARE(t.scan.connectionType, 1);
+
+        action(t, "OpenRecording")->trigger();
+        t.window.form()->SerialConnection->trigger();
+        t.window.replayPlayer()->step(1);
+        t.window.form()->EthernetConnection->trigger();
+        t.window.replayPlayer()->step(1);
+        close->click();
+        QVERIFY(t.window.form()->EthernetConnection->isChecked());
+        QCOMPARE(t.scan.connectionType, 1);
+    }
+
+    // A second recording that cannot be opened: the panel does not go on
+    // showing the first one's timeline and controls over a closed player.
+    void failedSecondOpen()
+    {
+        QTemporaryDir dir;
+        const QString good = writeRecording(dir.filePath("r.scanrec"));
+        const QString bad = dir.filePath("notes.scanrec");
+        writeFile(bad, "time_ms,sweep\n");
+        Tool t;
+        t.window.show();
+        Answers a;
+        a.fileAnswers << good << bad;
+        action(t, "OpenRecording")->trigger();
+        QVERIFY(t.window.replayPlayer()->isOpen());
+        action(t, "OpenRecording")->trigger();
+        QCOMPARE(a.boxes.size(), 1);
+        QCOMPARE(t.window.replayPanel()->isVisible(), t.window.replayPlayer()->isOpen());
+    }
+
+    // A sweep in the middle whose data do not inflate (its block's length
+    // and time intact): the replay ends there, and the window must say so,
+    // as it does for a file cut short, rather than show a timeline that
+    // silently stops at sweep 50 of 100.
+    void undecodableSweepInTheMiddle()
+    {
+        QTemporaryDir dir;
+        const QString file = writeRecording(dir.filePath("r.scanrec"));
+        QVERIFY(!file.isEmpty());
+        QByteArray bytes = readFile(file);
+        int at = int(strlen(ScanRecording::kHeader));
+        for (int k = 0; k < 50; ++k)
+            at += 4 + int(qFromLittleEndian<quint32>(bytes.constData() + at));
+        // Into the distances' deflate data: after the fixed part, the run's
+        // length, the stated size and the zlib header.
+        bytes.replace(at + 4 + 21 + 4 + 4 + 2, 4, QByteArray(4, char(0xff)));
+        writeFile(file, bytes);
+        Tool t;
+        Answers a;
+        a.fileAnswers << file;
+        action(t, "OpenRecording")->trigger();
+        QVERIFY(t.window.replayPlayer()->isOpen());
+        QCOMPARE(t.window.replayPanel()->timeline()->result().timeMs.size(), 50);
+        QCOMPARE(a.boxes.size(), 1);
+    }
+
     // What cannot be replayed says so, and the window stays as it was.
     void unreadableRecording()
     {
