@@ -24,7 +24,7 @@ bool ReplayPlayer::open(const QString &path, QString *why, const std::function<v
     for (int k = 0; k < m_reader.count() && kept < kCacheBytes; ++k) {
         if (!m_reader.sweep(k, m_sweeps[k], false))
             break;
-        kept += 2 * m_sweeps[k].distances.size();
+        kept += 2 * m_sweeps[k].distances.size() + qint64(sizeof(ScanRecording::Sweep)) + 64;
         if (progress && k % 100 == 0)
             progress(k, m_reader.count());
     }
