@@ -27,7 +27,7 @@ struct Frame {
         : data(new char[size_t(length)])
     {
         QByteArray f(crc ? length - 2 : length, '\0');
-        f.replace(0, 5, token, 5);
+        f.replace(0, 5, QByteArray::fromRawData(token, 5));
         const int n = qMin(body.size(), f.size() - 5);
         f.replace(5, n, body.constData(), n);
         if (crc)

@@ -36,7 +36,7 @@ QByteArray replyFrame(const Command &c, const QByteArray &start)
 {
     const bool scan = c.crcOver == 0;
     QByteArray f(scan ? kSerialScanLength : c.crcOver, '\0');
-    f.replace(0, 5, c.token, 5);
+    f.replace(0, 5, QByteArray::fromRawData(c.token, 5));
     f.replace(5, qMin(start.size(), f.size() - 5), start.constData(), qMin(start.size(), f.size() - 5));
     if (!scan)
         appendCrc(f);

@@ -38,7 +38,7 @@ bool WireOutput::operator==(const WireOutput &o) const
 {
     return kind == o.kind && count == o.count && arcStart == o.arcStart && arcEnd == o.arcEnd &&
            arcRadius == o.arcRadius && std::equal(dependent, dependent + 3, o.dependent) &&
-           slots == o.slots;
+           pointSlots == o.pointSlots;
 }
 
 bool WireArea::operator==(const WireArea &o) const
@@ -56,7 +56,7 @@ QString WireArea::describe() const
                           .arg(params[3])};
     for (int c = 0; c < 3; ++c) {
         const WireOutput &w = out[c];
-        QVector<QPoint> used = w.slots.mid(0, qBound(0, w.count, 100));
+        QVector<QPoint> used = w.pointSlots.mid(0, qBound(0, w.count, 100));
         parts << QStringLiteral("out%1 kind=%2 n=%3 arc=%4..%5 r%6 dep=%7 slots=%8")
                      .arg(c + 1)
                      .arg(w.kind)
@@ -96,7 +96,7 @@ WireArea toWire(const ModelArea &a)
             for (const QPoint &q : byAngle) {
                 if (slot == 100)
                     break;
-                o.slots[slot++] = QPoint(s16(q.x()), s16(q.y()));
+                o.pointSlots[slot++] = QPoint(s16(q.x()), s16(q.y()));
             }
         }
     }
@@ -183,7 +183,7 @@ ModelArea fromWire(const WireArea &w, const ModelArea &before)
         } else if (kind == 0 || kind == 2) {
             p.clear();
             if (o.count >= 1 && o.count <= 100)
-                p = o.slots.mid(0, o.count);
+                p = o.pointSlots.mid(0, o.count);
             if (kind == 2)
                 editingOrder(p);
         }
@@ -208,8 +208,8 @@ QByteArray imageOf(int index, const WireArea &w)
         for (int d = 0; d < 3; ++d)
             put16(b, k + 10 + 2 * d, o.dependent[d]);
         for (int s = 0; s < 100; ++s) {
-            put16(b, kPointOffset[c] + 4 * s, o.slots[s].x());
-            put16(b, kPointOffset[c] + 4 * s + 2, o.slots[s].y());
+            put16(b, kPointOffset[c] + 4 * s, o.pointSlots[s].x());
+            put16(b, kPointOffset[c] + 4 * s + 2, o.pointSlots[s].y());
         }
     }
     return b;
@@ -231,7 +231,8 @@ WireArea wireOfImage(const QByteArray &b)
         for (int d = 0; d < 3; ++d)
             o.dependent[d] = getU16(b, k + 10 + 2 * d);
         for (int s = 0; s < 100; ++s)
-            o.slots[s] = QPoint(getS16(b, kPointOffset[c] + 4 * s), getS16(b, kPointOffset[c] + 4 * s + 2));
+            o.pointSlots[s] =
+                QPoint(getS16(b, kPointOffset[c] + 4 * s), getS16(b, kPointOffset[c] + 4 * s + 2));
     }
     return w;
 }
