@@ -4,6 +4,8 @@
 #   ./test.sh [CTEST-OPTIONS]              the plain build
 #   ./test.sh --sanitize [CTEST-OPTIONS]   the same suite built with
 #       AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/
+#   ./test.sh --qt6 [CTEST-OPTIONS]        the same suite built against Qt 6
+#       into build-qt6/
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
@@ -15,6 +17,11 @@ if [ "${1:-}" = --sanitize ]; then
   # The build runs sanitized programs too (the manual's pictures).
   sector_sanitizer_env
   sector_build "$dir" -DSANITIZE=ON
+elif [ "${1:-}" = --qt6 ]; then
+  shift
+  dir=build-qt6
+  sector_install qt6
+  sector_build "$dir" -DSECTOR_QT=6
 else
   sector_install
   sector_build

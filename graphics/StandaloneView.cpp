@@ -59,6 +59,12 @@ void StandaloneView::setZoom(int level)
 QImage StandaloneView::grab()
 {
     QImage image(m_view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    // The axis labels are sized in points. Off screen there is no screen to
+    // take a resolution from (Qt 5's offscreen platform says 100 dpi, Qt 6's
+    // 96), so the picture is drawn at 96 dpi, as on a common desktop.
+    const int dotsPerMeter = qRound(96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
     QPainter p(&image);
     render(&p);

@@ -72,7 +72,7 @@ protected:
 private:
     void emitScalePos();
     QRectF visibleBounds() const;
-    const QPainterPath &blindRegion();
+    const QPainterPath &blindRegion(const QRectF &bounds);
 
     QList<QGraphicsItem *> m_background;
     int m_zoomLevel = 70;
@@ -82,4 +82,6 @@ private:
     QGraphicsItem *m_currentItem = nullptr;
     QPainterPath m_blind;
     int m_blindSpan = -1;
+    QPainterPath m_blindSeen; // m_blind within m_blindBounds
+    QRectF m_blindBounds;
 };

@@ -306,6 +306,15 @@ void apply(QObject *w, int language)
                 c->setItemText(t.index, pick(t.zh, t.en, language));
 }
 
+QString qtTranslationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
 bool applyQtTranslations(int language)
 {
     // Owned by the application, so it is never left installed in a dead one.
@@ -317,8 +326,7 @@ bool applyQtTranslations(int language)
     }
     if (!chinese) {
         auto *t = new QTranslator(QCoreApplication::instance());
-        if (!t->load(QStringLiteral("qtbase_zh_CN"),
-                     QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        if (!t->load(QStringLiteral("qtbase_zh_CN"), qtTranslationsPath())) {
             delete t;
             return false;
         }

@@ -13,6 +13,10 @@ namespace LanguageTexts {
 // language: 0 Chinese, 1 English.
 void apply(QObject *mainWindow, int language);
 
+// Where the Qt the program runs on keeps its own catalogues
+// (/usr/share/qt5/translations or /usr/share/qt6/translations on Debian).
+QString qtTranslationsPath();
+
 // Qt's own texts (standard buttons, file dialogs, "Look in:") follow the
 // language: Qt's Chinese catalogue is installed for 0 and removed for 1.
 // False when Chinese is asked for and the catalogue is not installed.

@@ -25,11 +25,10 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QGLFormat>
-#include <QGLWidget>
 #include <QGraphicsScene>
 #include <QHeaderView>
 #include <QLabel>
+#include <QOpenGLWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -84,9 +83,11 @@ MainWindow::MainWindow(ZoneStore *store, ScanRecord *scan, QWidget *parent)
     ui->graphicsView->SetDeviceType(&m_deviceType);
     if (qEnvironmentVariableIntValue("SECTOR_STUDIO_OPENGL") == 1) {
         // The same picture through OpenGL with multisampling.
-        QGLFormat format = QGLFormat::defaultFormat();
-        format.setSampleBuffers(true);
-        ui->graphicsView->setViewport(new QGLWidget(format));
+        auto *viewport = new QOpenGLWidget;
+        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+        format.setSamples(4);
+        viewport->setFormat(format);
+        ui->graphicsView->setViewport(viewport);
         ui->graphicsView->setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
         ui->graphicsView->setMouseTracking(true);
     }

@@ -13,6 +13,12 @@ SECTOR_PACKAGES=(
 # ./test.sh --sanitize: gcc's AddressSanitizer and UndefinedBehaviorSanitizer
 # runtimes.
 SECTOR_SANITIZE_PACKAGES=(libasan8 libubsan1)
+# ./test.sh --qt6, ./run.sh --qt6: the same sources against Qt 6 (QOpenGLWidget
+# lives in its own module there; Qt's Chinese catalogue in its own package).
+SECTOR_QT6_PACKAGES=(
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libqt6opengl6-dev
+  qt6-translations-l10n
+)
 # scripts/fuzz.sh: clang with libFuzzer and the sanitizer runtimes, and the
 # symbolizer for readable stacks.
 SECTOR_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
@@ -29,12 +35,13 @@ sector_missing_packages() {
   echo "${missing[@]:-}"
 }
 
-# sector_install [sanitize|fuzz]: the base set, plus what the mode needs.
+# sector_install [sanitize|fuzz|qt6]: the base set, plus what the mode needs.
 sector_install() {
   local missing wanted=("${SECTOR_PACKAGES[@]}")
   case "${1:-}" in
     sanitize) wanted+=("${SECTOR_SANITIZE_PACKAGES[@]}") ;;
     fuzz) wanted+=("${SECTOR_FUZZ_PACKAGES[@]}") ;;
+    qt6) wanted+=("${SECTOR_QT6_PACKAGES[@]}") ;;
   esac
   missing=$(sector_missing_packages "${wanted[@]}")
   [ -z "$missing" ] && return 0

@@ -50,7 +50,7 @@ int overfullOutput(const AreaRecord &area)
 QByteArray encode(const char *token, int index, const AreaRecord &area)
 {
     QByteArray frame(kFrameLength - 2, '\0');
-    frame.replace(0, 5, token, 5);
+    frame.replace(0, 5, QByteArray::fromRawData(token, 5));
     frame[5] = char(index);
     put16(frame, 6, area.openDelay);
     put16(frame, 8, area.closeDelay);

@@ -61,7 +61,7 @@ int getS16(const QByteArray &frame, int offset)
 QByteArray request(const Command &command, const QByteArray &payload)
 {
     QByteArray frame(command.requestLength - 2, '\0');
-    frame.replace(0, 5, command.token, 5);
+    frame.replace(0, 5, QByteArray::fromRawData(command.token, 5));
     const int room = command.requestLength - 7;
     frame.replace(5, qMin(payload.size(), room), payload.left(room));
     appendCrc(frame);

@@ -36,12 +36,7 @@ bool isAreaIndex(int n) { return n >= 0 && n < kAreaCount; }
 const int kMaxShape[kOutputCount] = {ShapeRectangle, ShapeRatio, ShapeRatio};
 } // namespace
 
-int lineToInt(const QString &line)
-{
-    return lineToInt(QStringRef(&line));
-}
-
-int lineToInt(const QStringRef &line)
+int lineToInt(QStringView line)
 {
     bool ok = false;
     const int v = line.toInt(&ok);
@@ -57,7 +52,8 @@ QPoint pointOfLine(const QString &line)
         return QPoint(lineToInt(line), 0);
     const int second = line.indexOf(QLatin1Char(','), first + 1);
     const int yLength = second < 0 ? -1 : second - first - 1;
-    return QPoint(lineToInt(line.leftRef(first)), lineToInt(line.midRef(first + 1, yLength)));
+    const QStringView view(line);
+    return QPoint(lineToInt(view.left(first)), lineToInt(view.mid(first + 1, yLength)));
 }
 } // namespace
 

@@ -111,7 +111,6 @@ SaveResult saveProject(const QString &fileName, int deviceType, const QVector<in
                        const ZoneStore &store, QString *errorString = nullptr);
 
 // A line converted to an integer, 0 when it is not a number.
-int lineToInt(const QString &line);
-int lineToInt(const QStringRef &line);
+int lineToInt(QStringView line);
 
 } // namespace ProjectFile

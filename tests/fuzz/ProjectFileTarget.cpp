@@ -6,6 +6,7 @@
 #include "core/zones/DeviceType.h"
 #include "core/zones/ZoneStore.h"
 
+#include <QIODevice>
 #include <QTextStream>
 
 namespace FuzzTargets {

@@ -19,7 +19,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
@@ -85,8 +84,7 @@ bool hasChinese(const QString &t)
 
 bool qtChineseInstalled()
 {
-    return QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) +
-                         QStringLiteral("/qtbase_zh_CN.qm"));
+    return QFile::exists(LanguageTexts::qtTranslationsPath() + QStringLiteral("/qtbase_zh_CN.qm"));
 }
 
 } // namespace

@@ -65,11 +65,15 @@ QStringList clippedIn(QWidget *dock)
         int text = 0;
         for (int i = 0; i < c->count(); ++i)
             text = qMax(text, c->fontMetrics().horizontalAdvance(c->itemText(i)));
+        // The label is drawn one pixel inside the edit field on each side.
+        // (Measured there rather than against the combo's own size: Qt 5
+        // sizes a combo by the texts' advance, Qt 6 by their ink.)
         QStyleOptionComboBox opt;
         opt.initFrom(c);
-        if (visible(c))
-            narrow(c, c->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(text, 10), c)
-                          .width());
+        const QRect field =
+            c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
+        if (visible(c) && field.width() - 2 < text)
+            out << QString("%1 %2 < %3").arg(c->objectName()).arg(field.width() - 2).arg(text);
     }
     for (auto *l : dock->findChildren<QLabel *>())
         if (visible(l) && !l->wordWrap() && l->pixmap(Qt::ReturnByValue).isNull())

@@ -11,7 +11,7 @@
 inline QByteArray replyFrame(const LinkProtocol::Command &c, const QByteArray &payload = {})
 {
     QByteArray f(c.crcOver ? c.crcOver : LinkProtocol::kSerialScanLength, '\0');
-    f.replace(0, 5, c.token, 5);
+    f.replace(0, 5, QByteArray::fromRawData(c.token, 5));
     f.replace(5, qMin(payload.size(), f.size() - 5), payload.left(f.size() - 5));
     if (c.crcOver)
         LinkProtocol::appendCrc(f);

@@ -8,10 +8,27 @@
 
 namespace Walk {
 
-void SimChild::setupChildProcess()
+namespace {
+// In the child between fork and exec.
+void endWithParent()
 {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 }
+} // namespace
+
+// Qt 6 takes the child's set-up as a function, Qt 5 as an override.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+SimChild::SimChild()
+{
+    setChildProcessModifier(endWithParent);
+}
+#else
+SimChild::SimChild() = default;
+void SimChild::setupChildProcess()
+{
+    endWithParent();
+}
+#endif
 
 WalkSim::WalkSim(const QString &program, const QString &stateFile, const SensorState &seed,
                  const QString &faults, quint32 seed32)

@@ -15,8 +15,12 @@ namespace Walk {
 // that crashed leaves no emulator behind.
 class SimChild : public QProcess
 {
+public:
+    SimChild();
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 protected:
     void setupChildProcess() override;
+#endif
 };
 
 class WalkSim

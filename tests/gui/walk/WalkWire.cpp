@@ -38,7 +38,7 @@ bool WireOutput::operator==(const WireOutput &o) const
 {
     return kind == o.kind && count == o.count && arcStart == o.arcStart && arcEnd == o.arcEnd &&
            arcRadius == o.arcRadius && std::equal(dependent, dependent + 3, o.dependent) &&
-           slots == o.slots;
+           pointSlots == o.pointSlots;
 }
 
 bool WireArea::operator==(const WireArea &o) const
@@ -57,7 +57,7 @@ QString WireArea::describe() const
         parts << QStringLiteral("out%1 kind=%2 n=%3 arc=%4..%5 r%6 dep=%7 slots=%8")
                      .arg(n(c + 1), n(w.kind), n(w.count), n(w.arcStart), n(w.arcEnd),
                           n(w.arcRadius), n(w.dependent[0]),
-                          describePoints(w.slots.mid(0, qBound(0, w.count, 100))));
+                          describePoints(w.pointSlots.mid(0, qBound(0, w.count, 100))));
     }
     return parts.join(QLatin1Char(' '));
 }
@@ -88,7 +88,7 @@ WireArea toWire(const ModelArea &a)
             for (const QPoint &q : byAngle) {
                 if (slot == 100)
                     break;
-                o.slots[slot++] = QPoint(s16(q.x()), s16(q.y()));
+                o.pointSlots[slot++] = QPoint(s16(q.x()), s16(q.y()));
             }
         }
     }
@@ -156,7 +156,7 @@ ModelArea fromWire(const WireArea &w, const ModelArea &before)
         } else if (kind == 0 || kind == 2) {
             p.clear();
             if (o.count >= 1 && o.count <= 100)
-                p = o.slots.mid(0, o.count);
+                p = o.pointSlots.mid(0, o.count);
             if (kind == 2)
                 editingOrder(p);
         }
@@ -181,8 +181,8 @@ QByteArray imageOf(int index, const WireArea &w)
         for (int d = 0; d < 3; ++d)
             put16(b, k + 10 + 2 * d, o.dependent[d]);
         for (int s = 0; s < 100; ++s) {
-            put16(b, kPointOffset[c] + 4 * s, o.slots[s].x());
-            put16(b, kPointOffset[c] + 4 * s + 2, o.slots[s].y());
+            put16(b, kPointOffset[c] + 4 * s, o.pointSlots[s].x());
+            put16(b, kPointOffset[c] + 4 * s + 2, o.pointSlots[s].y());
         }
     }
     return b;
@@ -204,7 +204,8 @@ WireArea wireOfImage(const QByteArray &b)
         for (int d = 0; d < 3; ++d)
             o.dependent[d] = getU16(b, k + 10 + 2 * d);
         for (int s = 0; s < 100; ++s)
-            o.slots[s] = QPoint(getS16(b, kPointOffset[c] + 4 * s), getS16(b, kPointOffset[c] + 4 * s + 2));
+            o.pointSlots[s] =
+                QPoint(getS16(b, kPointOffset[c] + 4 * s), getS16(b, kPointOffset[c] + 4 * s + 2));
     }
     return w;
 }

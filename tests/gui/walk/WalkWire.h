@@ -20,7 +20,7 @@ struct WireOutput {
     int arcEnd = 0;
     int arcRadius = 0;
     int dependent[3] = {0, 0, 0};
-    QVector<QPoint> slots = QVector<QPoint>(100); // all 100, unused ones (0, 0)
+    QVector<QPoint> pointSlots = QVector<QPoint>(100); // all 100, unused ones (0, 0)
     bool operator==(const WireOutput &o) const;
 };
 
