@@ -83,13 +83,13 @@ int main(int argc, char *argv[])
         reader.count(), [&](int k, ScanRecording::Sweep &s) { return reader.sweep(k, s, false); }, areas,
         options);
     const double replayS = t.nsecsElapsed() / 1e9;
-    std::printf("sweeps: %d of %d steps, %d switches of Out1\n", r.timeMs.size(), kSteps,
+    std::printf("sweeps: %d of %d steps, %d switches of Out1\n", int(r.timeMs.size()), kSteps,
                 int(r.events.size()));
     std::printf("recording MB per minute: %.1f\n", mb / kMinutes);
     std::printf("recording MB (10 min): %.1f\n", mb);
     std::printf("write ms per sweep: median %.2f p95 %.2f\n", writeMs[writeMs.size() / 2],
                 writeMs[writeMs.size() * 95 / 100]);
-    std::printf("replay us per sweep: %.0f\n", replayS * 1e6 / std::max(1, r.timeMs.size()));
+    std::printf("replay us per sweep: %.0f\n", replayS * 1e6 / std::max(1, int(r.timeMs.size())));
     std::printf("replay s (10 min): %.2f\n", replayS);
     return 0;
 }

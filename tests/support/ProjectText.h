@@ -4,6 +4,7 @@
 #include "core/sensor/SensorDockValues.h"
 #include "core/zones/ZoneStore.h"
 
+#include <QIODevice>
 #include <QStringList>
 #include <QTextStream>
 
