@@ -3,7 +3,7 @@
 
 SECTOR_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qtbase5-dev zlib1g-dev libqt5serialport5-dev libqt5opengl5-dev libqt5svg5-dev libgl-dev
+  qtbase5-dev zlib1g-dev libqt5serialport5-dev libqt5svg5-dev libgl-dev
   xvfb xauth fonts-wqy-microhei poppler-utils qttranslations5-l10n
   iproute2 util-linux
   # the Debian package (target package) and its tests: dpkg-shlibdeps, the

@@ -3,7 +3,7 @@
 # control fields and its contents with dpkg-deb.
 #   check_deb.sh CPACK BUILD_DIR OUT_DIR DEB VERSION
 set -euo pipefail
-cpack=$1 build=$2 out=$3 deb=$4 version=$5
+cpack=$1 build=$2 out=$3 deb=$4 version=$5 qt=${6:-5}
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
@@ -33,8 +33,14 @@ for e in "${entries[@]}"; do
     e=$(sed 's/^ *//; s/ *$//' <<<"$e")
     dep[${e%% *}]=$e
 done
-for lib in libc6 libstdc++6 libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 \
-           libqt5serialport5 libqt5opengl5 libqt5svg5; do
+# The Qt libraries of the version built against (Qt 6 keeps the OpenGL
+# widget in a library of its own; Qt 5 has it in QtWidgets).
+if [ "$qt" = 6 ]; then
+    qtlibs="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 libqt6svg6 libqt6openglwidgets6"
+else
+    qtlibs="libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5serialport5 libqt5svg5"
+fi
+for lib in libc6 libstdc++6 zlib1g $qtlibs; do
     if [ -z "${dep[$lib]:-}" ]; then
         bad "Depends lacks $lib"
     elif [[ "${dep[$lib]}" != *"(>= "*")" ]]; then
@@ -45,7 +51,9 @@ done
 for e in "${!dep[@]}"; do
     case $e in libasan*|libubsan*|libtsan*) bad "Depends on $e: a sanitized build was packaged" ;; esac
 done
-[[ "$(field Recommends)" == *qttranslations5-l10n* ]] || bad "Recommends: $(field Recommends)"
+translations=qttranslations5-l10n
+[ "$qt" = 6 ] && translations=qt6-translations-l10n
+[[ "$(field Recommends)" == *$translations* ]] || bad "Recommends: $(field Recommends)"
 
 # Contents: exactly these files, owned by root, programs executable, the
 # rest read-only for others; nothing outside /usr.
