@@ -21,9 +21,9 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    constexpr int kSteps = 12800;    // 0.025 degree over 320 degrees
-    constexpr int kPeriodMs = 100;   // 10 Hz at that resolution
-    constexpr int kMinute = 600;     // sweeps
+    constexpr int kSteps = 12800;  // 0.025 degree over 320 degrees
+    constexpr int kPeriodMs = 100; // 10 Hz at that resolution
+    constexpr int kMinute = 600;   // sweeps
     constexpr int kMinutes = 10;
 
     // One minute of the hall, measured; the ten minutes repeat it (each
@@ -80,8 +80,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     const Replay::Result r = Replay::evaluate(
-        reader.count(), [&](int k, ScanRecording::Sweep &s) { return reader.sweep(k, s, false); }, areas,
-        options);
+        reader.count(), [&](int k, ScanRecording::Sweep &s) { return reader.sweep(k, s, false); },
+        areas, options);
     const double replayS = t.nsecsElapsed() / 1e9;
     std::printf("sweeps: %d of %d steps, %d switches of Out1\n", int(r.timeMs.size()), kSteps,
                 int(r.events.size()));

@@ -38,7 +38,8 @@ void printReplayHelp(QTextStream &out)
            "                          inputs selected.\n"
            "  export RECORDING -o FILE.csv\n"
            "                          a recording as text, one line per step:\n"
-           "                          time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n";
+           "                          "
+           "time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n";
 }
 
 int runReplay(const QStringList &argsIn, QTextStream &out, QTextStream &err)
@@ -91,7 +92,8 @@ int runReplay(const QStringList &argsIn, QTextStream &out, QTextStream &err)
             << "; the sweeps before it are replayed\n";
 
     for (const Replay::Event &e : r.events)
-        out << Replay::seconds(e.timeMs) << ' ' << outputName(e.output) << ' ' << onOff(e.on) << '\n';
+        out << Replay::seconds(e.timeMs) << ' ' << outputName(e.output) << ' ' << onOff(e.on)
+            << '\n';
     for (int o = 0; o < kOutputCount; ++o)
         out << outputName(o) << " on " << Replay::seconds(r.onMs[size_t(o)]) << '\n';
     for (int k = 0; k < r.differs.size(); ++k) {

@@ -29,7 +29,9 @@ namespace {
 QString clock(qint64 ms)
 {
     const qint64 s = ms / 1000;
-    return QStringLiteral("%1:%2").arg(s / 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(s / 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 } // namespace
 
@@ -38,11 +40,14 @@ void MainWindow::setUpRecording()
     m_recorder = new ScanRecorder(m_link, m_scan, this);
     m_player = new ReplayPlayer(this);
 
-    auto *record = new QAction(QIcon(QStringLiteral(":/images/recordScan.png")), QStringLiteral("录制扫描"), this);
+    auto *record = new QAction(QIcon(QStringLiteral(":/images/recordScan.png")),
+                               QStringLiteral("录制扫描"), this);
     record->setObjectName(QStringLiteral("RecordScan"));
-    auto *stop = new QAction(QIcon(QStringLiteral(":/images/stopRecording.png")), QStringLiteral("停止录制"), this);
+    auto *stop = new QAction(QIcon(QStringLiteral(":/images/stopRecording.png")),
+                             QStringLiteral("停止录制"), this);
     stop->setObjectName(QStringLiteral("StopRecording"));
-    auto *open = new QAction(QIcon(QStringLiteral(":/images/play.png")), QStringLiteral("打开录制…"), this);
+    auto *open =
+        new QAction(QIcon(QStringLiteral(":/images/play.png")), QStringLiteral("打开录制…"), this);
     open->setObjectName(QStringLiteral("OpenRecording"));
     record->setEnabled(false);
     stop->setEnabled(false);
@@ -110,8 +115,10 @@ void MainWindow::startRecording()
     q.caption = tr2("录制扫描", "Record Scan");
     // A new name each time: no earlier recording is written over unasked.
     q.directory = QDir(m_recent->folder())
-                      .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'scan-'yyyyMMdd-HHmmss'.scanrec'")));
-    q.filter = tr2("扫描录制 (*.scanrec);;CSV 文本 (*.csv)", "Scan recording (*.scanrec);;CSV text (*.csv)");
+                      .filePath(QDateTime::currentDateTime().toString(
+                          QStringLiteral("'scan-'yyyyMMdd-HHmmss'.scanrec'")));
+    q.filter = tr2("扫描录制 (*.scanrec);;CSV 文本 (*.csv)",
+                   "Scan recording (*.scanrec);;CSV text (*.csv)");
     const QString name = UiPrompt::askFileName(this, q);
     if (name.isEmpty())
         return;
@@ -154,16 +161,18 @@ void MainWindow::showRecordingStatus()
     const QString file = QFileInfo(m_recorder->path()).fileName();
     const double mb = m_recorder->bytes() / 1048576.0;
     if (m_recorder->recording()) {
-        m_recordStatus->setText(QStringLiteral("<span style='color:#cc0000'>●</span> ")
-                                + tr2("录制中 %1  %2  %3 次扫描  %4 MB", "Recording %1  %2  %3 sweeps  %4 MB")
-                                      .arg(file, clock(m_recorder->elapsedMs()))
-                                      .arg(m_recorder->sweeps())
-                                      .arg(mb, 0, 'f', 1));
+        m_recordStatus->setText(
+            QStringLiteral("<span style='color:#cc0000'>●</span> ") +
+            tr2("录制中 %1  %2  %3 次扫描  %4 MB", "Recording %1  %2  %3 sweeps  %4 MB")
+                .arg(file, clock(m_recorder->elapsedMs()))
+                .arg(m_recorder->sweeps())
+                .arg(mb, 0, 'f', 1));
     } else {
-        m_recordStatus->setText(tr2("已录制 %1  %2  %3 次扫描  %4 MB", "Recorded %1  %2  %3 sweeps  %4 MB")
-                                    .arg(file, clock(m_recorder->elapsedMs()))
-                                    .arg(m_recorder->sweeps())
-                                    .arg(mb, 0, 'f', 1));
+        m_recordStatus->setText(
+            tr2("已录制 %1  %2  %3 次扫描  %4 MB", "Recorded %1  %2  %3 sweeps  %4 MB")
+                .arg(file, clock(m_recorder->elapsedMs()))
+                .arg(m_recorder->sweeps())
+                .arg(mb, 0, 'f', 1));
     }
     m_recordStatus->setVisible(!m_recorder->path().isEmpty());
 }
@@ -250,8 +259,8 @@ void MainWindow::followReplayArea()
     // Following the recorded inputs, the editors show the area they chose.
     const Replay::Result &r = m_replayPanel->timeline()->result();
     const int index = m_player->index();
-    if (m_replayPanel->areaChoice() == 1 && index >= 0 && index < r.area.size()
-        && r.area[index] != m_store->currentArea) {
+    if (m_replayPanel->areaChoice() == 1 && index >= 0 && index < r.area.size() &&
+        r.area[index] != m_store->currentArea) {
         m_store->currentArea = r.area[index];
         m_areaTable->AreaTableWidgetAllDisplay();
         showCurrentArea();

@@ -54,7 +54,8 @@ Result evaluate(int count, const SweepSource &source, const QVector<AreaRecord> 
     const auto evaluateSweep = [&](const ScanRecording::Sweep &s, int area) {
         // A switch of area starts the new one afresh, as the sensor does.
         if (!evaluator || area != evaluatedArea) {
-            const AreaRecord record = area < areas.size() ? asWritten(areas[area], area) : AreaRecord();
+            const AreaRecord record =
+                area < areas.size() ? asWritten(areas[area], area) : AreaRecord();
             evaluator = std::make_unique<ScanEvaluation::AreaEvaluator>(record, options.sceneSpan);
             evaluatedArea = area;
         }

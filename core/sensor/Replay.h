@@ -15,8 +15,8 @@
 namespace Replay {
 
 struct Options {
-    int area = -1;         // the area evaluated; -1: the area the recorded inputs selected
-    double sceneSpan = 0;  // the model's scene (DeviceModelInfo::sceneSpan)
+    int area = -1;        // the area evaluated; -1: the area the recorded inputs selected
+    double sceneSpan = 0; // the model's scene (DeviceModelInfo::sceneSpan)
 };
 
 struct Event {
@@ -26,15 +26,15 @@ struct Event {
 };
 
 struct Result {
-    QVector<std::uint32_t> timeMs;   // per sweep
-    QVector<std::uint8_t> design;    // bit k: Out k+1 as the design gives it
-    QVector<std::uint8_t> recorded;  // as the sensor reported it (0 while unknown)
-    QVector<std::uint8_t> differs;   // bit k: Out k+1 disagrees (see below)
-    QVector<std::int8_t> area;       // the area evaluated at each sweep
-    QVector<Event> events;           // the design's switching, in time order
+    QVector<std::uint32_t> timeMs;  // per sweep
+    QVector<std::uint8_t> design;   // bit k: Out k+1 as the design gives it
+    QVector<std::uint8_t> recorded; // as the sensor reported it (0 while unknown)
+    QVector<std::uint8_t> differs;  // bit k: Out k+1 disagrees (see below)
+    QVector<std::int8_t> area;      // the area evaluated at each sweep
+    QVector<Event> events;          // the design's switching, in time order
     std::array<std::uint32_t, kOutputCount> onMs{};
-    int differences = 0;             // sweeps where any output disagrees
-    std::uint32_t windowMs = 0;      // how far from its report a design state may lie
+    int differences = 0;        // sweeps where any output disagrees
+    std::uint32_t windowMs = 0; // how far from its report a design state may lie
 };
 
 // The sweep k of the recording, or false when it cannot be read (the

@@ -6,7 +6,9 @@
 #include <algorithm>
 
 ScanRecorder::ScanRecorder(SERIAL_COMM *link, const ScanRecord *scan, QObject *parent)
-    : QObject(parent), m_link(link), m_scan(scan)
+    : QObject(parent)
+    , m_link(link)
+    , m_scan(scan)
 {
     connect(link, &SERIAL_COMM::ReceiveScanfData, this, &ScanRecorder::onScan);
     connect(link, &SERIAL_COMM::ReceiveIntensityData, this, &ScanRecorder::onIntensity);
@@ -25,7 +27,8 @@ ScanRecorder::~ScanRecorder()
     stop();
 }
 
-ScanRecording::Sweep ScanRecorder::capture(const ScanRecord &scan, bool ethernet, bool withIntensities)
+ScanRecording::Sweep ScanRecorder::capture(const ScanRecord &scan, bool ethernet,
+                                           bool withIntensities)
 {
     ScanRecording::Sweep s;
     s.ethernet = ethernet;
@@ -34,7 +37,8 @@ ScanRecording::Sweep ScanRecorder::capture(const ScanRecord &scan, bool ethernet
         const int n = qBound(0, scan.sweepLength, ScanRecord::kRingSize);
         s.startDeg = -70.0f;
         s.stepDeg = n > 0 ? 320.0f / float(n) : 0.0f;
-        s.distances = QVector<std::uint16_t>(scan.distanceRing.begin(), scan.distanceRing.begin() + n);
+        s.distances =
+            QVector<std::uint16_t>(scan.distanceRing.begin(), scan.distanceRing.begin() + n);
         if (withIntensities)
             s.intensities =
                 QVector<std::uint16_t>(scan.intensityRing.begin(), scan.intensityRing.begin() + n);
@@ -43,10 +47,11 @@ ScanRecording::Sweep ScanRecorder::capture(const ScanRecord &scan, bool ethernet
         // on the left) down to -69.5 in half degrees.
         s.startDeg = -110.0f;
         s.stepDeg = -0.5f;
-        s.distances = QVector<std::uint16_t>(scan.serialDistances.begin(), scan.serialDistances.end());
+        s.distances =
+            QVector<std::uint16_t>(scan.serialDistances.begin(), scan.serialDistances.end());
         if (withIntensities)
-            s.intensities =
-                QVector<std::uint16_t>(scan.serialIntensities.begin(), scan.serialIntensities.end());
+            s.intensities = QVector<std::uint16_t>(scan.serialIntensities.begin(),
+                                                   scan.serialIntensities.end());
     }
     return s;
 }
@@ -71,7 +76,8 @@ void ScanRecorder::restore(const ScanRecording::Sweep &s, ScanRecord &scan)
         scan.serialIntensities.fill(0);
         std::copy(s.distances.begin(), s.distances.begin() + n, scan.serialDistances.begin());
         if (withIntensities)
-            std::copy(s.intensities.begin(), s.intensities.begin() + n, scan.serialIntensities.begin());
+            std::copy(s.intensities.begin(), s.intensities.begin() + n,
+                      scan.serialIntensities.begin());
         scan.connectionType = 0;
     }
 }
@@ -143,7 +149,8 @@ void ScanRecorder::writeLoop()
                 m_workerError = why;
                 m_queue.clear();
             }
-            QMetaObject::invokeMethod(this, [this, why] { writeFailed(why); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, why] { writeFailed(why); }, Qt::QueuedConnection);
             return;
         }
     }

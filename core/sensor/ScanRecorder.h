@@ -40,7 +40,8 @@ public:
     QString path() const { return m_path; }
 
     // The last complete sweep the scan record holds, as a recording keeps it.
-    static ScanRecording::Sweep capture(const ScanRecord &scan, bool ethernet, bool withIntensities);
+    static ScanRecording::Sweep capture(const ScanRecord &scan, bool ethernet,
+                                        bool withIntensities);
     // The other way: a recorded sweep put into the scan record as the link
     // would have left it, for the view to draw.
     static void restore(const ScanRecording::Sweep &sweep, ScanRecord &scan);

@@ -75,7 +75,8 @@ bool unpackValues(const char *data, int length, int n, QVector<std::uint16_t> &o
     out.resize(n);
     std::uint16_t value = 0;
     for (int i = 0; i < n; ++i) {
-        value = std::uint16_t(value + (std::uint8_t(planes[i]) | (std::uint8_t(planes[n + i]) << 8)));
+        value =
+            std::uint16_t(value + (std::uint8_t(planes[i]) | (std::uint8_t(planes[n + i]) << 8)));
         out[i] = value;
     }
     return true;
@@ -84,7 +85,10 @@ bool unpackValues(const char *data, int length, int n, QVector<std::uint16_t> &o
 class Cursor
 {
 public:
-    explicit Cursor(const QByteArray &b) : m_b(b) {}
+    explicit Cursor(const QByteArray &b)
+        : m_b(b)
+    {
+    }
     bool has(int n) const { return m_at + n <= m_b.size(); }
     std::uint8_t u8() { return std::uint8_t(m_b[m_at++]); }
     std::uint16_t u16()
@@ -154,8 +158,8 @@ QByteArray Writer::block(const Sweep &s)
     putF32(b, s.startDeg);
     putF32(b, s.stepDeg);
     putU16(b, std::uint16_t(n));
-    b.append(char((withIntensities ? HasIntensities : 0) | (s.ioKnown ? IoKnown : 0)
-                  | (s.ethernet ? Ethernet : 0)));
+    b.append(char((withIntensities ? HasIntensities : 0) | (s.ioKnown ? IoKnown : 0) |
+                  (s.ethernet ? Ethernet : 0)));
     b.append(char(s.inputs));
     b.append(char(s.outputs));
     putU32(b, s.ioTimeMs);
@@ -265,16 +269,16 @@ bool Reader::open(QIODevice *device, QString *why)
     const qint64 size = device->size();
     while (at < size) {
         char head[4 + kTimeOffset + 4];
-        if (size - at < qint64(sizeof head) || !device->seek(at)
-            || device->read(head, sizeof head) != qint64(sizeof head)) {
+        if (size - at < qint64(sizeof head) || !device->seek(at) ||
+            device->read(head, sizeof head) != qint64(sizeof head)) {
             m_damaged = true;
             break;
         }
         const std::uint32_t length = qFromLittleEndian<std::uint32_t>(head);
         const std::uint32_t time = qFromLittleEndian<std::uint32_t>(head + kTimeOffset);
         const bool inOrder = m_index.isEmpty() || time >= m_index.last().timeMs;
-        if (length < std::uint32_t(kFixedSize) || length > 16u * kMaxSteps || at + 4 + length > size
-            || !inOrder) {
+        if (length < std::uint32_t(kFixedSize) || length > 16u * kMaxSteps ||
+            at + 4 + length > size || !inOrder) {
             m_damaged = true;
             break;
         }
@@ -310,8 +314,8 @@ void writeCsvHeader(QTextStream &out)
 
 void writeCsv(QTextStream &out, const Sweep &s, int index)
 {
-    const QString io = s.ioKnown ? QStringLiteral(",%1,%2").arg(s.inputs).arg(s.outputs)
-                                 : QStringLiteral(",,");
+    const QString io =
+        s.ioKnown ? QStringLiteral(",%1,%2").arg(s.inputs).arg(s.outputs) : QStringLiteral(",,");
     const bool withIntensities = s.intensities.size() == s.distances.size();
     for (int i = 0; i < s.distances.size(); ++i) {
         out << s.timeMs << ',' << index << ',' << QString::number(s.angleDeg(i), 'f', 3) << ','

@@ -27,7 +27,9 @@ QToolButton *button(const char *name, const char *icon, QWidget *parent)
 }
 } // namespace
 
-ReplayPanel::ReplayPanel(ReplayPlayer *player, QWidget *parent) : QWidget(parent), m_player(player)
+ReplayPanel::ReplayPanel(ReplayPlayer *player, QWidget *parent)
+    : QWidget(parent)
+    , m_player(player)
 {
     setObjectName(QStringLiteral("ReplayPanel"));
     m_back = button("ReplayStepBack", ":/images/stepBack.png", this);
@@ -77,9 +79,8 @@ ReplayPanel::ReplayPanel(ReplayPlayer *player, QWidget *parent) : QWidget(parent
     layout->addLayout(evaluation);
     layout->addWidget(m_timeline);
 
-    connect(m_play, &QToolButton::clicked, this, [this] {
-        m_player->playing() ? m_player->pause() : m_player->play();
-    });
+    connect(m_play, &QToolButton::clicked, this,
+            [this] { m_player->playing() ? m_player->pause() : m_player->play(); });
     connect(m_back, &QToolButton::clicked, this, [this] { m_player->step(-1); });
     connect(m_forward, &QToolButton::clicked, this, [this] { m_player->step(1); });
     connect(m_speed, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -89,7 +90,8 @@ ReplayPanel::ReplayPanel(ReplayPlayer *player, QWidget *parent) : QWidget(parent
             m_player->seek(v);
     });
     connect(m_timeline, &ReplayTimeline::seekRequested, m_player, &ReplayPlayer::seek);
-    connect(m_area, qOverload<int>(&QComboBox::currentIndexChanged), this, &ReplayPanel::areaChoiceChanged);
+    connect(m_area, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &ReplayPanel::areaChoiceChanged);
     connect(m_close, &QToolButton::clicked, this, &ReplayPanel::closeRequested);
     connect(m_player, &ReplayPlayer::playingChanged, this, &ReplayPanel::showPlaying);
     connect(m_player, &ReplayPlayer::frameChanged, this, &ReplayPanel::showPosition);
@@ -107,7 +109,8 @@ void ReplayPanel::setLanguage(bool chinese)
     m_speedLabel->setText(pick(chinese, "速度", "Speed"));
     for (int i = 0; i < m_speed->count(); ++i) {
         const QString factor = QString::number(m_speed->itemData(i).toDouble());
-        m_speed->setItemText(i, chinese ? factor + QStringLiteral(" 倍") : QStringLiteral("×") + factor);
+        m_speed->setItemText(i, chinese ? factor + QStringLiteral(" 倍")
+                                        : QStringLiteral("×") + factor);
     }
     m_areaLabel->setText(pick(chinese, "区域", "Area"));
     m_area->setItemText(0, pick(chinese, "当前编辑区域", "Area being edited"));
@@ -124,8 +127,10 @@ void ReplayPanel::setLanguage(bool chinese)
 
 void ReplayPanel::showPlaying(bool playing)
 {
-    m_play->setIcon(QIcon(playing ? QStringLiteral(":/images/pause.png") : QStringLiteral(":/images/play.png")));
-    m_play->setToolTip(playing ? pick(m_chinese, "暂停", "Pause") : pick(m_chinese, "播放", "Play"));
+    m_play->setIcon(QIcon(playing ? QStringLiteral(":/images/pause.png")
+                                  : QStringLiteral(":/images/play.png")));
+    m_play->setToolTip(playing ? pick(m_chinese, "暂停", "Pause")
+                               : pick(m_chinese, "播放", "Play"));
 }
 
 void ReplayPanel::showPosition()
@@ -139,7 +144,8 @@ void ReplayPanel::showPosition()
     }
     if (n > 0 && k >= 0) {
         const std::uint32_t t = m_player->timeMs(k) - m_player->timeMs(0);
-        m_time->setText(QStringLiteral("%1 / %2").arg(Replay::seconds(t), Replay::seconds(m_player->durationMs())));
+        m_time->setText(QStringLiteral("%1 / %2").arg(Replay::seconds(t),
+                                                      Replay::seconds(m_player->durationMs())));
     } else {
         m_time->clear();
     }
@@ -149,7 +155,8 @@ void ReplayPanel::showPosition()
 void ReplayPanel::setDifferences(int differences)
 {
     m_differenceCount = differences;
-    m_differences->setText(pick(m_chinese, "差异：", "Differences: ") + QString::number(differences));
-    m_differences->setStyleSheet(differences > 0 ? QStringLiteral("color: #c00000; font-weight: bold;")
-                                                 : QString());
+    m_differences->setText(pick(m_chinese, "差异：", "Differences: ") +
+                           QString::number(differences));
+    m_differences->setStyleSheet(
+        differences > 0 ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());
 }

@@ -2,14 +2,16 @@
 
 #include <algorithm>
 
-ReplayPlayer::ReplayPlayer(QObject *parent) : QObject(parent)
+ReplayPlayer::ReplayPlayer(QObject *parent)
+    : QObject(parent)
 {
     m_timer.setSingleShot(false);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ReplayPlayer::tick);
 }
 
-bool ReplayPlayer::open(const QString &path, QString *why, const std::function<void(int, int)> &progress)
+bool ReplayPlayer::open(const QString &path, QString *why,
+                        const std::function<void(int, int)> &progress)
 {
     close();
     if (!m_reader.open(path, why))
@@ -52,7 +54,8 @@ bool ReplayPlayer::load(int k)
     return m_reader.sweep(k, m_current, true);
 }
 
-Replay::Result ReplayPlayer::evaluate(const QVector<AreaRecord> &areas, const Replay::Options &options)
+Replay::Result ReplayPlayer::evaluate(const QVector<AreaRecord> &areas,
+                                      const Replay::Options &options)
 {
     return Replay::evaluate(
         count(),

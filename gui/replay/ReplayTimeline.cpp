@@ -16,7 +16,8 @@ constexpr int kAxisHeight = 16;
 constexpr int kMargin = 4;
 } // namespace
 
-ReplayTimeline::ReplayTimeline(QWidget *parent) : QWidget(parent)
+ReplayTimeline::ReplayTimeline(QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("ReplayTimeline"));
     setMouseTracking(false);
@@ -79,7 +80,8 @@ QSize ReplayTimeline::minimumSizeHint() const
 QRect ReplayTimeline::track() const
 {
     const int left = labelWidth();
-    return QRect(left, kMargin, std::max(1, width() - left - kMargin), height() - 2 * kMargin - kAxisHeight);
+    return QRect(left, kMargin, std::max(1, width() - left - kMargin),
+                 height() - 2 * kMargin - kAxisHeight);
 }
 
 QRect ReplayTimeline::rowRect(int output, bool design) const
@@ -128,11 +130,12 @@ void ReplayTimeline::paintEvent(QPaintEvent *)
     for (int o = 0; o < kOutputCount; ++o) {
         for (bool design : {false, true}) {
             const QRect row = rowRect(o, design);
-            const QString label = QStringLiteral("Out%1 ").arg(o + 1)
-                                  + (design ? pick(m_chinese, "设计", "design") : pick(m_chinese, "记录", "recorded"));
+            const QString label =
+                QStringLiteral("Out%1 ").arg(o + 1) +
+                (design ? pick(m_chinese, "设计", "design") : pick(m_chinese, "记录", "recorded"));
             p.setPen(palette().text().color());
-            p.drawText(QRect(2, row.top(), t.left() - 4, row.height()), Qt::AlignVCenter | Qt::AlignLeft,
-                       label);
+            p.drawText(QRect(2, row.top(), t.left() - 4, row.height()),
+                       Qt::AlignVCenter | Qt::AlignLeft, label);
             p.fillRect(row, palette().alternateBase());
             const QColor on = ZonePainter::zoneColor(o, 255).darker(design ? 110 : 135);
             // Runs of "on", drawn from each sweep to the next.
@@ -148,7 +151,8 @@ void ReplayTimeline::paintEvent(QPaintEvent *)
                     ++j;
                 const int x0 = xOf(r.timeMs[k]);
                 const int x1 = j + 1 < n ? xOf(r.timeMs[j + 1]) : t.right();
-                p.fillRect(QRect(QPoint(x0, row.top()), QPoint(std::max(x0, x1), row.bottom())), on);
+                p.fillRect(QRect(QPoint(x0, row.top()), QPoint(std::max(x0, x1), row.bottom())),
+                           on);
                 k = j + 1;
             }
         }
@@ -182,7 +186,8 @@ void ReplayTimeline::paintEvent(QPaintEvent *)
     if (n > 1) {
         const double seconds = (r.timeMs.last() - r.timeMs.first()) / 1000.0;
         double step = 0.1;
-        for (double s : {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0}) {
+        for (double s :
+             {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0}) {
             step = s;
             if (seconds / s * 60 <= t.width())
                 break;
@@ -192,7 +197,8 @@ void ReplayTimeline::paintEvent(QPaintEvent *)
             const int x = xOf(r.timeMs.first() + std::uint32_t(s * 1000));
             p.drawLine(x, axis.top(), x, axis.top() + 3);
             const QString text = QString::number(s, 'f', step < 1 ? 1 : 0) + QStringLiteral(" s");
-            p.drawText(QRect(x - 30, axis.top() + 2, 60, kAxisHeight - 2), Qt::AlignHCenter | Qt::AlignTop, text);
+            p.drawText(QRect(x - 30, axis.top() + 2, 60, kAxisHeight - 2),
+                       Qt::AlignHCenter | Qt::AlignTop, text);
         }
     }
     if (m_position >= 0 && m_position < n) {

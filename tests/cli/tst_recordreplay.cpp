@@ -29,8 +29,8 @@ QString design(const QDir &dir, const QString &name, int onDelay, int offDelay)
     a.openDelay = onDelay;
     a.closeDelay = offDelay;
     const QString file = dir.filePath(name);
-    if (ProjectFile::saveProject(file, 3, SensorDockValues::defaults(), store)
-        != ProjectFile::SaveResult::Saved)
+    if (ProjectFile::saveProject(file, 3, SensorDockValues::defaults(), store) !=
+        ProjectFile::SaveResult::Saved)
         return QString();
     return file;
 }
@@ -78,7 +78,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = design(dir.path(), "d.ZQ30", 5, 10); // 100 ms on, 200 ms off
         QVERIFY(!file.isEmpty());
-        const CliRun write = runCli(QStringList{"write"} + sim.link("tcp") + QStringList{file, "--no-verify"});
+        const CliRun write =
+            runCli(QStringList{"write"} + sim.link("tcp") + QStringList{file, "--no-verify"});
         QCOMPARE(write.exitCode, 0);
 
         // Record until both passes are over; the recording starts at most a
@@ -86,9 +87,9 @@ private Q_SLOTS:
         const double startedAt = uptime.elapsed() / 1000.0;
         QVERIFY2(startedAt < kPasses[0][0] - 0.5, "the emulator ran too long before recording");
         const QString recording = dir.filePath("r.scanrec");
-        const CliRun record = runCli(QStringList{"record"} + sim.link("tcp")
-                                     + QStringList{"--seconds", QString::number(17.4 - startedAt),
-                                                   "-o", recording});
+        const CliRun record =
+            runCli(QStringList{"record"} + sim.link("tcp") +
+                   QStringList{"--seconds", QString::number(17.4 - startedAt), "-o", recording});
         QCOMPARE(record.exitCode, 0);
         QVERIFY2(record.out.contains(QLatin1String(" sweeps, ")), qPrintable(record.out));
 
@@ -133,7 +134,8 @@ private Q_SLOTS:
         QCOMPARE(runCli({"export", recording, "-o", csv}).exitCode, 0);
         QFile text(csv);
         QVERIFY(text.open(QIODevice::ReadOnly));
-        QCOMPARE(text.readLine(), QByteArray("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n"));
+        QCOMPARE(text.readLine(),
+                 QByteArray("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n"));
         QVERIFY(text.readLine().contains(",0,-70.000,"));
     }
 
@@ -175,11 +177,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
         QTest::newRow("no-design") << QStringList{"replay", "r"} << "expected RECORDING FILE";
-        QTest::newRow("area-out-of-range") << QStringList{"replay", "r", "d", "--area", "64"}
-                                           << "--area takes 0 to 63";
-        QTest::newRow("not-a-recording") << QStringList{"replay", TEST_DATA_DIR "/fresh_laser30.ZQ30", "d"}
-                                         << "not a scan recording";
-        QTest::newRow("export-without-output") << QStringList{"export", "r"} << "expected RECORDING -o";
+        QTest::newRow("area-out-of-range")
+            << QStringList{"replay", "r", "d", "--area", "64"} << "--area takes 0 to 63";
+        QTest::newRow("not-a-recording")
+            << QStringList{"replay", TEST_DATA_DIR "/fresh_laser30.ZQ30", "d"}
+            << "not a scan recording";
+        QTest::newRow("export-without-output")
+            << QStringList{"export", "r"} << "expected RECORDING -o";
     }
     void refusals()
     {

@@ -73,7 +73,10 @@ QString events(const Replay::Result &r)
 {
     QStringList e;
     for (const Replay::Event &ev : r.events)
-        e << QStringLiteral("%1 Out%2 %3").arg(ev.timeMs).arg(ev.output + 1).arg(ev.on ? "on" : "off");
+        e << QStringLiteral("%1 Out%2 %3")
+                 .arg(ev.timeMs)
+                 .arg(ev.output + 1)
+                 .arg(ev.on ? "on" : "off");
     return e.join(QLatin1String(", "));
 }
 
@@ -98,8 +101,8 @@ QByteArray zeroBomb(int matches)
         for (int k = n - 1; k >= 0; --k)
             put((c >> k) & 1u, 1);
     };
-    put(1, 1); // last block
-    put(1, 2); // fixed codes
+    put(1, 1);     // last block
+    put(1, 2);     // fixed codes
     code(0x30, 8); // literal 0
     for (int m = 0; m < matches; ++m) {
         code(0xc5, 8); // length 258 (code 285)
@@ -154,7 +157,8 @@ private Q_SLOTS:
         const int dlen = qFromLittleEndian<qint32>(b.constData() + 4 + fixed.size());
         const QByteArray planes = qUncompress(b.mid(4 + fixed.size() + 4, dlen));
         // 1000 = 0x03e8, +3, -5 = 0xfffb.
-        QCOMPARE(planes, QByteArray::fromHex("e803fb" "0300ff"));
+        QCOMPARE(planes, QByteArray::fromHex("e803fb"
+                                             "0300ff"));
     }
 
     // Written and read back: every field, with and without intensities and
@@ -185,7 +189,8 @@ private Q_SLOTS:
         QCOMPARE(w.sweeps(), 5);
         QCOMPARE(QFileInfo(path).size(), w.bytesWritten());
         // Compressed, far below the 4 bytes a step takes plainly.
-        QVERIFY2(w.bytesWritten() < 5 * 6400 * 4 / 2, qPrintable(QString::number(w.bytesWritten())));
+        QVERIFY2(w.bytesWritten() < 5 * 6400 * 4 / 2,
+                 qPrintable(QString::number(w.bytesWritten())));
 
         ScanRecording::Reader r;
         QString why;
@@ -215,8 +220,8 @@ private Q_SLOTS:
     // recording; a block whose data do not inflate to its steps is refused.
     void damagedFiles_data()
     {
-        QTest::addColumn<int>("cut");       // bytes cut off the end (-1: none)
-        QTest::addColumn<int>("patchAt");   // offset into the second block, -1: none
+        QTest::addColumn<int>("cut");     // bytes cut off the end (-1: none)
+        QTest::addColumn<int>("patchAt"); // offset into the second block, -1: none
         QTest::addColumn<QByteArray>("patch");
         QTest::addColumn<int>("sweeps");
         QTest::addColumn<bool>("damaged");
@@ -399,11 +404,12 @@ private Q_SLOTS:
         s.timeMs = 1300;
         ScanRecording::writeCsv(out, s, 1);
         out.flush();
-        QCOMPARE(text, QStringLiteral("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n"
-                                      "1250,0,-70.000,1000,30,,\n"
-                                      "1250,0,90.000,0,0,,\n"
-                                      "1300,1,-70.000,1000,30,4,1\n"
-                                      "1300,1,90.000,0,0,4,1\n"));
+        QCOMPARE(text,
+                 QStringLiteral("time_ms,sweep,angle_deg,distance_mm,intensity,inputs,outputs\n"
+                                "1250,0,-70.000,1000,30,,\n"
+                                "1250,0,90.000,0,0,,\n"
+                                "1300,1,-70.000,1000,30,4,1\n"
+                                "1300,1,90.000,0,0,4,1\n"));
         QByteArray bytes = text.toLatin1();
         QBuffer csv(&bytes);
         csv.open(QIODevice::ReadOnly);
@@ -513,7 +519,8 @@ private Q_SLOTS:
         QFETCH(int, differences);
         QVector<Sweep> sweeps;
         for (std::uint32_t t = 100; t <= 3000; t += 100) {
-            const std::uint32_t report = t >= std::uint32_t(100 + reportLagMs) ? t - reportLagMs : 0;
+            const std::uint32_t report =
+                t >= std::uint32_t(100 + reportLagMs) ? t - reportLagMs : 0;
             const bool wasSeen = report >= 1000 && report <= 2000;
             sweeps << ahead(t, t >= 1000 && t <= 2000, wasSeen ? 1 : 0, report);
         }
@@ -521,7 +528,8 @@ private Q_SLOTS:
         QCOMPARE(r.windowMs, 200u);
         QCOMPARE(r.differences, differences);
         for (int k = 0; k < r.differs.size(); ++k)
-            QCOMPARE(r.differs[k] != 0, differences > 0 && r.timeMs[k] >= 1000 && r.timeMs[k] <= 1200);
+            QCOMPARE(r.differs[k] != 0,
+                     differences > 0 && r.timeMs[k] >= 1000 && r.timeMs[k] <= 1200);
     }
 
     // The area is the one the recorded inputs selected, started afresh on a

@@ -98,7 +98,8 @@ private Q_SLOTS:
         QVERIFY(action(t, "StopRecording")->isEnabled());
         QVERIFY(waitFor([&] { return t.window.recorder()->sweeps() >= 8; }, 15000));
         auto *status = t.window.findChild<QLabel *>(QStringLiteral("RecordingStatus"));
-        QVERIFY(waitFor([&] { return status->text().contains(QLatin1String("run.scanrec")); }, 2000));
+        QVERIFY(
+            waitFor([&] { return status->text().contains(QLatin1String("run.scanrec")); }, 2000));
         QVERIFY(status->text().contains(QStringLiteral("录制中")));
 
         sim.reset(); // the cable is pulled
@@ -137,12 +138,14 @@ private Q_SLOTS:
         QVERIFY(sim.ready());
         ModalCloser closer;
         Tool t;
-        UiPrompt::setFileAnswer([](const UiPrompt::FileQuestion &) { return QStringLiteral("/dev/full"); });
+        UiPrompt::setFileAnswer(
+            [](const UiPrompt::FileQuestion &) { return QStringLiteral("/dev/full"); });
         connectTo(t, sim.endpoint("tcp"));
         QVERIFY(waitFor([&] { return connected(t); }, 10000));
         action(t, "RecordScan")->trigger();
         QVERIFY(t.window.recorder()->recording());
-        QVERIFY(waitFor([&] { return closer.titles().contains(QStringLiteral("录制已停止")); }, 10000));
+        QVERIFY(
+            waitFor([&] { return closer.titles().contains(QStringLiteral("录制已停止")); }, 10000));
         UiPrompt::setFileAnswer(nullptr);
         QVERIFY(!t.window.recorder()->recording());
         QVERIFY(closer.texts().last().startsWith(QStringLiteral("无法写入录制文件：")));
@@ -183,7 +186,9 @@ private Q_SLOTS:
         Q_EMIT delay->activated(25);
         QVERIFY(waitFor([&] { return firstOn(panel->timeline()->result()) == 1500; }, 2000));
         QVERIFY(panel->timeline()->result().differences > 0);
-        QVERIFY(panel->findChild<QLabel *>(QStringLiteral("ReplayDifferences"))->text().contains(QStringLiteral("差异：")));
+        QVERIFY(panel->findChild<QLabel *>(QStringLiteral("ReplayDifferences"))
+                    ->text()
+                    .contains(QStringLiteral("差异：")));
         delay->setCurrentIndex(0);
         Q_EMIT delay->activated(0);
         QVERIFY(waitFor([&] { return firstOn(panel->timeline()->result()) == 1000; }, 2000));
@@ -198,7 +203,8 @@ private Q_SLOTS:
         // Seeking: a click on the timeline and the slider both show the sweep.
         ReplayTimeline *timeline = panel->timeline();
         const int x = timeline->xOf(1500);
-        QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(x, timeline->rowRect(0, true).center().y()));
+        QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(x, timeline->rowRect(0, true).center().y()));
         QCOMPARE(player->index(), 30);
         QCOMPARE(t.scan.serialDistances[20], std::uint16_t(1000));
         QCOMPARE(t.scan.connectionType, 0);
@@ -234,7 +240,8 @@ private Q_SLOTS:
         Answers a;
         t.window.form()->EthernetConnection->trigger();
         QCOMPARE(t.scan.connectionType, 1);
-        QToolButton *close = t.window.replayPanel()->findChild<QToolButton *>(QStringLiteral("ReplayClose"));
+        QToolButton *close =
+            t.window.replayPanel()->findChild<QToolButton *>(QStringLiteral("ReplayClose"));
         a.fileAnswers << file << file;
         action(t, "OpenRecording")->trigger();
         QVERIFY(t.window.replayPlayer()->isOpen());
