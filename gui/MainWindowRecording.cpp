@@ -78,6 +78,10 @@ void MainWindow::setUpRecording()
     ui->CentralLayout->addWidget(m_replayPanel);
     m_replayPanel->hide();
     connect(m_player, &ReplayPlayer::frameChanged, this, &MainWindow::showReplayFrame);
+    connect(m_player, &ReplayPlayer::playingChanged, this, [this](bool playing) {
+        if (!playing)
+            followReplayArea();
+    });
     connect(m_replayPanel, &ReplayPanel::closeRequested, this, &MainWindow::closeReplay);
     connect(m_replayPanel, &ReplayPanel::areaChoiceChanged, this, &MainWindow::evaluateReplay);
     // The design's rows follow every edit, and the area being edited.
@@ -256,9 +260,13 @@ void MainWindow::showReplayFrame(int index)
 
 void MainWindow::followReplayArea()
 {
-    // Following the recorded inputs, the editors show the area they chose.
+    // Following the recorded inputs, the editors show the area they chose,
+    // but never while the replay plays: an edit under way must not land in
+    // an area the recording switches to. They follow when it stops.
     const Replay::Result &r = m_replayPanel->timeline()->result();
     const int index = m_player->index();
+    if (m_player->playing())
+        return;
     if (m_replayPanel->areaChoice() == 1 && index >= 0 && index < r.area.size() &&
         r.area[index] != m_store->currentArea) {
         m_store->currentArea = r.area[index];
@@ -277,5 +285,6 @@ void MainWindow::evaluateReplay()
     const Replay::Result r = m_player->evaluate(m_store->areas, o);
     m_replayPanel->timeline()->setResult(r);
     m_replayPanel->setDifferences(r.differences);
+    m_replayPanel->showPosition();
     followReplayArea();
 }

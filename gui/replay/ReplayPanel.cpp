@@ -144,8 +144,13 @@ void ReplayPanel::showPosition()
     }
     if (n > 0 && k >= 0) {
         const std::uint32_t t = m_player->timeMs(k) - m_player->timeMs(0);
-        m_time->setText(QStringLiteral("%1 / %2").arg(Replay::seconds(t),
-                                                      Replay::seconds(m_player->durationMs())));
+        QString text = QStringLiteral("%1 / %2").arg(Replay::seconds(t),
+                                                     Replay::seconds(m_player->durationMs()));
+        // The area the sweep was evaluated in, when it follows the inputs.
+        const Replay::Result &r = m_timeline->result();
+        if (areaChoice() == 1 && k < r.area.size())
+            text += pick(m_chinese, "  区域 %1", "  area %1").arg(r.area[k]);
+        m_time->setText(text);
     } else {
         m_time->clear();
     }

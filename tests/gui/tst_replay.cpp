@@ -197,6 +197,17 @@ private Q_SLOTS:
         panel->areaBox()->setCurrentIndex(1);
         QCOMPARE(firstOn(panel->timeline()->result()), 0u);
         QCOMPARE(t.store.currentArea, 2);
+        QVERIFY(panel->timeLabel()->text().endsWith(QStringLiteral("区域 2")));
+        // While it plays the editors stay where the user is: an edit under
+        // way lands in the area it began in. They follow when it stops.
+        t.store.currentArea = 0;
+        player->play();
+        QTest::qWait(150);
+        QVERIFY(player->playing());
+        QCOMPARE(t.store.currentArea, 0);
+        QTest::mouseClick(panel->playButton(), Qt::LeftButton); // pause
+        QVERIFY(!player->playing());
+        QCOMPARE(t.store.currentArea, 2);
         panel->areaBox()->setCurrentIndex(0);
         t.store.currentArea = 0;
 
