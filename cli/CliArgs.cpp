@@ -47,3 +47,19 @@ int parseModelArgs(const QString &command, const QStringList &args, int count, M
     }
     return 0;
 }
+
+bool isHelp(const QStringList &args)
+{
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
+}
+
+QString takeOption(QStringList &args, const char *option)
+{
+    const int at = args.indexOf(QLatin1String(option));
+    if (at < 0 || at + 1 >= args.size())
+        return QString();
+    const QString value = args[at + 1];
+    args.removeAt(at);
+    args.removeAt(at);
+    return value;
+}

@@ -15,3 +15,13 @@ struct ModelArgs {
 // message on err (1 for bad arguments). `count` is the number of file names.
 int parseModelArgs(const QString &command, const QStringList &args, int count, ModelArgs &out,
                    QTextStream &err);
+
+// True when args ask for help (--help or -h).
+bool isHelp(const QStringList &args);
+// The value after `option` ("-o FILE"), both taken out of args; empty when
+// the option is not there or has no value.
+QString takeOption(QStringList &args, const char *option);
+inline QString takeOutput(QStringList &args)
+{
+    return takeOption(args, "-o");
+}

@@ -1,5 +1,7 @@
 #include "cli/LinkCommands.h"
 
+#include "cli/CliArgs.h"
+
 #include "cli/LoadProject.h"
 
 #include "cli/LinkSession.h"
@@ -27,23 +29,6 @@ namespace {
 
 constexpr int kUsage = 2;
 constexpr int kLinkFailure = 3;
-
-bool isHelp(const QStringList &args)
-{
-    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
-}
-
-// "-o FILE" taken out of args.
-QString takeOutput(QStringList &args)
-{
-    const int at = args.indexOf(QLatin1String("-o"));
-    if (at < 0 || at + 1 >= args.size())
-        return QString();
-    const QString file = args[at + 1];
-    args.removeAt(at);
-    args.removeAt(at);
-    return file;
-}
 
 // Connect and read everything, as the GUI does on every connection.
 bool readAll(LinkSession &s)
@@ -354,17 +339,8 @@ int runRecord(const QStringList &argsIn, QTextStream &out, QTextStream &err)
     const QString file = takeOutput(args);
     int sweeps = 0;
     double seconds = 0;
-    const auto take = [&args](const char *option) {
-        const int at = args.indexOf(QLatin1String(option));
-        if (at < 0 || at + 1 >= args.size())
-            return QString();
-        const QString value = args[at + 1];
-        args.removeAt(at);
-        args.removeAt(at);
-        return value;
-    };
-    sweeps = take("--sweeps").toInt();
-    seconds = take("--seconds").toDouble();
+    sweeps = takeOption(args, "--sweeps").toInt();
+    seconds = takeOption(args, "--seconds").toDouble();
     if (file.isEmpty() || (sweeps <= 0 && seconds <= 0) || !args.isEmpty()) {
         err << "sector-cli record: expected --sweeps N or --seconds S, and -o FILE\n";
         return kUsage;

@@ -1,5 +1,6 @@
 #include "cli/ReplayCommand.h"
 
+#include "cli/CliArgs.h"
 #include "cli/LoadProject.h"
 #include "core/sensor/Replay.h"
 #include "core/sensor/ScanRecording.h"
@@ -45,21 +46,18 @@ void printReplayHelp(QTextStream &out)
 int runReplay(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+    if (isHelp(args)) {
         printReplayHelp(out);
         return 0;
     }
     Replay::Options options;
-    const int at = args.indexOf(QLatin1String("--area"));
-    if (at >= 0) {
+    if (args.contains(QLatin1String("--area"))) {
         bool ok = false;
-        options.area = at + 1 < args.size() ? args[at + 1].toInt(&ok) : -1;
+        options.area = takeOption(args, "--area").toInt(&ok);
         if (!ok || options.area < 0 || options.area >= kAreaCount) {
             err << "sector-cli replay: --area takes 0 to 63\n";
             return kUsage;
         }
-        args.removeAt(at);
-        args.removeAt(at);
     }
     if (args.size() != 2) {
         err << "sector-cli replay: expected RECORDING FILE [--area N]\n";
@@ -113,17 +111,11 @@ int runReplay(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 int runExport(const QStringList &argsIn, QTextStream &out, QTextStream &err)
 {
     QStringList args = argsIn;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+    if (isHelp(args)) {
         printReplayHelp(out);
         return 0;
     }
-    const int at = args.indexOf(QLatin1String("-o"));
-    QString file;
-    if (at >= 0 && at + 1 < args.size()) {
-        file = args[at + 1];
-        args.removeAt(at);
-        args.removeAt(at);
-    }
+    const QString file = takeOutput(args);
     if (file.isEmpty() || args.size() != 1) {
         err << "sector-cli export: expected RECORDING -o FILE.csv\n";
         return kUsage;

@@ -170,9 +170,7 @@ bool ScanRecorder::stop(QString *why)
     if (!m_recording)
         return m_error.isEmpty();
     // Distances whose intensities never came are kept without them.
-    if (m_pending)
-        queue(std::move(*m_pending));
-    m_pending.reset();
+    queuePending();
     m_recording = false;
     m_stoppedAt = m_clock.elapsed();
     // Whatever is still queued is written before the file closes.
@@ -210,25 +208,17 @@ void ScanRecorder::onScan()
     if (m_ethernet) {
         // A closed Ethernet sweep brings its intensities along.
         if (m_scan->sweepLength > 0)
-            write(true);
+            queue(stamped(true));
         return;
     }
     // Distances again before any intensities (their reading was switched
     // off): the earlier ones are kept without.
-    if (m_pending)
-        queue(std::move(*m_pending));
-    m_pending.reset();
+    queuePending();
     if (!m_pair) {
-        write(false);
+        queue(stamped(false));
         return;
     }
-    ScanRecording::Sweep s = capture(*m_scan, false, false);
-    s.timeMs = std::uint32_t(m_clock.elapsed());
-    s.ioKnown = m_ioKnown;
-    s.inputs = m_inputs;
-    s.outputs = m_outputs;
-    s.ioTimeMs = m_ioTimeMs;
-    m_pending = std::make_unique<ScanRecording::Sweep>(std::move(s));
+    m_pending = std::make_unique<ScanRecording::Sweep>(stamped(false));
 }
 
 void ScanRecorder::onIntensity()
@@ -239,11 +229,10 @@ void ScanRecorder::onIntensity()
         return;
     m_pending->intensities =
         QVector<std::uint16_t>(m_scan->serialIntensities.begin(), m_scan->serialIntensities.end());
-    queue(std::move(*m_pending));
-    m_pending.reset();
+    queuePending();
 }
 
-void ScanRecorder::write(bool withIntensities)
+ScanRecording::Sweep ScanRecorder::stamped(bool withIntensities) const
 {
     ScanRecording::Sweep s = capture(*m_scan, m_ethernet, withIntensities);
     s.timeMs = std::uint32_t(m_clock.elapsed());
@@ -251,7 +240,14 @@ void ScanRecorder::write(bool withIntensities)
     s.inputs = m_inputs;
     s.outputs = m_outputs;
     s.ioTimeMs = m_ioTimeMs;
-    queue(std::move(s));
+    return s;
+}
+
+void ScanRecorder::queuePending()
+{
+    if (m_pending)
+        queue(std::move(*m_pending));
+    m_pending.reset();
 }
 
 void ScanRecorder::queue(ScanRecording::Sweep s)

@@ -54,7 +54,9 @@ Q_SIGNALS:
 private:
     void onScan();
     void onIntensity();
-    void write(bool withIntensities);
+    // The scan record's last sweep with the time and the IO words of now.
+    ScanRecording::Sweep stamped(bool withIntensities) const;
+    void queuePending();
     void queue(ScanRecording::Sweep sweep);
     void writeLoop();
     void writeFailed(const QString &why);

@@ -49,9 +49,13 @@ std::uint32_t ReplayPlayer::durationMs() const
     return count() > 0 ? m_reader.timeMs(count() - 1) - m_reader.timeMs(0) : 0;
 }
 
-bool ReplayPlayer::load(int k)
+bool ReplayPlayer::show(int k)
 {
-    return m_reader.sweep(k, m_current, true);
+    if (k != m_index && !m_reader.sweep(k, m_current, true))
+        return false;
+    m_index = k;
+    Q_EMIT frameChanged(k);
+    return true;
 }
 
 Replay::Result ReplayPlayer::evaluate(const QVector<AreaRecord> &areas,
@@ -73,12 +77,8 @@ void ReplayPlayer::seek(int k)
 {
     if (count() == 0)
         return;
-    k = std::clamp(k, 0, count() - 1);
-    if (k != m_index && !load(k))
-        return;
-    m_index = k;
-    restartClock();
-    Q_EMIT frameChanged(k);
+    if (show(std::clamp(k, 0, count() - 1)))
+        restartClock();
 }
 
 void ReplayPlayer::step(int delta)
@@ -127,13 +127,9 @@ void ReplayPlayer::tick()
     int k = m_index;
     while (k + 1 < count() && timeMs(k + 1) <= now)
         ++k;
-    if (k != m_index) {
-        const QElapsedTimer keep = m_clock;
-        const std::uint32_t keepStart = m_clockStartMs;
-        seek(k);
-        m_clock = keep;
-        m_clockStartMs = keepStart;
-    }
+    // The clock runs on: shown late, the next sweep still comes on time.
+    if (k != m_index)
+        show(k);
     if (m_index >= count() - 1)
         pause();
 }

@@ -54,7 +54,8 @@ Q_SIGNALS:
 private:
     void tick();
     void restartClock();
-    bool load(int k);
+    // Loads sweep k and announces it; false when it does not decode.
+    bool show(int k);
 
     ScanRecording::Reader m_reader;
     QString m_path;
